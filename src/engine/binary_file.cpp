@@ -1,0 +1,158 @@
+#include "engine/binary_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+#include "engine/pff_error.h"
+
+namespace pff {
+
+namespace {
+
+struct Fault {
+  int countdown = 0;  // 0: not armed
+  int err = 0;
+};
+Fault faults[3];
+
+// Counts one operation of a kind; throws when it is the armed one.
+void CountOperation(FileFaults::Op op, const std::string& path) {
+  Fault& f = faults[static_cast<int>(op)];
+  if (f.countdown > 0 && --f.countdown == 0) ThrowSystemError(f.err, path);
+}
+
+constexpr size_t kChunk = 1 << 20;
+
+}  // namespace
+
+void FileFaults::FailNth(Op op, int nth, int err) { faults[static_cast<int>(op)] = {nth, err}; }
+
+void FileFaults::Clear() {
+  for (Fault& f : faults) f = {};
+}
+
+BinaryFile BinaryFile::Open(const std::string& path, Mode mode) {
+  CountOperation(FileFaults::Op::Open, path);
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case Mode::Read:
+      flags |= O_RDONLY;
+      break;
+    case Mode::ReadWrite:
+      flags |= O_RDWR | O_CREAT;
+      break;
+    case Mode::Create:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
+  }
+  int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0) ThrowSystemError(errno, path);
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    ThrowSystemError(EISDIR, path);
+  }
+  return BinaryFile(fd, path);
+}
+
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+
+BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
+  }
+  return *this;
+}
+
+BinaryFile::~BinaryFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+int64_t BinaryFile::Length() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) ThrowSystemError(errno, path_);
+  return st.st_size;
+}
+
+size_t BinaryFile::ReadAt(int64_t offset, void* buffer, size_t n) {
+  CountOperation(FileFaults::Op::Read, path_);
+  if (offset < 0) ThrowSystemError(EINVAL, path_);
+  size_t done = 0;
+  auto* out = static_cast<char*>(buffer);
+  while (done < n) {
+    ssize_t got = ::pread(fd_, out + done, n - done, offset + static_cast<int64_t>(done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ThrowSystemError(errno, path_);
+    }
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
+void BinaryFile::ReadExactAt(int64_t offset, void* buffer, size_t n) {
+  if (ReadAt(offset, buffer, n) != n) throw PffError(path_ + ": unexpected end of file");
+}
+
+void BinaryFile::WriteAt(int64_t offset, const void* buffer, size_t n) {
+  CountOperation(FileFaults::Op::Write, path_);
+  if (offset < 0) ThrowSystemError(EINVAL, path_);
+  size_t done = 0;
+  const auto* in = static_cast<const char*>(buffer);
+  while (done < n) {
+    ssize_t put = ::pwrite(fd_, in + done, n - done, offset + static_cast<int64_t>(done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      ThrowSystemError(errno, path_);
+    }
+    done += static_cast<size_t>(put);
+  }
+}
+
+void BinaryFile::Close() {
+  if (fd_ < 0) return;
+  int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) ThrowSystemError(errno, path_);
+}
+
+void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t toOffset, int64_t length) {
+  if (length <= 0) return;
+  // The kernel copies without passing the bytes through user space where it can;
+  // the counted write keeps the fault seam working for this path too.
+  CountOperation(FileFaults::Op::Write, to.Path());
+  int64_t left = length;
+  loff_t in = fromOffset, out = toOffset;
+  while (left > 0) {
+    ssize_t n = ::copy_file_range(from.Descriptor(), &in, to.Descriptor(), &out,
+                                  static_cast<size_t>(std::min<int64_t>(left, 1 << 30)), 0);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
+      ThrowSystemError(errno, to.Path());
+    }
+    if (n == 0) throw PffError(from.Path() + ": unexpected end of file");
+    left -= n;
+  }
+  if (left == 0) return;
+  std::vector<char> chunk(static_cast<size_t>(std::min<int64_t>(left, kChunk)));
+  while (left > 0) {
+    size_t want = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(chunk.size())));
+    from.ReadExactAt(in, chunk.data(), want);
+    to.WriteAt(out, chunk.data(), want);
+    in += static_cast<int64_t>(want);
+    out += static_cast<int64_t>(want);
+    left -= static_cast<int64_t>(want);
+  }
+}
+
+}  // namespace pff

@@ -1,0 +1,58 @@
+#pragma once
+// The single way the program touches archive and entry files: positioned
+// reads and writes on a file that is opened, used and closed within one call.
+// Tests arm FileFaults to make any open, read or write fail.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace pff {
+
+class BinaryFile {
+ public:
+  enum class Mode {
+    Read,       // existing file, read only
+    ReadWrite,  // read and write, created when missing, never truncated
+    Create,     // created or replaced: empty afterwards
+  };
+
+  /// Opens path (UTF-8); throws PffError with the system's description.
+  static BinaryFile Open(const std::string& path, Mode mode);
+
+  BinaryFile(BinaryFile&& other) noexcept;
+  BinaryFile& operator=(BinaryFile&& other) noexcept;
+  BinaryFile(const BinaryFile&) = delete;
+  BinaryFile& operator=(const BinaryFile&) = delete;
+  ~BinaryFile();
+
+  int64_t Length() const;
+  /// Reads up to n bytes at offset; returns how many were there (short at the end).
+  size_t ReadAt(int64_t offset, void* buffer, size_t n);
+  /// Reads exactly n bytes at offset or throws.
+  void ReadExactAt(int64_t offset, void* buffer, size_t n);
+  void WriteAt(int64_t offset, const void* buffer, size_t n);
+  /// Closes and reports a failing close (data not written).
+  void Close();
+
+  const std::string& Path() const { return path_; }
+  int Descriptor() const { return fd_; }
+
+ private:
+  BinaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  int fd_ = -1;
+  std::string path_;
+};
+
+/// Copies length bytes from one file to another at the given offsets, in
+/// chunks, so that memory stays small whatever the length.
+void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t toOffset, int64_t length);
+
+/// Test seam: the nth operation of a kind from now on fails with err.
+struct FileFaults {
+  enum class Op { Open, Read, Write };
+  static void FailNth(Op op, int nth, int err = 5 /* EIO */);
+  static void Clear();
+};
+
+}  // namespace pff

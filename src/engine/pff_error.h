@@ -1,0 +1,18 @@
+#pragma once
+// The one exception type inside the engine. Routines catch it at their
+// boundary and report "Error in <Routine>" with its description.
+
+#include <stdexcept>
+#include <string>
+
+namespace pff {
+
+class PffError : public std::runtime_error {
+ public:
+  explicit PffError(const std::string& description) : std::runtime_error(description) {}
+};
+
+/// Throws PffError with strerror(err), prefixed by context when given.
+[[noreturn]] void ThrowSystemError(int err, const std::string& context = {});
+
+}  // namespace pff

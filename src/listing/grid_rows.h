@@ -1,0 +1,37 @@
+#pragma once
+// The rows of the entry grid: which entries are listed, in which order, and
+// the nine cell texts of each. The window's model and `pff list` share this.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/archive_table.h"
+#include "listing/filter.h"
+
+namespace pff {
+
+constexpr int kAllArchives = -1;  // SelectedArchive in "View All" mode
+constexpr int kGridColumns = 9;
+constexpr int kVisibleColumns = 5;
+
+/// Header texts of the visible columns: "Name ", "Size ", "Type ", "Modified ", "From".
+const char* GridHeaderText(int column);
+
+/// A listed entry: archive index and entry index, both 1-based.
+struct GridRow {
+  int16_t Archive;
+  int16_t Entry;
+};
+
+/// The entries RefreshList shows: archives in index order (only `selected`
+/// unless it is kAllArchives), entries in directory order; hidden are those
+/// IsFiltered hides and, unless showDeadSpace, those named "<DEAD SPACE>".
+std::vector<GridRow> ListGridRows(const ArchiveTable& table, int selected, bool showDeadSpace,
+                                  const FilterSettings& filter);
+
+/// Cell text of column 0..8 for a row (UTF-8): " name ", " 12 KB ", " PCX File ",
+/// " date ", " archive.pff ", then raw size, raw time, archive index, entry index.
+std::string GridCellText(const ArchiveTable& table, GridRow row, int column, const std::string& timeDate);
+
+}  // namespace pff

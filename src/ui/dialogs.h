@@ -1,0 +1,43 @@
+#pragma once
+// Every modal the window shows goes through Dialogs, so that tests can answer
+// with a script instead of blocking on a real dialog.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+
+  /// Open dialog with the given filter ("Name (*.pff)"); several files when multi. Empty list: cancelled.
+  virtual QStringList OpenFiles(QWidget* parent, const QString& folder, const QString& filter, bool multi) = 0;
+  /// Save dialog that asks before overwriting. Empty: cancelled.
+  virtual QString SaveFile(QWidget* parent, const QString& folder, const QString& filter) = 0;
+  /// Message box with an OK button; an empty title means the program's own.
+  virtual void Message(QWidget* parent, const QString& title, const QString& text) = 0;
+  /// Yes/No question, Yes the default button (Return: Yes, Escape: No).
+  virtual bool YesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+  /// One-line input box; nullopt when cancelled.
+  virtual std::optional<QString> InputText(QWidget* parent, const QString& title, const QString& prompt,
+                                           const QString& text) = 0;
+  /// Folder picker; empty when cancelled.
+  virtual QString PickFolder(QWidget* parent, const QString& title) = 0;
+  /// Opens a file or link with the desktop's program.
+  virtual bool OpenWithDesktop(const QString& pathOrUrl) = 0;
+};
+
+/// The real dialogs: QFileDialog, QMessageBox, QInputDialog, QDesktopServices.
+class QtDialogs : public Dialogs {
+ public:
+  QStringList OpenFiles(QWidget* parent, const QString& folder, const QString& filter, bool multi) override;
+  QString SaveFile(QWidget* parent, const QString& folder, const QString& filter) override;
+  void Message(QWidget* parent, const QString& title, const QString& text) override;
+  bool YesNo(QWidget* parent, const QString& title, const QString& text) override;
+  std::optional<QString> InputText(QWidget* parent, const QString& title, const QString& prompt,
+                                   const QString& text) override;
+  QString PickFolder(QWidget* parent, const QString& title) override;
+  bool OpenWithDesktop(const QString& pathOrUrl) override;
+};

@@ -1,0 +1,196 @@
+#include "engine/pff_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "engine/name_helpers.h"
+#include "engine/pff_error.h"
+#include "support/temp_dir.h"
+
+namespace pff {
+namespace {
+
+using test::ReadBytes;
+using test::ReadInt32;
+using test::TempDir;
+using test::WriteBytes;
+
+std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+
+void PutInt(std::vector<uint8_t>& b, size_t at, int32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+}
+
+// A hand-made archive: header, then `count` records at `dirOffset` with `stride`.
+std::vector<uint8_t> MakeArchive(int32_t count, int32_t entrySize, int32_t dirOffset, size_t length) {
+  std::vector<uint8_t> b(length, 0);
+  PutInt(b, 0, 20);
+  std::memcpy(b.data() + 4, "PFF3", 4);
+  PutInt(b, 8, count);
+  PutInt(b, 12, entrySize);
+  PutInt(b, 16, dirOffset);
+  return b;
+}
+
+TEST(PffFormat, NewArchivesMatchTheWorkedLayouts) {
+  const std::string created = "Created With Tav Oskin's Vellumcraft v0.7";
+  struct Case {
+    Flavour flavour;
+    int32_t headerSize, entrySize, dirOffset;
+  } cases[] = {{Flavour::Old, 62, 32, 20}, {Flavour::New, 20, 36, 62}};
+  for (const Case& c : cases) {
+    std::vector<uint8_t> b = NewArchiveBytes(c.flavour);
+    ASSERT_EQ(b.size(), 73u);
+    EXPECT_EQ(ReadInt32(b, 0), c.headerSize);
+    EXPECT_EQ(std::string(b.begin() + 4, b.begin() + 8), "PFF3");
+    EXPECT_EQ(ReadInt32(b, 8), 0);
+    EXPECT_EQ(ReadInt32(b, 12), c.entrySize);
+    EXPECT_EQ(ReadInt32(b, 16), c.dirOffset);
+    EXPECT_EQ(std::string(b.begin() + 20, b.begin() + 61), created);
+    EXPECT_EQ(std::vector<uint8_t>(b.begin() + 61, b.begin() + 69), std::vector<uint8_t>(8, 0));
+    EXPECT_EQ(std::string(b.begin() + 69, b.end()), "KING");
+  }
+}
+
+TEST(PffFormat, RecordsAndHeadersRoundTrip) {
+  PffEntry e{1, -5, 2147483647, -2147483647 - 1, MakeEntryName("ABCDEFGHIJKLMNOP")};
+  uint8_t raw[kRecordBytes];
+  EncodeRecord(e, raw);
+  PffEntry back = DecodeRecord(raw);
+  EXPECT_EQ(back.DeadFlag, 1);
+  EXPECT_EQ(back.DataOffset, -5);
+  EXPECT_EQ(back.DataSize, 2147483647);
+  EXPECT_EQ(back.FileTime, -2147483647 - 1);
+  EXPECT_EQ(NameBytes(back.Name), "ABCDEFGHIJKLMNOP");  // 16 characters: no terminator
+
+  PffHeader h = NewHeader(Flavour::New);
+  uint8_t rawHeader[kHeaderBytes];
+  EncodeHeader(h, rawHeader);
+  PffHeader hb = DecodeHeader(rawHeader);
+  EXPECT_EQ(hb.HeaderSize, 20);
+  EXPECT_EQ(hb.EntrySize, 36);
+  EXPECT_EQ(hb.DirOffset, 62);
+}
+
+TEST(PffFormat, ReadsThirtySixByteRecordsAtTheirStrideAndWritesZeroTails) {
+  TempDir dir;
+  const std::string path = dir.File("wide.pff");
+  // Two 36-byte records at offset 40 whose tails hold garbage.
+  std::vector<uint8_t> b = MakeArchive(2, 36, 40, 40 + 72 + 10);
+  for (int r = 0; r < 2; ++r) {
+    size_t at = 40 + r * 36;
+    PutInt(b, at + 4, 20 + r);
+    PutInt(b, at + 8, r + 1);
+    std::memcpy(b.data() + at + 16, r ? "B.TXT" : "A.TXT", 5);
+    PutInt(b, at + 32, -1);
+  }
+  WriteBytes(path, b);
+
+  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::ReadWrite);
+  PffHeader h;
+  std::vector<PffEntry> entries;
+  ReadArchive(f, h, entries);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].DataOffset, 21);
+  EXPECT_EQ(StripNulls(NameBytes(entries[1].Name)), "B.TXT");
+
+  WriteDirectoryTo(f, h, entries);
+  f.Close();
+  std::vector<uint8_t> after = ReadBytes(path);
+  const std::string stamp = "KING, Modified By Tav Oskin's Vellumcraft v0.7";
+  ASSERT_EQ(after.size(), 40 + 72 + 8 + stamp.size());
+  EXPECT_EQ(ReadInt32(after, 40 + 32), 0);
+  EXPECT_EQ(ReadInt32(after, 40 + 36 + 32), 0);
+  EXPECT_EQ(std::vector<uint8_t>(after.begin() + 112, after.begin() + 120), std::vector<uint8_t>(8, 0));
+  EXPECT_EQ(std::string(after.begin() + 120, after.end()), stamp);
+}
+
+TEST(PffFormat, SmallEntrySizesAreReadAsContiguous32ByteRecords) {
+  TempDir dir;
+  const std::string path = dir.File("narrow.pff");
+  std::vector<uint8_t> b = MakeArchive(2, 8, 20, 20 + 64);
+  PutInt(b, 20 + 32 + 8, 77);  // size of the second record, 32 bytes on
+  WriteBytes(path, b);
+  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::Read);
+  PffHeader h;
+  std::vector<PffEntry> entries;
+  ReadArchive(f, h, entries);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].DataSize, 77);
+}
+
+TEST(PffFormat, DirectoryWriteNeverTruncates) {
+  TempDir dir;
+  const std::string path = dir.File("long.pff");
+  std::vector<uint8_t> b = NewArchiveBytes(Flavour::Old);
+  b.resize(500, 0xAB);
+  WriteBytes(path, b);
+  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::ReadWrite);
+  WriteDirectoryTo(f, NewHeader(Flavour::Old), {});
+  f.Close();
+  std::vector<uint8_t> after = ReadBytes(path);
+  ASSERT_EQ(after.size(), 500u);
+  EXPECT_EQ(std::string(after.begin() + 28, after.begin() + 32), "KING");  // footer at 20 + 8
+  EXPECT_EQ(after[20 + 8 + 46], 0xAB);
+}
+
+TEST(PffFormat, MalformedArchivesAreRefusedWithAReason) {
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"empty file", {}},
+      {"truncated header", Bytes("PFF3PFF3PFF3")},
+      {"negative count", MakeArchive(-1, 32, 20, 100)},
+      {"count above 32767", MakeArchive(32768, 32, 20, 100)},
+      {"huge count", MakeArchive(2147483647, 36, 20, 100)},
+      {"directory past the end", MakeArchive(3, 32, 20, 20 + 95)},
+      {"directory offset past the end", MakeArchive(1, 32, 1000, 100)},
+      {"negative directory offset", MakeArchive(1, 32, -8, 100)},
+      {"36-byte records past the end", MakeArchive(2, 36, 20, 20 + 64)},
+  };
+  TempDir dir;
+  for (const Case& c : cases) {
+    const std::string path = dir.File("bad.pff");
+    WriteBytes(path, c.bytes);
+    BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::Read);
+    PffHeader h;
+    std::vector<PffEntry> entries;
+    EXPECT_THROW(ReadArchive(f, h, entries), PffError) << c.what;
+    EXPECT_TRUE(entries.empty()) << c.what;
+  }
+}
+
+TEST(PffFormat, ZeroEntriesAreAcceptedWhateverTheOtherFields) {
+  TempDir dir;
+  const std::string path = dir.File("zero.pff");
+  std::vector<uint8_t> b = MakeArchive(0, -7, -100000, 20);
+  std::memcpy(b.data() + 4, "JUNK", 4);
+  WriteBytes(path, b);
+  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::Read);
+  PffHeader h;
+  std::vector<PffEntry> entries{PffEntry{}};
+  ReadArchive(f, h, entries);
+  EXPECT_EQ(h.EntryCount, 0);
+  EXPECT_EQ(h.DirOffset, -100000);
+  EXPECT_TRUE(entries.empty());
+}
+
+TEST(BinaryFileFaults, TheArmedOperationFailsOnce) {
+  TempDir dir;
+  const std::string path = dir.File("f.bin");
+  WriteBytes(path, {1, 2, 3});
+  FileFaults::FailNth(FileFaults::Op::Write, 2);
+  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::ReadWrite);
+  uint8_t x = 9;
+  EXPECT_NO_THROW(f.WriteAt(0, &x, 1));
+  EXPECT_THROW(f.WriteAt(1, &x, 1), PffError);
+  EXPECT_NO_THROW(f.WriteAt(2, &x, 1));
+  FileFaults::Clear();
+  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{9, 2, 9}));
+}
+
+}  // namespace
+}  // namespace pff
