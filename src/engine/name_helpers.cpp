@@ -1,0 +1,78 @@
+#include "engine/name_helpers.h"
+
+namespace pff {
+
+namespace {
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// Position of the last "/" or "\", or npos.
+size_t LastSeparator(const std::string& s) { return s.find_last_of("/\\"); }
+
+// The separator a path already uses, so a folder keeps its own style.
+char SeparatorOf(const std::string& s) {
+  const size_t pos = LastSeparator(s);
+  return pos == std::string::npos ? '/' : s[pos];
+}
+
+std::string WithTrailingSeparator(const std::string& folder) {
+  if (!folder.empty() && IsSeparator(folder.back())) return folder;
+  return folder + SeparatorOf(folder);
+}
+
+}  // namespace
+
+std::string StripNulls(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s) {
+    if (c != '\0') out.push_back(c);
+  }
+  return out;
+}
+
+std::string GetFileType(const std::string& name) {
+  std::string s = StripNulls(name);
+  const size_t dot = s.find('.');
+  if (dot != std::string::npos) s.erase(0, dot + 1);
+  return UpperLatin1(std::move(s));
+}
+
+std::string GetFolderPath(const std::string& path) {
+  const bool hasDot = path.find('.') != std::string::npos;
+  const size_t nul = path.find('\0');
+  if (!hasDot) return WithTrailingSeparator(path);
+  if (nul == std::string::npos) {
+    const size_t sep = LastSeparator(path);
+    return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+  }
+  return WithTrailingSeparator(path.substr(0, nul));
+}
+
+std::string GetFileName(const std::string& path) {
+  const size_t sep = LastSeparator(path);
+  return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+std::string PadName16(const std::string& name) {
+  if (name.size() >= 16) return name;
+  std::string out = name;
+  out.resize(16, '\0');
+  return out;
+}
+
+std::string UpperLatin1(std::string s) {
+  for (char& c : s) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) {
+      c = static_cast<char>(b - 0x20);
+    }
+  }
+  return s;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  return WithTrailingSeparator(folder) + name;
+}
+
+}  // namespace pff

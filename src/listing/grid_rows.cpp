@@ -1,0 +1,85 @@
+#include "listing/grid_rows.h"
+
+#include <algorithm>
+
+#include "engine/name_helpers.h"
+#include "engine/text_encoding.h"
+#include "listing/format_value.h"
+
+namespace pff {
+
+namespace {
+
+// Row indices are 16-bit, so nothing past index 32767 can be listed.
+size_t ListableCount(size_t count) { return std::min(count, static_cast<size_t>(kMaxEntries)); }
+
+bool IsTaken(const PffArchive& archive, int index, int selected) {
+  return (selected == kAllArchives || selected == index) && archive.Header.EntryCount != 0;
+}
+
+}  // namespace
+
+const char* GridHeaderText(int column) {
+  static const char* const kHeaders[kVisibleColumns] = {"Name ", "Size ", "Type ", "Modified ", "From"};
+  return column >= 0 && column < kVisibleColumns ? kHeaders[column] : "";
+}
+
+std::vector<GridRow> ListGridRows(const ArchiveTable& table, int selected, bool showDeadSpace,
+                                  const FilterSettings& filter) {
+  std::vector<GridRow> rows;
+  if (!table.IsLoaded) return rows;
+  const size_t archiveCount = ListableCount(table.OpenArchives.size());
+
+  size_t total = 0;
+  for (size_t a = 0; a < archiveCount; ++a) {
+    const PffArchive& archive = table.OpenArchives[a];
+    if (IsTaken(archive, static_cast<int>(a + 1), selected)) total += ListableCount(archive.Entries.size());
+  }
+  rows.reserve(total);
+
+  for (size_t a = 0; a < archiveCount; ++a) {
+    const PffArchive& archive = table.OpenArchives[a];
+    if (!IsTaken(archive, static_cast<int>(a + 1), selected)) continue;
+    const size_t entryCount = ListableCount(archive.Entries.size());
+    for (size_t e = 0; e < entryCount; ++e) {
+      const PffEntry& entry = archive.Entries[e];
+      if (IsFiltered(filter, entry)) continue;
+      if (!showDeadSpace && IsDeadSpaceName(entry.Name)) continue;
+      rows.push_back(GridRow{static_cast<int16_t>(a + 1), static_cast<int16_t>(e + 1)});
+    }
+  }
+  return rows;
+}
+
+std::string GridCellText(const ArchiveTable& table, GridRow row, int column, const std::string& timeDate) {
+  // A row that no longer names an entry (the table changed since it was listed) shows nothing.
+  if (row.Archive < 1 || static_cast<size_t>(row.Archive) > table.OpenArchives.size()) return std::string();
+  const PffArchive& archive = table.OpenArchives[static_cast<size_t>(row.Archive - 1)];
+  if (row.Entry < 1 || static_cast<size_t>(row.Entry) > archive.Entries.size()) return std::string();
+  const PffEntry& entry = archive.Entries[static_cast<size_t>(row.Entry - 1)];
+
+  switch (column) {
+    case 0:
+      return " " + Latin1ToUtf8(StripNulls(NameBytes(entry.Name))) + " ";
+    case 1:
+      return " " + FormatFileSize(entry.DataSize) + " ";
+    case 2:
+      return " " + Latin1ToUtf8(GetFileType(NameBytes(entry.Name))) + " File ";
+    case 3:
+      return " " + FormatFileDate(entry.FileTime, timeDate) + " ";
+    case 4:
+      return " " + GetFileName(archive.Path) + " ";
+    case 5:
+      return std::to_string(entry.DataSize);
+    case 6:
+      return std::to_string(entry.FileTime);
+    case 7:
+      return std::to_string(row.Archive);
+    case 8:
+      return std::to_string(row.Entry);
+    default:
+      return std::string();
+  }
+}
+
+}  // namespace pff
