@@ -1,0 +1,89 @@
+#include "editing/delete_rename.h"
+
+#include <exception>
+
+#include "editing/archive_rewrite.h"
+#include "editing/placement.h"
+#include "engine/pff_error.h"
+
+namespace pff {
+
+namespace {
+
+bool IsValidIndex(const PffArchive& archive, int index) {
+  return index >= 1 && index <= archive.Header.EntryCount &&
+         static_cast<size_t>(index) <= archive.Entries.size();
+}
+
+std::string NoEntry(const PffArchive& archive, int index) {
+  return "There is no entry " + std::to_string(index) + " in " + archive.Path + ".";
+}
+
+}  // namespace
+
+bool DeleteFile(PffArchive& archive, int index, WindowPort& port) {
+  return DeleteFiles(archive, {index}, port);
+}
+
+bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, WindowPort& port) {
+  // As in a row-by-row deletion, a bad index is reported and the others still go.
+  bool allDeleted = true;
+  const ArchiveSnapshot before = TakeSnapshot(archive);
+  bool changed = false;
+  for (int index : indices) {
+    if (!IsValidIndex(archive, index)) {
+      port.ReportError("DeleteFile", NoEntry(archive, index));
+      allDeleted = false;
+      continue;
+    }
+    MakeDead(archive.Entry(index));
+    changed = true;
+  }
+  if (!changed) return allDeleted;
+  try {
+    RewriteArchive(archive, before, /*writeHeader=*/false);
+  } catch (const std::exception& e) {
+    port.ReportError("DeleteFile", e.what());
+    return false;
+  }
+  return allDeleted;
+}
+
+bool RenameFile(PffArchive& archive, int index, const std::string& newName, WindowPort& port) {
+  if (!IsValidIndex(archive, index)) {
+    port.ReportError("RenameFile", NoEntry(archive, index));
+    return false;
+  }
+  const ArchiveSnapshot before = TakeSnapshot(archive);
+  PffEntry& entry = archive.Entry(index);
+  // A renamed dead slot becomes a live entry over the region it describes.
+  entry.DeadFlag = 0;
+  entry.Name = MakeEntryName(newName);
+  try {
+    RewriteArchive(archive, before, /*writeHeader=*/false);
+  } catch (const std::exception& e) {
+    port.ReportError("RenameFile", e.what());
+    return false;
+  }
+  return true;
+}
+
+RenameCheck CheckNewName(const PffArchive& archive, const std::string& newName) {
+  if (newName.empty()) return RenameCheck::Empty;
+  if (newName.size() > static_cast<size_t>(kNameLength)) return RenameCheck::TooLong;
+  // The entry being renamed takes part too, so a change of case alone is refused.
+  return FindEntryByName(archive.Entries, MakeEntryName(newName)) != 0 ? RenameCheck::Used : RenameCheck::Ok;
+}
+
+std::string RenameCheckMessage(RenameCheck check, const std::string& answer) {
+  switch (check) {
+    case RenameCheck::TooLong:
+      return "Error, File Name \"" + answer + "\" Is Too Long!\r\nIt MUST be less or equal to 16 Chracters!";
+    case RenameCheck::Used:
+      return "Error, File Name \"" + answer + "\" Is Used!";
+    default:
+      return "";
+  }
+}
+
+}  // namespace pff

@@ -1,0 +1,30 @@
+#pragma once
+// Where a new entry goes in an archive's directory: the name match that it
+// replaces, the dead slot that it may re-use, and the new header and entries.
+// Pure functions over the in-memory record; nothing here touches a file.
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/pff_archive.h"
+
+namespace pff {
+
+/// Index (1-based) of the first entry whose 16 name bytes equal name without
+/// regard to case, dead entries included; 0 when there is none.
+int FindEntryByName(const std::vector<PffEntry>& entries, const EntryName& name);
+
+/// Index (1-based) of the first dead entry (DeadFlag exactly 1) of at least
+/// size bytes, in directory order; 0 when there is none.
+int FindDeadSlot(const std::vector<PffEntry>& entries, int32_t size);
+
+/// Places entry: into a dead slot of the same size (in place), into the tail
+/// of a larger dead slot (appended), or where the directory stood (appended,
+/// the directory moving up). Returns the index of the entry that now
+/// describes the data. Throws PffError, leaving header and entries as they
+/// were, when the directory would pass 32,767 entries or the archive would
+/// pass 2^31 - 1 bytes.
+int PlaceEntry(PffHeader& header, std::vector<PffEntry>& entries, const PffEntry& entry,
+               bool reuseDeadSpaces);
+
+}  // namespace pff
