@@ -32,7 +32,12 @@ bool ScriptedDialogs::YesNo(QWidget*, const QString& title, const QString& text)
 std::optional<QString> ScriptedDialogs::InputText(QWidget*, const QString& title, const QString& prompt,
                                                   const QString& text) {
   shown.push_back({"input", title, prompt, text});
-  return Next(inputAnswers, std::optional<QString>());
+  if (inputAnswers.empty()) return std::nullopt;
+  const bool confirmed = inputAnswers.front().has_value();
+  const QString answer = inputAnswers.front().value_or(QString());
+  inputAnswers.pop_front();
+  if (!confirmed) return std::nullopt;
+  return answer;
 }
 
 QString ScriptedDialogs::PickFolder(QWidget*, const QString& title) {

@@ -1,0 +1,40 @@
+#pragma once
+// The pff tool's side of the engine's window interface: errors go to
+// stderr, the replace question is answered by a flag or at the terminal,
+// and there is no tree or grid to refresh.
+
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "engine/window_port.h"
+
+namespace pff::cli {
+
+class CliPort : public WindowPort {
+ public:
+  /// interactive: questions are put on err and answered by a line from in;
+  /// otherwise every question is answered No.
+  CliPort(std::istream& in, std::ostream& err, bool interactive);
+
+  void ReportError(const std::string& routine, const std::string& description) override;
+  bool AskYesNo(const std::string& title, const std::string& text) override;
+  void ArchiveLoaded(int, const std::string&) override {}
+  void RefreshFileList() override {}
+  void RefreshFilterList() override {}
+  void RefreshList() override {}
+
+  /// How many errors were reported so far.
+  int ErrorCount() const { return errors_; }
+
+ private:
+  std::istream& in_;
+  std::ostream& err_;
+  bool interactive_;
+  int errors_ = 0;
+};
+
+/// text with each CR LF (and any lone CR or LF) replaced by `with`.
+std::string ReplaceLineBreaks(const std::string& text, const std::string& with);
+
+}  // namespace pff::cli

@@ -1,0 +1,199 @@
+// "pff add", "pff delete" and "pff rename": the commands that rewrite an archive.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/cli_port.h"
+#include "cli/commands.h"
+#include "cli/entry_lookup.h"
+#include "editing/add_file.h"
+#include "editing/delete_rename.h"
+#include "engine/text_encoding.h"
+
+namespace pff::cli {
+
+namespace {
+
+int RunAdd(const ParsedArgs& args, Streams& streams) {
+  if (args.Positionals.size() < 2) throw UsageError("expected ARCHIVE and at least one FILE");
+  const bool overwrite = args.Has("--overwrite");
+  EngineOptions options;
+  options.AlwaysOverwrite = overwrite;
+  options.ReUseDeadSpaces = !args.Has("--no-reuse");
+
+  CliPort port(streams.In, streams.Err, streams.Interactive);
+  ArchiveTable table;
+  if (!OpenSingle(table, args.Positionals[0], port)) return kExitFailed;
+  PffArchive& archive = table.Archive(1);
+
+  int status = kExitOk;
+  for (size_t i = 1; i < args.Positionals.size(); ++i) {
+    const std::string& path = args.Positionals[i];
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+      streams.Err << "pff: Unable to Add " << path << ", Please Select Only Files!\n";
+      status = kExitFailed;
+      continue;
+    }
+    switch (AddFile(path, archive, options, port)) {
+      case AddResult::Added:
+        break;
+      case AddResult::Declined:
+        streams.Err << "pff: " << path
+                    << " not added: an entry of the same name exists (use --overwrite to replace it)\n";
+        status = kExitFailed;
+        break;
+      case AddResult::Failed:
+        status = kExitFailed;
+        break;
+    }
+  }
+  return status;
+}
+
+// The numbers given before ARCHIVE, all checked before the archive is touched
+// so that a typo changes nothing.
+std::vector<int32_t> ParseIndexArguments(const ParsedArgs& args) {
+  std::vector<int32_t> numbers;
+  for (size_t i = 0; i + 1 < args.Positionals.size(); ++i) {
+    auto number = ParseInt32(args.Positionals[i]);
+    if (!number) throw UsageError("--index needs entry numbers, not \"" + args.Positionals[i] + "\"");
+    numbers.push_back(*number);
+  }
+  return numbers;
+}
+
+std::vector<int> IndicesInRange(const std::vector<int32_t>& numbers, const PffArchive& archive,
+                                Streams& streams, int& status) {
+  std::vector<int> indices;
+  const int count = static_cast<int>(archive.Entries.size());
+  for (int32_t number : numbers) {
+    if (number < 1 || number > count) {
+      streams.Err << "pff: index " << number << " is out of range: the archive has " << count << " entries\n";
+      status = kExitFailed;
+      continue;
+    }
+    indices.push_back(number);
+  }
+  return indices;
+}
+
+std::vector<int> NamesToDelete(const ParsedArgs& args, const PffArchive& archive, Streams& streams,
+                               int& status) {
+  std::vector<int> indices;
+  for (size_t i = 1; i < args.Positionals.size(); ++i) {
+    const std::string& name = args.Positionals[i];
+    int index = FindEntry(archive, name);
+    if (index == 0) {
+      streams.Err << "pff: " << name << ": no such entry in " << archive.Path << "\n";
+      status = kExitFailed;
+      continue;
+    }
+    indices.push_back(index);
+  }
+  return indices;
+}
+
+int RunDelete(const ParsedArgs& args, Streams& streams) {
+  const bool byIndex = args.Has("--index");
+  if (args.Positionals.size() < 2) {
+    throw UsageError(byIndex ? "expected N... ARCHIVE" : "expected ARCHIVE and at least one NAME");
+  }
+  const std::string& path = byIndex ? args.Positionals.back() : args.Positionals.front();
+  std::vector<int32_t> numbers = byIndex ? ParseIndexArguments(args) : std::vector<int32_t>{};
+
+  CliPort port(streams.In, streams.Err, streams.Interactive);
+  ArchiveTable table;
+  if (!OpenSingle(table, path, port)) return kExitFailed;
+  PffArchive& archive = table.Archive(1);
+
+  int status = kExitOk;
+  std::vector<int> indices = byIndex ? IndicesInRange(numbers, archive, streams, status)
+                                     : NamesToDelete(args, archive, streams, status);
+  // An entry named twice is deleted once.
+  std::vector<int> unique;
+  std::vector<bool> seen(archive.Entries.size() + 1, false);
+  for (int index : indices) {
+    if (!seen[static_cast<size_t>(index)]) unique.push_back(index);
+    seen[static_cast<size_t>(index)] = true;
+  }
+  if (!unique.empty() && !DeleteFiles(archive, unique, port)) status = kExitFailed;
+  return status;
+}
+
+int RunRename(const ParsedArgs& args, Streams& streams) {
+  if (args.Positionals.size() != 3) throw UsageError("expected ARCHIVE OLD NEW");
+  const std::string& oldName = args.Positionals[1];
+  const std::string& newName = args.Positionals[2];
+  CliPort port(streams.In, streams.Err, streams.Interactive);
+  ArchiveTable table;
+  if (!OpenSingle(table, args.Positionals[0], port)) return kExitFailed;
+  PffArchive& archive = table.Archive(1);
+
+  int index = FindEntry(archive, oldName);
+  if (index == 0) {
+    streams.Err << "pff: " << oldName << ": no such entry in " << archive.Path << "\n";
+    return kExitFailed;
+  }
+  const std::string latin1 = Utf8ToLatin1(newName);
+  RenameCheck check = CheckNewName(archive, latin1);
+  if (check == RenameCheck::Empty) return kExitOk;
+  if (check != RenameCheck::Ok) {
+    streams.Err << "pff: " << ReplaceLineBreaks(RenameCheckMessage(check, newName), "\n") << "\n";
+    return kExitFailed;
+  }
+  return RenameFile(archive, index, latin1, port) ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+const Command& AddCommand() {
+  static const Command command{
+      "add",
+      "add or replace files in an archive",
+      "Usage: pff add [--overwrite] [--no-reuse] ARCHIVE FILE...\n"
+      "Adds each FILE under its own name (at most 16 characters kept).\n"
+      "A file whose name is already in the archive is skipped (exit status 1)\n"
+      "unless --overwrite is given; on a terminal you are asked instead.\n\n"
+      "  --overwrite   replace same-named entries without asking\n"
+      "  --no-reuse    always append data instead of re-using dead space\n",
+      {{"--overwrite"}, {"--no-reuse"}},
+      RunAdd,
+  };
+  return command;
+}
+
+const Command& DeleteCommand() {
+  static const Command command{
+      "delete",
+      "turn entries into dead space",
+      "Usage: pff delete ARCHIVE NAME...\n"
+      "       pff delete --index N... ARCHIVE\n"
+      "Turns entries into dead space (\"<DEAD SPACE>\"); the archive keeps its size.\n"
+      "A NAME means the first entry of that name, any letter case; N is the\n"
+      "1-based position in the directory (as \"pff list --tsv --all\" shows it).\n\n"
+      "  --index   the arguments before ARCHIVE are entry numbers\n",
+      {{"--index"}},
+      RunDelete,
+  };
+  return command;
+}
+
+const Command& RenameCommand() {
+  static const Command command{
+      "rename",
+      "rename an entry",
+      "Usage: pff rename ARCHIVE OLD NEW\n"
+      "Renames the first entry named OLD (any letter case) to NEW. NEW may have\n"
+      "at most 16 characters and must not be the name of any entry, dead space\n"
+      "included. An empty NEW changes nothing. Renaming dead space makes it live.\n",
+      {},
+      RunRename,
+  };
+  return command;
+}
+
+}  // namespace pff::cli

@@ -1,0 +1,74 @@
+// "pff extract": copying entries out into a folder.
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/cli_port.h"
+#include "cli/commands.h"
+#include "cli/entry_lookup.h"
+#include "editing/extract_file.h"
+
+namespace pff::cli {
+
+namespace {
+
+int RunExtract(const ParsedArgs& args, Streams& streams) {
+  if (args.Positionals.empty()) throw UsageError("expected ARCHIVE [NAME...]");
+  const std::string folder = args.Last("-C").value_or(".");
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder, ec)) {
+    streams.Err << "pff: " << folder << " is not a folder\n";
+    return kExitFailed;
+  }
+  CliPort port(streams.In, streams.Err, streams.Interactive);
+  ArchiveTable table;
+  if (!OpenSingle(table, args.Positionals[0], port)) return kExitFailed;
+  const PffArchive& archive = table.Archive(1);
+
+  int status = kExitOk;
+  std::vector<int> indices;
+  if (args.Positionals.size() > 1) {
+    for (size_t i = 1; i < args.Positionals.size(); ++i) {
+      const std::string& name = args.Positionals[i];
+      int index = FindEntry(archive, name);
+      if (index == 0) {
+        streams.Err << "pff: " << name << ": no such entry in " << archive.Path << "\n";
+        status = kExitFailed;
+        continue;
+      }
+      indices.push_back(index);
+    }
+  } else {
+    const bool all = args.Has("--all");
+    const int count = static_cast<int>(archive.Entries.size());
+    for (int i = 1; i <= count; ++i) {
+      if (all || !IsDeadSpaceName(archive.Entry(i).Name)) indices.push_back(i);
+    }
+  }
+  for (int index : indices) {
+    if (!ExtractFile(archive, index, folder, port)) status = kExitFailed;
+  }
+  return status;
+}
+
+}  // namespace
+
+const Command& ExtractCommand() {
+  static const Command command{
+      "extract",
+      "copy entries out into files",
+      "Usage: pff extract [-C DIR] [--all] ARCHIVE [NAME...]\n"
+      "Writes the named entries (any letter case; the first of a name) or, with\n"
+      "no NAME, every entry except dead space into DIR under their own names.\n"
+      "Existing files are replaced.\n\n"
+      "  -C DIR   the folder to write into (default: the current folder)\n"
+      "  --all    with no NAME, dead space (\"<DEAD SPACE>\") too\n",
+      {{"-C", true}, {"--all"}},
+      RunExtract,
+  };
+  return command;
+}
+
+}  // namespace pff::cli

@@ -1,0 +1,230 @@
+// "pff list": the grid's rows for one or more archives, as an aligned table
+// or as tab-separated raw values.
+
+#include <algorithm>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_port.h"
+#include "cli/commands.h"
+#include "cli/entry_lookup.h"
+#include "engine/name_helpers.h"
+#include "engine/text_encoding.h"
+#include "listing/filter.h"
+#include "listing/grid_rows.h"
+
+namespace pff::cli {
+
+namespace {
+
+int32_t SizeBound(const ParsedArgs& args, const std::string& option, int32_t fallback) {
+  auto text = args.Last(option);
+  if (!text) return fallback;
+  auto value = ParseInt32(*text);
+  if (!value || *value < 0) throw UsageError(option + " needs a byte count, not \"" + *text + "\"");
+  return *value;
+}
+
+int32_t DateBound(const ParsedArgs& args, const std::string& option, int32_t fallback) {
+  auto text = args.Last(option);
+  if (!text) return fallback;
+  auto date = ParseDate(*text);
+  if (!date) throw UsageError(option + " needs a date YYYY-MM-DD, not \"" + *text + "\"");
+  auto fileTime = FileTimeFromWallClock(*date);
+  if (!fileTime) throw UsageError(option + " " + *text + " lies outside the range of entry times");
+  return *fileTime;
+}
+
+FilterSettings BuildFilter(const ParsedArgs& args) {
+  FilterSettings filter;
+  InitilizeFilter(filter);
+  auto types = args.All("--type");
+  if (!types.empty()) {
+    filter.IsolateOn = true;
+    filter.IsolateList.clear();
+    for (const auto& type : types) filter.IsolateList.push_back(Utf8ToLatin1(type));
+    filter.IsolateCount = static_cast<int>(types.size());
+  }
+  auto excluded = args.All("--exclude-type");
+  if (!excluded.empty()) {
+    filter.ExcludeOn = true;
+    filter.ExcludeList.clear();
+    for (const auto& type : excluded) filter.ExcludeList.push_back(Utf8ToLatin1(type));
+    filter.ExcludeCount = static_cast<int>(excluded.size());
+  }
+  if (auto name = args.Last("--name")) {
+    filter.NameOn = true;
+    filter.NameText = Utf8ToLatin1(*name);
+  }
+  if (args.Has("--min-size") || args.Has("--max-size")) {
+    filter.SizeOn = true;
+    filter.SizeMin = SizeBound(args, "--min-size", filter.SizeMin);
+    filter.SizeMax = SizeBound(args, "--max-size", filter.SizeMax);
+  }
+  if (args.Has("--from") || args.Has("--to")) {
+    filter.DateOn = true;
+    // Without --from, entries dated before the stored-time origin must still pass.
+    filter.DateFrom = DateBound(args, "--from", INT32_MIN);
+    filter.DateTo = DateBound(args, "--to", filter.DateTo);
+  }
+  filter.Active = filter.IsolateOn || filter.ExcludeOn || filter.NameOn || filter.SizeOn || filter.DateOn;
+  return filter;
+}
+
+// Entry names are raw bytes from the file: a tab or line break inside one
+// would split a record, so these (and the escape character) are escaped.
+std::string TsvField(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// Control characters in a name could drive the terminal; they are shown as "?".
+// In UTF-8 the C1 range U+0080..U+009F is the byte 0xC2 followed by 0x80..0x9F.
+std::string ScreenText(const std::string& utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += '?';
+    } else if (byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) {
+      out += '?';
+      ++i;
+    } else {
+      out += utf8[i];
+    }
+  }
+  return out;
+}
+
+size_t DisplayWidth(const std::string& utf8) {
+  size_t width = 0;
+  for (char c : utf8) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++width;
+  }
+  return width;
+}
+
+void PrintTsv(const ArchiveTable& table, const std::vector<GridRow>& rows, std::ostream& out) {
+  out << "archive\tindex\tdead\toffset\tsize\ttime\tname\n";
+  for (const GridRow& row : rows) {
+    const PffArchive& archive = table.Archive(row.Archive);
+    const PffEntry& entry = archive.Entry(row.Entry);
+    out << TsvField(GetFileName(archive.Path)) << '\t' << row.Entry << '\t' << entry.DeadFlag << '\t'
+        << entry.DataOffset << '\t' << entry.DataSize << '\t' << entry.FileTime << '\t'
+        << TsvField(DisplayName(entry)) << '\n';
+  }
+}
+
+void PrintTable(const ArchiveTable& table, const std::vector<GridRow>& rows, const std::string& timeDate,
+                std::ostream& out) {
+  std::vector<std::vector<std::string>> lines(rows.size() + 1);
+  for (int column = 0; column < kVisibleColumns; ++column) lines[0].push_back(GridHeaderText(column));
+  for (size_t r = 0; r < rows.size(); ++r) {
+    for (int column = 0; column < kVisibleColumns; ++column) {
+      lines[r + 1].push_back(ScreenText(GridCellText(table, rows[r], column, timeDate)));
+    }
+  }
+  size_t widths[kVisibleColumns] = {};
+  for (const auto& line : lines) {
+    for (int column = 0; column < kVisibleColumns; ++column) {
+      widths[column] = std::max(widths[column], DisplayWidth(line[column]));
+    }
+  }
+  const int kSizeColumn = 1;
+  for (const auto& line : lines) {
+    std::string text;
+    for (int column = 0; column < kVisibleColumns; ++column) {
+      std::string pad(widths[column] - DisplayWidth(line[column]), ' ');
+      if (column > 0) text += ' ';
+      text += column == kSizeColumn ? pad + line[column] : line[column] + pad;
+    }
+    text.erase(text.find_last_not_of(' ') + 1);
+    out << text << '\n';
+  }
+}
+
+int RunList(const ParsedArgs& args, Streams& streams) {
+  if (args.Positionals.empty()) throw UsageError("expected at least one ARCHIVE");
+  std::string timeDate = "Good";
+  if (auto style = args.Last("--time-style")) {
+    if (*style == "bad") {
+      timeDate = "Bad";
+    } else if (*style != "good") {
+      throw UsageError("--time-style is good or bad, not \"" + *style + "\"");
+    }
+  }
+  FilterSettings filter = BuildFilter(args);
+
+  CliPort port(streams.In, streams.Err, streams.Interactive);
+  ArchiveTable table;
+  int status = kExitOk;
+  for (const std::string& path : args.Positionals) {
+    // Naming an archive twice lists it once, as opening it twice in the window does.
+    if (table.IsLoaded && IsFileOpen(table, path)) continue;
+    if (!OpenFile(table, path, port)) status = kExitFailed;
+  }
+  std::vector<GridRow> rows = ListGridRows(table, kAllArchives, args.Has("--all"), filter);
+  if (args.Has("--tsv")) {
+    PrintTsv(table, rows, streams.Out);
+  } else {
+    PrintTable(table, rows, timeDate, streams.Out);
+  }
+  return status;
+}
+
+}  // namespace
+
+const Command& ListCommand() {
+  static const Command command{
+      "list",
+      "list the entries of archives",
+      "Usage: pff list [--all] [--tsv] [--time-style good|bad] [FILTERS] ARCHIVE...\n"
+      "Lists the entries of the archives in order, as the window's grid does.\n\n"
+      "  --all                  also list dead space (\"<DEAD SPACE>\")\n"
+      "  --tsv                  tab-separated raw values: archive, index, dead, offset,\n"
+      "                         size, time, name (tab, CR, LF and \\ escaped as \\t \\r \\n \\\\)\n"
+      "  --time-style STYLE     good: dd/mm/yy HH:MM:SS (default); bad: mm/dd/yy hh:MM:SS AM\n\n"
+      "Filters (an entry is listed only if it passes all of them):\n"
+      "  --type TYPE            only entries of this type, e.g. PCX (repeatable)\n"
+      "  --exclude-type TYPE    no entries of this type (repeatable)\n"
+      "  --name TEXT            names containing TEXT, any letter case\n"
+      "  --min-size BYTES       at least BYTES long\n"
+      "  --max-size BYTES       at most BYTES long\n"
+      "  --from YYYY-MM-DD      modified at or after 00:00:00 of that day\n"
+      "  --to YYYY-MM-DD        modified at or before 00:00:00 of that day\n",
+      {{"--all"},
+       {"--tsv"},
+       {"--time-style", true},
+       {"--type", true},
+       {"--exclude-type", true},
+       {"--name", true},
+       {"--min-size", true},
+       {"--max-size", true},
+       {"--from", true},
+       {"--to", true}},
+      RunList,
+  };
+  return command;
+}
+
+}  // namespace pff::cli

@@ -1,0 +1,70 @@
+// The pieces of the tool that a child process cannot reach: the terminal
+// question, the error line and the value parsers.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/args.h"
+#include "cli/cli_port.h"
+
+namespace pff::cli {
+namespace {
+
+TEST(CliPort, ReportsErrorsOnOneLineAndAsksOnlyATerminal) {
+  std::istringstream in("yes\nn\n\nY\n");
+  std::ostringstream err;
+  CliPort terminal(in, err, true);
+  EXPECT_TRUE(terminal.AskYesNo("Warning!", "Replace: a\r\nWith: b"));
+  EXPECT_EQ(err.str(), "Warning!\nReplace: a\nWith: b\n[y/N] ");
+  EXPECT_FALSE(terminal.AskYesNo("Warning!", "?"));
+  EXPECT_FALSE(terminal.AskYesNo("Warning!", "?"));  // empty answer
+  EXPECT_TRUE(terminal.AskYesNo("Warning!", "?"));
+  EXPECT_FALSE(terminal.AskYesNo("Warning!", "?"));  // end of input
+
+  std::istringstream yes("y\n");
+  std::ostringstream quiet;
+  CliPort script(yes, quiet, false);
+  EXPECT_FALSE(script.AskYesNo("Warning!", "?"));
+  script.ReportError("AddFile", "No space left\r\non device");
+  EXPECT_EQ(quiet.str(), "pff: Error in AddFile: No space left on device\n");
+  EXPECT_EQ(script.ErrorCount(), 1);
+}
+
+TEST(Args, OptionsTakeValuesInEitherFormAndStopAtDoubleDash) {
+  std::vector<OptionSpec> specs = {{"--type", true}, {"--all"}, {"-C", true}};
+  ParsedArgs parsed =
+      ParseArgs({"--type", "PCX", "a.pff", "--type=WAV", "-C", "dir", "--all", "--", "--all", "-"}, specs);
+  EXPECT_EQ(parsed.All("--type"), (std::vector<std::string>{"PCX", "WAV"}));
+  EXPECT_EQ(parsed.Last("-C"), "dir");
+  EXPECT_TRUE(parsed.Has("--all"));
+  EXPECT_FALSE(parsed.Help);
+  EXPECT_EQ(parsed.Positionals, (std::vector<std::string>{"a.pff", "--all", "-"}));
+  EXPECT_THROW(ParseArgs({"--type"}, specs), UsageError);
+  EXPECT_THROW(ParseArgs({"--all=1"}, specs), UsageError);
+  EXPECT_THROW(ParseArgs({"-x"}, specs), UsageError);
+}
+
+TEST(Args, NumbersAndDatesAreCheckedAtTheirLimits) {
+  EXPECT_EQ(ParseInt32("2147483647"), 2147483647);
+  EXPECT_EQ(ParseInt32("-2147483648"), INT32_MIN);
+  EXPECT_EQ(ParseInt32("007"), 7);
+  for (const char* bad :
+       {"", "-", "2147483648", "-2147483649", "1e3", " 1", "1 ", "0x10", "99999999999999999999"}) {
+    EXPECT_FALSE(ParseInt32(bad)) << bad;
+  }
+  auto leap = ParseDate("2024-02-29");
+  ASSERT_TRUE(leap);
+  EXPECT_EQ(leap->Year, 2024);
+  EXPECT_EQ(leap->Month, 2);
+  EXPECT_EQ(leap->Day, 29);
+  EXPECT_EQ(leap->Hour, 0);
+  EXPECT_TRUE(ParseDate("2000-02-29"));
+  for (const char* bad : {"1900-02-29", "2023-02-29", "2023-04-31", "2023-13-01", "2023-00-10", "2023-01-00",
+                          "2023-1-01", "2023/01/01", "20230101", "2023-01-01x"}) {
+    EXPECT_FALSE(ParseDate(bad)) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace pff::cli
