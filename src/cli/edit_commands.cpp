@@ -81,22 +81,6 @@ std::vector<int> IndicesInRange(const std::vector<int32_t>& numbers, const PffAr
   return indices;
 }
 
-std::vector<int> NamesToDelete(const ParsedArgs& args, const PffArchive& archive, Streams& streams,
-                               int& status) {
-  std::vector<int> indices;
-  for (size_t i = 1; i < args.Positionals.size(); ++i) {
-    const std::string& name = args.Positionals[i];
-    int index = FindEntry(archive, name);
-    if (index == 0) {
-      streams.Err << "pff: " << name << ": no such entry in " << archive.Path << "\n";
-      status = kExitFailed;
-      continue;
-    }
-    indices.push_back(index);
-  }
-  return indices;
-}
-
 int RunDelete(const ParsedArgs& args, Streams& streams) {
   const bool byIndex = args.Has("--index");
   if (args.Positionals.size() < 2) {
@@ -112,7 +96,7 @@ int RunDelete(const ParsedArgs& args, Streams& streams) {
 
   int status = kExitOk;
   std::vector<int> indices = byIndex ? IndicesInRange(numbers, archive, streams, status)
-                                     : NamesToDelete(args, archive, streams, status);
+                                     : FindNamedEntries(archive, args.Positionals, 1, streams.Err, status);
   // An entry named twice is deleted once.
   std::vector<int> unique;
   std::vector<bool> seen(archive.Entries.size() + 1, false);

@@ -1,5 +1,6 @@
 #include "cli/entry_lookup.h"
 
+#include "cli/commands.h"
 #include "engine/name_helpers.h"
 #include "engine/text_encoding.h"
 
@@ -12,6 +13,21 @@ int FindEntry(const PffArchive& archive, const std::string& utf8Name) {
     if (UpperLatin1(StripNulls(NameBytes(archive.Entry(i).Name))) == wanted) return i;
   }
   return 0;
+}
+
+std::vector<int> FindNamedEntries(const PffArchive& archive, const std::vector<std::string>& names,
+                                  size_t first, std::ostream& err, int& status) {
+  std::vector<int> indices;
+  for (size_t i = first; i < names.size(); ++i) {
+    int index = FindEntry(archive, names[i]);
+    if (index == 0) {
+      err << "pff: " << names[i] << ": no such entry in " << archive.Path << "\n";
+      status = kExitFailed;
+      continue;
+    }
+    indices.push_back(index);
+  }
+  return indices;
 }
 
 std::string DisplayName(const PffEntry& entry) { return Latin1ToUtf8(StripNulls(NameBytes(entry.Name))); }

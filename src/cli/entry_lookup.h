@@ -1,7 +1,9 @@
 #pragma once
 // Finding entries by the names a user types, and showing names back.
 
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "engine/archive_table.h"
 
@@ -10,6 +12,10 @@ namespace pff::cli {
 /// The 1-based index of the first entry (directory order) whose name without
 /// NULs equals utf8Name without regard to case; 0 when there is none.
 int FindEntry(const PffArchive& archive, const std::string& utf8Name);
+/// Indices of the entries named names[first..] (FindEntry each); a name not
+/// found is reported on err and sets status to failed.
+std::vector<int> FindNamedEntries(const PffArchive& archive, const std::vector<std::string>& names,
+                                  size_t first, std::ostream& err, int& status);
 /// An entry's name without NULs, as UTF-8.
 std::string DisplayName(const PffEntry& entry);
 /// Opens one archive into a fresh table; false (error reported) on failure.

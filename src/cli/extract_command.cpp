@@ -30,16 +30,7 @@ int RunExtract(const ParsedArgs& args, Streams& streams) {
   int status = kExitOk;
   std::vector<int> indices;
   if (args.Positionals.size() > 1) {
-    for (size_t i = 1; i < args.Positionals.size(); ++i) {
-      const std::string& name = args.Positionals[i];
-      int index = FindEntry(archive, name);
-      if (index == 0) {
-        streams.Err << "pff: " << name << ": no such entry in " << archive.Path << "\n";
-        status = kExitFailed;
-        continue;
-      }
-      indices.push_back(index);
-    }
+    indices = FindNamedEntries(archive, args.Positionals, 1, streams.Err, status);
   } else {
     const bool all = args.Has("--all");
     const int count = static_cast<int>(archive.Entries.size());
