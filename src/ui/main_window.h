@@ -1,0 +1,142 @@
+#pragma once
+// The main window frmMain: menus, the tree of open archives, the entry grid and
+// the quick type list. The engine talks back to it through pff::WindowPort.
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "engine/archive_table.h"
+#include "engine/window_port.h"
+#include "listing/filter.h"
+#include "listing/grid_rows.h"
+#include "ui/settings_store.h"
+
+class Dialogs;
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTableView;
+class QTreeWidget;
+class QTreeWidgetItem;
+class GridModel;
+class GridView;
+struct MenuActions;
+
+class MainWindow : public QMainWindow, public pff::WindowPort {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // pff::WindowPort
+  void ReportError(const std::string& routine, const std::string& description) override;
+  bool AskYesNo(const std::string& title, const std::string& text) override;
+  void ArchiveLoaded(int index, const std::string& fileName) override;
+  void RefreshFileList() override;
+  void RefreshFilterList() override;
+  void RefreshList() override;
+
+  // Menu and control handlers.
+  void mnuOpen_Click();
+  void mnuNewV1_Click();
+  void mnuNewV2_Click();
+  void mnuActualClose_Click(int index);
+  void mnuLast_Click(int index);
+  void mnuAbout_Click();
+  void mnuExit_Click();
+  // The three option handlers below the date styles take their item's tick,
+  // which the checkable QAction has already inverted when it triggers.
+  void mnuGoodFormat_Click();
+  void mnuBadFormat_Click();
+  void mnuOverwrite_Click();
+  void mnuReUseDeadSpace_Click();
+  void mnuShowDeadSpace_Click();
+  void TV1_NodeClick(QTreeWidgetItem* node);
+  void FilterList_Click();
+  void FG1_HeaderClick(int column);
+  void Text1_Click();
+  /// Opens the archive the command line names, as the start-up does (no recent-list change).
+  void OpenFromCommandLine(const QString& path);
+
+  // Defined in main_window_actions.cpp by the editing commands.
+  void mnuAddFiles_Click();
+  void mnuExtract_Click();
+  void mnuDelete_Click();
+  void mnuRename_Click();
+  void FG1_DblClick();
+  void FG1_FilesDropped(const QStringList& paths);
+  void cmdAdvanced_Click();
+
+  // State shared with the editing commands and the filter dialog.
+  pff::ArchiveTable& Table() { return table_; }
+  pff::EngineOptions& Options() { return options_; }
+  pff::FilterSettings& CurrentFilter() { return currentFilter_; }
+  int SelectedArchive() const { return selectedArchive_; }
+  bool ShowDeadSpace() const { return showDeadSpace_; }
+  Dialogs& dialogs() { return dialogs_; }
+  QProgressBar* progressBar() { return pb1_; }
+  QComboBox* filterList() { return filterList_; }
+  QGroupBox* filterFrame() { return fraSort_; }
+  QString ProgramFolder() const { return programFolder_; }
+  void SetProgramFolder(const QString& folder) { programFolder_ = folder; }
+  SettingsStore& settings() { return settings_; }
+
+  /// Model row of the grid's current index; -1 when none.
+  int CurrentRow() const;
+  /// The other end of the selected block (the selection anchor); -1 when none.
+  int SelectionEndRow() const;
+  /// Selects rows current..end (either order) and makes current the current row.
+  void SetSelection(int current, int end);
+  /// Archive and entry of a listed row; nullopt outside the list.
+  std::optional<pff::GridRow> RowAt(int row) const;
+  /// Listed rows (0 when nothing is listed, even though one empty row shows).
+  int RowCount() const;
+  /// Whether the last sort by visible column 0-4 was ascending (false before any).
+  bool SortAscending(int column) const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildLayout();
+  void ConnectMenus();
+  void LoadSettings();
+  void RefreshLastOpend();
+  void AddLastOpened(const QString& path);
+  void SetTimeDate(const QString& style);
+  void NewArchive(bool oldFlavour);
+  void SelectArchiveNode();
+  void ShowGridMenu(const QPoint& globalPos);
+  void ApplyColumnWidths(const std::array<int, pff::kVisibleColumns>& widths);
+  /// Leaves PB1 at the range of the last archive the grid or the type list walks.
+  void ShowProgressOverTakenArchives();
+
+  Dialogs& dialogs_;
+  SettingsStore settings_;
+  pff::ArchiveTable table_;
+  pff::EngineOptions options_;
+  pff::FilterSettings currentFilter_;
+  int selectedArchive_ = pff::kAllArchives;
+  bool showDeadSpace_ = false;
+  std::array<bool, pff::kVisibleColumns> sortAscending_{};
+  QString programFolder_;
+
+  QTreeWidget* tv1_ = nullptr;
+  GridView* fg1_ = nullptr;
+  GridModel* model_ = nullptr;
+  QProgressBar* pb1_ = nullptr;
+  QComboBox* filterList_ = nullptr;
+  QGroupBox* fraSort_ = nullptr;
+  QLabel* label1_ = nullptr;
+  QLabel* label2_ = nullptr;
+  QLineEdit* text1_ = nullptr;
+  std::unique_ptr<MenuActions> menus_;
+};

@@ -1,0 +1,108 @@
+#include "support/ui_test_env.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QSettings>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+
+#include "engine/pff_format.h"
+#include "ui/menus.h"
+
+void WriteTestArchive(const QString& path, const std::vector<TestEntry>& entries) {
+  pff::PffHeader header = pff::NewHeader(pff::Flavour::Old);
+  header.EntryCount = static_cast<int32_t>(entries.size());
+  std::vector<uint8_t> bytes(pff::kHeaderBytes);
+  pff::EncodeHeader(header, bytes.data());
+  for (const TestEntry& e : entries) {
+    pff::PffEntry entry;
+    entry.DeadFlag = e.deadFlag;
+    entry.DataSize = e.size;
+    entry.FileTime = e.time;
+    entry.Name = pff::MakeEntryName(e.name);
+    uint8_t record[pff::kRecordBytes];
+    pff::EncodeRecord(entry, record);
+    bytes.insert(bytes.end(), record, record + pff::kRecordBytes);
+  }
+  bytes.insert(bytes.end(), 8, 0);
+  for (char c : std::string("KING")) bytes.push_back(static_cast<uint8_t>(c));
+  std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void ClearStore() {
+  QSettings store("Tav_Vellumcraft", "Tav_Vellumcraft");
+  store.clear();
+  store.sync();
+}
+
+int RunUiTest(int argc, char** argv, QObject* (*make)()) {
+  // Before QApplication and before any QSettings: the real user store is never touched.
+  QTemporaryDir home;
+  qputenv("HOME", home.path().toUtf8());
+  qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("TZ", "UTC");
+  tzset();
+  QApplication app(argc, argv);
+  std::unique_ptr<QObject> test(make());
+  return QTest::qExec(test.get(), argc, argv);
+}
+
+WindowHarness::WindowHarness() {
+  window_ = std::make_unique<MainWindow>(dialogs);
+  window_->SetProgramFolder(dir_.path());
+}
+
+WindowHarness::~WindowHarness() = default;
+
+QString WindowHarness::File(const QString& name) const { return dir_.filePath(name); }
+
+QString WindowHarness::Archive(const QString& name, const std::vector<TestEntry>& entries) {
+  const QString path = File(name);
+  WriteTestArchive(path, entries);
+  return path;
+}
+
+void WindowHarness::Open(const QStringList& paths) {
+  dialogs.openAnswers.push_back(paths);
+  window_->mnuOpen_Click();
+}
+
+QAction* WindowHarness::Action(const QString& name) const { return window_->findChild<QAction*>(name); }
+
+QTreeWidget* WindowHarness::Tree() const { return window_->findChild<QTreeWidget*>("TV1"); }
+
+QTableView* WindowHarness::Grid() const { return window_->findChild<QTableView*>("FG1"); }
+
+QStringList WindowHarness::NodeKeys() const {
+  QStringList keys;
+  QTreeWidgetItem* root = Tree()->topLevelItem(0);
+  for (int i = 0; root && i < root->childCount(); ++i)
+    keys << root->child(i)->data(0, Qt::UserRole).toString();
+  return keys;
+}
+
+QStringList WindowHarness::CloseCaptions() const {
+  QStringList captions;
+  for (int i = 1; i < kCloseItems; ++i) {
+    QAction* item = Action("mnuActualClose" + QString::number(i));
+    captions << (item->isVisible() ? item->text() : QString());
+  }
+  while (!captions.isEmpty() && captions.last().isEmpty()) captions.removeLast();
+  return captions;
+}
+
+QString WindowHarness::Cell(int row, int column) const {
+  return Grid()->model()->index(row, column).data().toString();
+}
+
+QStringList WindowHarness::Column(int column) const {
+  QStringList texts;
+  for (int r = 0; r < Grid()->model()->rowCount(); ++r) texts << Cell(r, column);
+  return texts;
+}

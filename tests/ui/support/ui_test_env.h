@@ -1,0 +1,73 @@
+#pragma once
+// What the window tests share: a QApplication on the offscreen platform whose
+// settings store lives in a temporary folder, archives written byte by byte,
+// and a window driven through scripted dialogs.
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/scripted_dialogs.h"
+#include "ui/main_window.h"
+
+class QAction;
+class QObject;
+class QTreeWidget;
+class QTableView;
+
+struct TestEntry {
+  std::string name;  // Latin-1
+  int32_t size = 0;
+  int32_t time = 0;
+  int32_t deadFlag = 0;
+};
+
+/// Writes an archive (32-byte records, directory at 20, no data) holding entries.
+void WriteTestArchive(const QString& path, const std::vector<TestEntry>& entries);
+/// Empties the temporary settings store.
+void ClearStore();
+/// Runs the test object under a QApplication whose settings (XDG_CONFIG_HOME
+/// and HOME) live in a temporary folder, with TZ=UTC.
+int RunUiTest(int argc, char** argv, QObject* (*make)());
+
+#define VELLUM_UI_TEST_MAIN(TestClass)                                        \
+  int main(int argc, char** argv) {                                           \
+    return RunUiTest(argc, argv, []() -> QObject* { return new TestClass; }); \
+  }
+
+/// A main window over scripted dialogs, with a folder for its archives.
+class WindowHarness {
+ public:
+  WindowHarness();
+  ~WindowHarness();
+
+  MainWindow& window() { return *window_; }
+  ScriptedDialogs dialogs;
+
+  /// Full path of name in the harness folder.
+  QString File(const QString& name) const;
+  /// Writes an archive into the harness folder; returns its path.
+  QString Archive(const QString& name, const std::vector<TestEntry>& entries);
+  /// Chooses paths in the Open dialog.
+  void Open(const QStringList& paths);
+
+  QAction* Action(const QString& name) const;
+  QTreeWidget* Tree() const;
+  QTableView* Grid() const;
+  /// Keys of the archive nodes under "View All", in order.
+  QStringList NodeKeys() const;
+  /// Captions of the visible close items 1-37 (empty for hidden ones), up to the last visible.
+  QStringList CloseCaptions() const;
+  /// Text of a grid cell.
+  QString Cell(int row, int column) const;
+  /// Texts of one column over all rows.
+  QStringList Column(int column) const;
+
+ private:
+  QTemporaryDir dir_;
+  std::unique_ptr<MainWindow> window_;
+};
