@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QValidator>
 #include <algorithm>
 #include <limits>
@@ -55,6 +57,25 @@ QScrollBar* MakeSpinner(QWidget* parent, const char* name, int minimum, int maxi
   return spinner;
 }
 
+// The layout was drawn for an 8-point system font 13 pixels high. Today's
+// fonts are taller and wider, so the whole dialog grows until the tightest
+// captions fit: (caption, its width in twips, room taken by a box or indicator).
+double LayoutScale(const QFontMetrics& metrics) {
+  struct Fit {
+    const char* text;
+    int twips;
+    int indicator;
+  };
+  const Fit tightest[] = {
+      {"during the previous", 1695, 24}, {"Isolate File Types", 1455, 24},
+      {"Exclude File Types", 1455, 24},  {"Show File(s) Modified", 1575, 4},
+      {"Is At Least", 1095, 24},         {"Show File(s) If Name Contains text:", 2655, 4}};
+  double scale = std::max(1.0, metrics.height() / 13.0);
+  for (const Fit& fit : tightest)
+    scale = std::max(scale, (metrics.horizontalAdvance(fit.text) + fit.indicator) / (fit.twips / 15.0));
+  return scale;
+}
+
 }  // namespace
 
 FilterDialog::FilterDialog(const QStringList& filterListItems, const QString& timeDate, const QDate& today,
@@ -62,8 +83,7 @@ FilterDialog::FilterDialog(const QStringList& filterListItems, const QString& ti
     : QDialog(parent), timeDate_(timeDate), today_(today) {
   setObjectName("frmFilter");
   setWindowTitle("Set Advanced Filter");
-  // The layout was drawn for an 8-point system font 13 pixels high; scale it to ours.
-  pixelsPerTwip_ = std::max(1.0, QFontMetrics(font()).height() / 13.0) / 15.0;
+  pixelsPerTwip_ = LayoutScale(QFontMetrics(font())) / 15.0;
   BuildControls();
   LoadInitialState(filterListItems);
   ConnectHandlers();
@@ -84,18 +104,27 @@ void FilterDialog::BuildControls() {
   BuildNameAndTypeFrames();
   BuildSizeFrame();
 
-  // The check boxes sit on the dialog over the blanks that open each frame caption.
-  auto makeCheck = [this](const char* name, int l, int t, int w, int h) {
+  // The check boxes sit on the dialog over the blanks that open each frame
+  // caption; where the style draws that caption decides where they go.
+  auto makeCheck = [this](const char* name, QGroupBox* frame) {
     auto* box = new QCheckBox(this);
     box->setObjectName(name);
-    Place(box, l, t, w, h);
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    option.subControls = QStyle::SC_GroupBoxLabel;
+    const QRect label =
+        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
+    const QSize size = box->sizeHint();
+    box->setGeometry(frame->x() + label.x(), frame->y() + label.center().y() - size.height() / 2,
+                     size.width(), size.height());
     box->raise();
     return box;
   };
-  chkTimeEnabled_ = makeCheck("chkTimeEnabled", 260, 100, 200, 255);
-  chkContEnabled_ = makeCheck("chkContEnabled", 260, 1770, 255, 255);
-  chkSizeEnabled_ = makeCheck("chkSizeEnabled", 233, 2730, 255, 255);
-  chkTypeEnabled_ = makeCheck("chkTypeEnabled", 3860, 90, 255, 255);
+  chkTimeEnabled_ = makeCheck("chkTimeEnabled", Frame1_);
+  chkContEnabled_ = makeCheck("chkContEnabled", Frame2_);
+  chkSizeEnabled_ = makeCheck("chkSizeEnabled", Frame4_);
+  chkTypeEnabled_ = makeCheck("chkTypeEnabled", Frame3_);
 
   DateView_ = new QCalendarWidget(this);
   DateView_->setObjectName("DateView");

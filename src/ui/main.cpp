@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QScreen>
 
 #include "ui/command_line.h"
 #include "ui/dialogs.h"
@@ -8,6 +9,9 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QtDialogs dialogs;
   MainWindow window(dialogs);
+  // Without a window manager to honour the maximized state (a bare X server),
+  // the window would keep its small design size; start it at the screen's size.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) window.setGeometry(screen->availableGeometry());
   window.showMaximized();
   // Lay the window out once before a long open starts.
   QCoreApplication::processEvents();
