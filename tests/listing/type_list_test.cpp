@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "listing/grid_rows.h"
@@ -15,55 +14,26 @@ using Types = std::vector<std::string>;
 
 PffArchive Archive(const std::vector<std::string>& names) {
   PffArchive archive;
-  archive.Path = "a.pff";
-  for (const std::string& name : names) {
-    PffEntry entry;
-    entry.Name = MakeEntryName(name);
-    archive.Entries.push_back(entry);
-  }
+  for (const std::string& name : names) archive.Entries.push_back(PffEntry{0, 0, 0, 0, MakeEntryName(name)});
   archive.Header.EntryCount = static_cast<int32_t>(archive.Entries.size());
   return archive;
 }
 
-ArchiveTable Table(std::vector<PffArchive> archives, bool loaded = true) {
+TEST(TypeList, ShowAllThenEachTypeOnceInByteOrder) {
   ArchiveTable table;
-  table.OpenArchives = std::move(archives);
-  table.IsLoaded = loaded;
-  return table;
-}
+  table.OpenArchives = {Archive({"b.PCX", "a.pcx", "README", "x.tar.gz", "y.", "a.\xe9t", "a._x"}),
+                        Archive({"z.wav", "<DEAD SPACE>"}), Archive({"stale.tga"})};
+  table.OpenArchives[1].Entries[1].DeadFlag = 1;
+  table.OpenArchives[2].Header.EntryCount = 0;  // a zero-count archive contributes nothing
+  EXPECT_EQ(CollectFileTypes(table, kAllArchives), Types{" Show All"}) << "nothing loaded yet";
 
-TEST(TypeList, NothingOpenGivesShowAllAlone) {
-  EXPECT_EQ(CollectFileTypes(Table({}, false), kAllArchives), Types{" Show All"});
-  EXPECT_EQ(CollectFileTypes(Table({Archive({"a.pcx"})}, false), kAllArchives), Types{" Show All"});
-  EXPECT_EQ(CollectFileTypes(Table({Archive({})}), kAllArchives), Types{" Show All"});
-}
-
-TEST(TypeList, DistinctTypesSortedAfterShowAll) {
-  PffArchive dead = Archive({"z.wav", "<DEAD SPACE>"});
-  dead.Entries[1].DeadFlag = 1;
-  const ArchiveTable table = Table({Archive({"b.PCX", "a.pcx", "README", "x.tar.gz", "y."}), dead});
-  // Dead space counts like any entry; the empty type of "y." is listed too.
+  table.IsLoaded = true;
+  // Dead space counts like any entry; the empty type of "y." is listed too; Latin-1 sorts after ASCII.
   EXPECT_EQ(CollectFileTypes(table, kAllArchives),
-            (Types{" Show All", "", "<DEAD SPACE>", "PCX", "README", "TAR.GZ", "WAV"}));
-}
-
-TEST(TypeList, OnlyTheSelectedArchive) {
-  const ArchiveTable table = Table({Archive({"a.pcx"}), Archive({"b.wav", "c.tga"})});
-  EXPECT_EQ(CollectFileTypes(table, 2), (Types{" Show All", "TGA", "WAV"}));
-  EXPECT_EQ(CollectFileTypes(table, 1), (Types{" Show All", "PCX"}));
+            (Types{" Show All", "", "<DEAD SPACE>", "PCX", "README", "TAR.GZ", "WAV", "_X", "\xc9T"}));
+  EXPECT_EQ(CollectFileTypes(table, 2), (Types{" Show All", "<DEAD SPACE>", "WAV"}));
+  EXPECT_EQ(CollectFileTypes(table, 3), Types{" Show All"});
   EXPECT_EQ(CollectFileTypes(table, 7), Types{" Show All"});
-}
-
-TEST(TypeList, ZeroCountArchiveContributesNothing) {
-  ArchiveTable table = Table({Archive({"stale.pcx"}), Archive({"b.wav"})});
-  table.OpenArchives[0].Header.EntryCount = 0;
-  EXPECT_EQ(CollectFileTypes(table, kAllArchives), (Types{" Show All", "WAV"}));
-}
-
-TEST(TypeList, OrderIsByByteValue) {
-  // Latin-1 letters sort after ASCII; digits and "_" by their codes.
-  const ArchiveTable table = Table({Archive({"a.\xe9t", "a.zip", "a._x", "a.1", "a.Z"})});
-  EXPECT_EQ(CollectFileTypes(table, kAllArchives), (Types{" Show All", "1", "Z", "ZIP", "_X", "\xc9T"}));
 }
 
 }  // namespace
