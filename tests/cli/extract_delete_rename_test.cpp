@@ -15,6 +15,7 @@ class EditCommands : public CliTest {
   void SetUp() override {
     CliTest::SetUp();
     ASSERT_EQ(Pff({"new", "--df3", "a.pff"}).status, 0);
+    std::string binary;
     for (unsigned i = 0; i < 256; ++i) binary += static_cast<char>(i);
     MakeFile("alpha.bin", binary);
     MakeFile("Beta.TXT", "beta text\r\n");
@@ -22,18 +23,7 @@ class EditCommands : public CliTest {
     ASSERT_EQ(Pff({"add", "a.pff", "alpha.bin", "Beta.TXT", "gamma.dat"}).status, 0);
     std::filesystem::create_directory(Path("out"));
   }
-  std::vector<std::string> ListedNames(bool all) {
-    std::vector<std::string> args = {"list", "--tsv", "a.pff"};
-    if (all) args.insert(args.begin() + 1, "--all");
-    std::vector<std::string> names;
-    auto lines = Lines(Pff(args).out);
-    for (size_t i = 1; i < lines.size(); ++i) names.push_back(lines[i].substr(lines[i].rfind('\t') + 1));
-    return names;
-  }
-  std::string binary;
 };
-
-using Names = std::vector<std::string>;
 
 TEST_F(EditCommands, ExtractWritesIdenticalFiles) {
   ASSERT_EQ(Pff({"delete", "a.pff", "gamma.dat"}).status, 0);
@@ -44,55 +34,37 @@ TEST_F(EditCommands, ExtractWritesIdenticalFiles) {
   EXPECT_EQ(ReadBytes(Path("out/alpha.bin")), ReadBytes(Path("alpha.bin")));
   EXPECT_EQ(ReadBytes(Path("out/Beta.TXT")), ReadBytes(Path("Beta.TXT")));
   EXPECT_FALSE(std::filesystem::exists(Path("out/<DEAD SPACE>")));
-
   ASSERT_EQ(Pff({"extract", "--all", "-C", "out", "a.pff"}).status, 0);
   EXPECT_TRUE(std::filesystem::exists(Path("out/<DEAD SPACE>")));
 
-  // By name, any letter case, into the current folder; a missing name fails
-  // but does not stop the others.
+  // By name, any letter case, into the current folder; a missing name fails but does not stop the others.
+  std::filesystem::remove(Path("Beta.TXT"));
   PffRun named = Pff({"extract", "a.pff", "nothere", "BETA.txt"});
   EXPECT_EQ(named.status, 1);
   EXPECT_NE(named.err.find("nothere"), std::string::npos) << named.err;
   EXPECT_EQ(ReadBytes(Path("Beta.TXT")), ReadBytes(Path("out/Beta.TXT")));
-
-  PffRun noFolder = Pff({"extract", "-C", "missing", "a.pff"});
-  EXPECT_EQ(noFolder.status, 1);
-  EXPECT_NE(noFolder.err, "");
 }
 
-TEST_F(EditCommands, HostileNamesStayInTheirFolderAndOnTheirLine) {
-  ASSERT_EQ(Pff({"rename", "a.pff", "alpha.bin", "../evil.bin"}).status, 0);
+TEST_F(EditCommands, ListedNamesStayOnTheirLine) {
   ASSERT_EQ(Pff({"rename", "a.pff", "Beta.TXT", "tab\there\x1b[2J"}).status, 0);
-  PffRun extract = Pff({"extract", "-C", "out", "a.pff"});
-  EXPECT_EQ(extract.status, 1);
-  EXPECT_NE(extract.err.find("pff: Error in ExtractFile: "), std::string::npos) << extract.err;
-  EXPECT_FALSE(std::filesystem::exists(Path("evil.bin")));
-  EXPECT_TRUE(std::filesystem::exists(Path("out/gamma.dat")));
-
-  auto lines = Lines(Pff({"list", "--tsv", "a.pff"}).out);
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[2].substr(lines[2].rfind('\t') + 1), "tab\\there\x1b[2J");
-  std::string table = Pff({"list", "a.pff"}).out;
+  EXPECT_EQ(ListedNames({"a.pff"}), "alpha.bin tab\\there\x1b[2J gamma.dat");
+  const std::string table = Pff({"list", "a.pff"}).out;
   EXPECT_NE(table.find(" tab?here?[2J "), std::string::npos) << table;
 }
 
 TEST_F(EditCommands, DeleteByNameOrIndexLeavesDeadSpace) {
-  auto before = ReadBytes(Path("a.pff"));
+  const size_t size = ReadBytes(Path("a.pff")).size();
   PffRun byName = Pff({"delete", "a.pff", "BETA.TXT", "nothere"});
   EXPECT_EQ(byName.status, 1);
   EXPECT_NE(byName.err.find("nothere"), std::string::npos) << byName.err;
-  EXPECT_EQ(ListedNames(false), (Names{"alpha.bin", "gamma.dat"}));
-  EXPECT_EQ(ListedNames(true), (Names{"alpha.bin", "<DEAD SPACE>", "gamma.dat"}));
-  EXPECT_EQ(ReadBytes(Path("a.pff")).size(), before.size());
+  EXPECT_EQ(ListedNames({"a.pff"}), "alpha.bin gamma.dat");
+  EXPECT_EQ(ListedNames({"--all", "a.pff"}), "alpha.bin <DEAD SPACE> gamma.dat");
+  EXPECT_EQ(ReadBytes(Path("a.pff")).size(), size);
 
-  PffRun byIndex = Pff({"delete", "--index", "3", "4", "0", "a.pff"});
-  EXPECT_EQ(byIndex.status, 1);
-  EXPECT_EQ(ListedNames(true), (Names{"alpha.bin", "<DEAD SPACE>", "<DEAD SPACE>"}));
-
+  EXPECT_EQ(Pff({"delete", "--index", "3", "4", "0", "a.pff"}).status, 1);
+  EXPECT_EQ(ListedNames({"--all", "a.pff"}), "alpha.bin <DEAD SPACE> <DEAD SPACE>");
   ASSERT_EQ(Pff({"delete", "--index", "1", "1", "a.pff"}).status, 0);
-  EXPECT_EQ(ListedNames(false), Names{});
-  PffRun info = Pff({"info", "a.pff"});
-  EXPECT_NE(info.out.find("dead_entries: 3\ndead_bytes: 267\n"), std::string::npos) << info.out;
+  EXPECT_EQ(ListedNames({"a.pff"}), "");
 }
 
 TEST_F(EditCommands, RenameChecksTheNewName) {
@@ -101,29 +73,24 @@ TEST_F(EditCommands, RenameChecksTheNewName) {
     int status;
     std::string message;  // expected on stderr, "" for none
   };
-  const std::vector<Case> cases = {
+  const Case cases[] = {
       {"alpha.bin", "", 0, ""},
       {"alpha.bin", "abcdefghijklmnopq", 1,
        "Error, File Name \"abcdefghijklmnopq\" Is Too Long!\nIt MUST be less or equal to 16 Chracters!\n"},
       {"alpha.bin", "ALPHA.BIN", 1, "Error, File Name \"ALPHA.BIN\" Is Used!\n"},
-      {"alpha.bin", "beta.txt", 1, "Error, File Name \"beta.txt\" Is Used!\n"},
       {"nothere", "x.bin", 1, "nothere"},
   };
-  auto before = ReadBytes(Path("a.pff"));
+  const std::vector<uint8_t> before = ReadBytes(Path("a.pff"));
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.newName);
+    SCOPED_TRACE(c.oldName + " -> " + c.newName);
     PffRun run = Pff({"rename", "a.pff", c.oldName, c.newName});
     EXPECT_EQ(run.status, c.status);
-    if (c.message.empty()) {
-      EXPECT_EQ(run.err, "");
-    } else {
-      EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-    }
+    EXPECT_TRUE(c.message.empty() ? run.err.empty() : run.err.find(c.message) != std::string::npos)
+        << run.err;
     EXPECT_EQ(ReadBytes(Path("a.pff")), before);
   }
-
   ASSERT_EQ(Pff({"rename", "a.pff", "ALPHA.bin", "abcdefghijklmnop"}).status, 0);
-  EXPECT_EQ(ListedNames(false), (Names{"abcdefghijklmnop", "Beta.TXT", "gamma.dat"}));
+  EXPECT_EQ(ListedNames({"a.pff"}), "abcdefghijklmnop Beta.TXT gamma.dat");
 
   // Dead space counts as a used name; renaming it brings the region back to life.
   ASSERT_EQ(Pff({"delete", "a.pff", "Beta.TXT"}).status, 0);

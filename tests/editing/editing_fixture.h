@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "engine/archive_table.h"
+#include "engine/binary_file.h"
 #include "engine/name_helpers.h"
+#include "support/recording_port.h"
 #include "support/temp_dir.h"
 
 namespace pff::test {
@@ -26,14 +28,11 @@ struct FixtureEntry {
 };
 
 inline void PutInt32(std::vector<uint8_t>& out, int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(uint32_t(value) >> shift));
 }
-
 inline void PutText(std::vector<uint8_t>& out, const std::string& text) {
   out.insert(out.end(), text.begin(), text.end());
 }
-
 inline std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 /// n bytes counting up from first, so misplaced data shows.
@@ -43,45 +42,38 @@ inline std::vector<uint8_t> Pattern(size_t n, uint8_t first) {
   return out;
 }
 
+inline std::vector<uint8_t> Slice(const std::vector<uint8_t>& bytes, size_t offset, size_t n) {
+  return {bytes.begin() + offset, bytes.begin() + offset + n};
+}
+inline EngineOptions Options(bool reuse, bool overwrite = false) { return {"Good", overwrite, reuse}; }
+
 /// Writes an archive whose data regions follow the header in order, then the
 /// directory (record bytes past 32 filled with 0xAA), 8 zeros and "KING".
 /// Returns the model the program should read from it.
 inline PffArchive WriteArchive(const std::string& path, int32_t entrySize,
                                const std::vector<FixtureEntry>& items) {
-  PffArchive archive;
-  archive.Path = path;
-  archive.Header.HeaderSize = entrySize > 32 ? 20 : 62;
-  archive.Header.Magic = {'P', 'F', 'F', '3'};
-  archive.Header.EntryCount = static_cast<int32_t>(items.size());
-  archive.Header.EntrySize = entrySize;
-  std::vector<uint8_t> data;
+  PffArchive archive{path, {entrySize > 32 ? 20 : 62, {'P', 'F', 'F', '3'}, 0, entrySize, 0}, {}};
+  std::vector<uint8_t> data, directory;
   for (const FixtureEntry& item : items) {
-    PffEntry entry;
-    entry.DeadFlag = item.deadFlag;
-    entry.DataOffset = static_cast<int32_t>(20 + data.size());
-    entry.DataSize = static_cast<int32_t>(item.data.size());
-    entry.FileTime = item.fileTime;
-    entry.Name = MakeEntryName(item.name);
+    const PffEntry entry{item.deadFlag, static_cast<int32_t>(20 + data.size()),
+                         static_cast<int32_t>(item.data.size()), item.fileTime, MakeEntryName(item.name)};
     archive.Entries.push_back(entry);
     data.insert(data.end(), item.data.begin(), item.data.end());
+    for (int32_t field : {entry.DeadFlag, entry.DataOffset, entry.DataSize, entry.FileTime}) {
+      PutInt32(directory, field);
+    }
+    directory.insert(directory.end(), entry.Name.begin(), entry.Name.end());
+    directory.insert(directory.end(), static_cast<size_t>(entrySize - 32), 0xAA);
   }
-  archive.Header.DirOffset = static_cast<int32_t>(20 + data.size());
-
+  PffHeader& h = archive.Header;
+  h.EntryCount = static_cast<int32_t>(items.size());
+  h.DirOffset = static_cast<int32_t>(20 + data.size());
   std::vector<uint8_t> bytes;
-  PutInt32(bytes, archive.Header.HeaderSize);
+  PutInt32(bytes, h.HeaderSize);
   PutText(bytes, "PFF3");
-  PutInt32(bytes, archive.Header.EntryCount);
-  PutInt32(bytes, entrySize);
-  PutInt32(bytes, archive.Header.DirOffset);
+  for (int32_t field : {h.EntryCount, entrySize, h.DirOffset}) PutInt32(bytes, field);
   bytes.insert(bytes.end(), data.begin(), data.end());
-  for (const PffEntry& entry : archive.Entries) {
-    PutInt32(bytes, entry.DeadFlag);
-    PutInt32(bytes, entry.DataOffset);
-    PutInt32(bytes, entry.DataSize);
-    PutInt32(bytes, entry.FileTime);
-    bytes.insert(bytes.end(), entry.Name.begin(), entry.Name.end());
-    for (int i = 32; i < entrySize; ++i) bytes.push_back(0xAA);
-  }
+  bytes.insert(bytes.end(), directory.begin(), directory.end());
   bytes.insert(bytes.end(), 8, 0);
   PutText(bytes, "KING");
   WriteBytes(path, bytes);
@@ -95,11 +87,30 @@ inline std::string Describe(const PffArchive& archive) {
   out << "header " << h.HeaderSize << " " << std::string(h.Magic.data(), 4) << " count " << h.EntryCount
       << " size " << h.EntrySize << " dir " << h.DirOffset << "\n";
   for (const PffEntry& e : archive.Entries) {
-    std::string name;
-    for (char c : e.Name) name += c == '\0' ? std::string("~") : std::string(1, c);
+    std::string name = NameBytes(e.Name);
+    for (char& c : name) c = c == '\0' ? '~' : c;
     out << e.DeadFlag << " " << e.DataOffset << " " << e.DataSize << " " << e.FileTime << " " << name << "\n";
   }
   return out.str();
+}
+
+/// Dead flag, offset and size of every entry, then where the directory starts: "1@20+50 0@70+0 dir 70".
+inline std::string Layout(const PffArchive& archive) {
+  std::string out;
+  for (const PffEntry& e : archive.Entries) {
+    out += std::to_string(e.DeadFlag) + "@" + std::to_string(e.DataOffset) + "+" +
+           std::to_string(e.DataSize) + " ";
+  }
+  return out + "dir " + std::to_string(archive.Header.DirOffset);
+}
+
+/// Bytes 32 to 35 of every 36-byte record are zero (WriteArchive leaves 0xAA there).
+inline void ExpectZeroRecordTails(const PffArchive& archive) {
+  const std::vector<uint8_t> bytes = ReadBytes(archive.Path);
+  for (int i = 0; i < archive.Header.EntryCount; ++i) {
+    EXPECT_EQ(Slice(bytes, size_t(archive.Header.DirOffset + i * 36 + 32), 4), std::vector<uint8_t>(4, 0))
+        << "record " << i + 1;
+  }
 }
 
 /// The model read back from the file by the program's own reader.
@@ -112,14 +123,8 @@ inline PffArchive Reopen(const std::string& path) {
 
 inline std::string WriteSource(const TempDir& dir, const std::string& name,
                                const std::vector<uint8_t>& bytes) {
-  const std::string path = dir.File(name);
-  WriteBytes(path, bytes);
-  return path;
-}
-
-inline std::vector<uint8_t> Slice(const std::vector<uint8_t>& bytes, size_t offset, size_t n) {
-  return {bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-          bytes.begin() + static_cast<std::ptrdiff_t>(offset + n)};
+  WriteBytes(dir.File(name), bytes);
+  return dir.File(name);
 }
 
 /// Sets TZ for the scope of a test and puts the old value back.
@@ -131,18 +136,20 @@ class ScopedTimeZone {
     ::tzset();
   }
   ~ScopedTimeZone() {
-    if (old_) {
-      ::setenv("TZ", old_->c_str(), 1);
-    } else {
-      ::unsetenv("TZ");
-    }
+    old_ ? ::setenv("TZ", old_->c_str(), 1) : ::unsetenv("TZ");
     ::tzset();
   }
-  ScopedTimeZone(const ScopedTimeZone&) = delete;
-  ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
  private:
   std::optional<std::string> old_;
+};
+
+/// A scratch folder, a recording window, and no armed file faults afterwards.
+class EditingTest : public ::testing::Test {
+ protected:
+  void TearDown() override { FileFaults::Clear(); }
+  TempDir dir_;
+  RecordingPort port_;
 };
 
 }  // namespace pff::test

@@ -4,10 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "editing_fixture.h"
-#include "engine/binary_file.h"
-#include "support/recording_port.h"
 
 namespace fs = std::filesystem;
 
@@ -21,73 +20,51 @@ std::vector<std::string> Listing(const fs::path& folder) {
   return names;
 }
 
-class ExtractFileTest : public ::testing::Test {
+class ExtractFileTest : public EditingTest {
  protected:
   void SetUp() override {
-    archivePath_ = dir_.File("a.pff");
     archive_ = WriteArchive(archivePath_, 36,
                             {{"FOUR.BIN", Pattern(4, 10)},
                              {"EMPTY.TXT", {}},
                              {"<DEAD SPACE>", Bytes("dead bytes"), 1},
                              {"\xE9t\xE9.txt", Bytes("latin")}});
-    out_ = dir_.Path() / "out";
     fs::create_directory(out_);
   }
-  void TearDown() override { FileFaults::Clear(); }
+  void ExpectRefused(const PffArchive& archive, const fs::path& folder, int index = 1) {
+    RecordingPort port;
+    EXPECT_FALSE(ExtractFile(archive, index, folder.string(), port).has_value()) << index;
+    EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"ExtractFile"});
+  }
 
-  TempDir dir_;
-  RecordingPort port_;
-  std::string archivePath_;
+  std::string archivePath_ = dir_.File("a.pff");
   PffArchive archive_;
-  fs::path out_;
+  fs::path out_ = dir_.Path() / "out";
 };
 
 TEST_F(ExtractFileTest, TargetHoldsExactlyTheEntryWhateverWasThere) {
-  struct Case {
-    const char* label;
-    int index;
-    std::optional<std::vector<uint8_t>> existing;
-    std::vector<uint8_t> expected;
-  };
-  const std::vector<Case> cases = {
-      {"new file", 1, std::nullopt, Pattern(4, 10)},
-      {"over 10 bytes", 1, Pattern(10, 99), Pattern(4, 10)},
-      {"over 1 byte", 1, Pattern(1, 99), Pattern(4, 10)},
-      {"over 2 bytes", 1, Pattern(2, 99), Pattern(4, 10)},
-      {"over 3 bytes", 1, Pattern(3, 99), Pattern(4, 10)},
-      {"empty entry, new file", 2, std::nullopt, {}},
-      {"empty entry over 10 bytes", 2, Pattern(10, 99), {}},
-      {"dead space under its own name", 3, std::nullopt, Bytes("dead bytes")},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    const std::string name = StripNulls(NameBytes(archive_.Entry(c.index).Name));
-    const std::string expectedPath = (out_ / name).string();
-    fs::remove(expectedPath);
-    if (c.existing) WriteBytes(expectedPath, *c.existing);
+  const std::vector<uint8_t> bytes = ReadBytes(archivePath_);
+  // Entry and the size of the file already at the target (0: none); entry 2 is empty, entry 3 dead space.
+  const std::pair<int, size_t> cases[] = {{1, 0}, {1, 10}, {1, 1}, {1, 2}, {1, 3}, {2, 10}, {3, 0}};
+  for (const auto& [index, existing] : cases) {
+    SCOPED_TRACE("entry " + std::to_string(index) + " over " + std::to_string(existing) + " bytes");
+    const PffEntry& entry = archive_.Entry(index);
+    const std::string target = (out_ / StripNulls(NameBytes(entry.Name))).string();
+    fs::remove(target);
+    if (existing > 0) WriteBytes(target, Pattern(existing, 99));
 
-    const std::optional<std::string> written = ExtractFile(archive_, c.index, out_.string(), port_);
-
-    ASSERT_TRUE(written.has_value());
-    EXPECT_EQ(*written, expectedPath);
-    EXPECT_EQ(ReadBytes(expectedPath), c.expected);
+    EXPECT_EQ(ExtractFile(archive_, index, out_.string(), port_), target);
+    EXPECT_EQ(ReadBytes(target), Slice(bytes, size_t(entry.DataOffset), size_t(entry.DataSize)));
   }
   EXPECT_TRUE(port_.errors.empty());
 }
 
-TEST_F(ExtractFileTest, Latin1NamesBecomeUtf8FileNames) {
-  const std::optional<std::string> written = ExtractFile(archive_, 4, out_.string(), port_);
-  ASSERT_TRUE(written.has_value());
-  EXPECT_EQ(fs::path(*written).filename().string(), "\xC3\xA9t\xC3\xA9.txt");
-  EXPECT_EQ(ReadBytes(*written), Bytes("latin"));
-}
-
-TEST_F(ExtractFileTest, FolderWithADotIsUsedAsItIs) {
+TEST_F(ExtractFileTest, AFolderWithADotIsUsedAsItIsAndLatin1NamesBecomeUtf8) {
   const fs::path folder = dir_.Path() / "x.y" / "out";
   fs::create_directories(folder);
-  const std::optional<std::string> written = ExtractFile(archive_, 1, folder.string(), port_);
-  ASSERT_TRUE(written.has_value());
-  EXPECT_EQ(Listing(folder), std::vector<std::string>{"FOUR.BIN"});
+  ASSERT_TRUE(ExtractFile(archive_, 1, folder.string(), port_).has_value());
+  ASSERT_TRUE(ExtractFile(archive_, 4, folder.string(), port_).has_value());
+  EXPECT_EQ(Listing(folder), (std::vector<std::string>{"FOUR.BIN", "\xC3\xA9t\xC3\xA9.txt"}));
+  EXPECT_EQ(ReadBytes((folder / "\xC3\xA9t\xC3\xA9.txt").string()), Bytes("latin"));
   EXPECT_EQ(Listing(dir_.Path() / "x.y"), std::vector<std::string>{"out"});
 }
 
@@ -96,86 +73,52 @@ TEST_F(ExtractFileTest, NamesThatLeaveTheFolderAreRefused) {
   fs::create_directory(inner);
   for (const char* hostile : {"..", ".", "a/b", "a\\b", "../evil", ""}) {
     SCOPED_TRACE(hostile);
-    RecordingPort port;
     PffArchive archive = archive_;
     archive.Entry(1).Name = MakeEntryName(hostile);
     EXPECT_FALSE(EntryFileName(archive.Entry(1)).has_value());
-
-    EXPECT_FALSE(ExtractFile(archive, 1, inner.string(), port).has_value());
-
-    EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"ExtractFile"});
+    ExpectRefused(archive, inner);
     EXPECT_TRUE(Listing(inner).empty());
     EXPECT_EQ(Listing(out_), std::vector<std::string>{"inner"});
   }
 }
 
-TEST_F(ExtractFileTest, EntriesOutsideTheArchiveFileAreRefused) {
-  const int64_t length = static_cast<int64_t>(fs::file_size(archivePath_));
-  struct Case {
-    const char* label;
-    int32_t offset, size;
-  };
-  const std::vector<Case> cases = {
-      {"negative offset", -1, 4},
-      {"negative size", 20, -4},
-      {"runs one byte past the end", static_cast<int32_t>(length - 3), 4},
-      {"starts past the end", static_cast<int32_t>(length + 10), 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    RecordingPort port;
+TEST_F(ExtractFileTest, EntriesOutsideTheArchiveOrOverItAreRefused) {
+  const auto length = static_cast<int32_t>(fs::file_size(archivePath_));
+  const std::pair<int32_t, int32_t> outside[] = {{-1, 4}, {20, -4}, {length - 3, 4}};  // offset, size
+  for (const auto& [offset, size] : outside) {
+    SCOPED_TRACE(std::to_string(offset) + " " + std::to_string(size));
     PffArchive archive = archive_;
-    archive.Entry(1).DataOffset = c.offset;
-    archive.Entry(1).DataSize = c.size;
-
-    EXPECT_FALSE(ExtractFile(archive, 1, out_.string(), port).has_value());
-
-    EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"ExtractFile"});
+    archive.Entry(1).DataOffset = offset;
+    archive.Entry(1).DataSize = size;
+    ExpectRefused(archive, out_);
     EXPECT_TRUE(Listing(out_).empty());
   }
   // The last byte of the file is still in reach.
   PffArchive archive = archive_;
-  archive.Entry(1).DataOffset = static_cast<int32_t>(length - 4);
+  archive.Entry(1).DataOffset = length - 4;
   EXPECT_TRUE(ExtractFile(archive, 1, out_.string(), port_).has_value());
   EXPECT_EQ(ReadBytes((out_ / "FOUR.BIN").string()), Bytes("KING"));
-}
 
-TEST_F(ExtractFileTest, BadIndexOrTheArchiveItselfAsTargetIsRefused) {
-  for (int index : {0, -1, 5}) {
-    RecordingPort port;
-    EXPECT_FALSE(ExtractFile(archive_, index, out_.string(), port).has_value()) << index;
-    EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"ExtractFile"});
-  }
   // An entry named like its own archive, extracted into the archive's folder.
   const std::vector<uint8_t> bytes = ReadBytes(archivePath_);
-  PffArchive archive = archive_;
   archive.Entry(1).Name = MakeEntryName("a.pff");
-  EXPECT_FALSE(ExtractFile(archive, 1, dir_.Path().string(), port_).has_value());
-  EXPECT_EQ(port_.ErrorRoutines(), std::vector<std::string>{"ExtractFile"});
+  ExpectRefused(archive, dir_.Path());
   EXPECT_EQ(ReadBytes(archivePath_), bytes);
 }
 
-TEST_F(ExtractFileTest, FailedWriteLeavesNoPartialFile) {
+TEST_F(ExtractFileTest, BadIndexOrFailedWriteLeavesNoFile) {
+  for (int index : {0, 5}) ExpectRefused(archive_, out_, index);
   WriteBytes((out_ / "FOUR.BIN").string(), Pattern(10, 0));
   FileFaults::FailNth(FileFaults::Op::Write, 1);
-  EXPECT_FALSE(ExtractFile(archive_, 1, out_.string(), port_).has_value());
-  EXPECT_EQ(port_.ErrorRoutines(), std::vector<std::string>{"ExtractFile"});
+  ExpectRefused(archive_, out_);
   EXPECT_TRUE(Listing(out_).empty());
 }
 
-TEST_F(ExtractFileTest, CanWriteFolderLeavesItsScratchFile) {
-  const std::string scratch = (out_ / "Tav_Oskin.Tav").string();
+TEST_F(ExtractFileTest, CanWriteFolderNeverEmptiesAnExistingScratchFile) {
+  WriteBytes((out_ / "Tav_Oskin.Tav").string(), Bytes("keep"));
   EXPECT_TRUE(CanWriteFolder(out_.string()));
-  EXPECT_TRUE(fs::exists(scratch));
-  // An existing scratch file is opened, never emptied.
-  WriteBytes(scratch, Bytes("keep"));
-  EXPECT_TRUE(CanWriteFolder(out_.string() + "/"));
-  EXPECT_EQ(ReadBytes(scratch), Bytes("keep"));
-
+  EXPECT_EQ(ReadBytes((out_ / "Tav_Oskin.Tav").string()), Bytes("keep"));
   EXPECT_FALSE(CanWriteFolder((out_ / "missing").string()));
-  EXPECT_FALSE(CanWriteFolder(""));
-  FileFaults::FailNth(FileFaults::Op::Open, 1);
-  EXPECT_FALSE(CanWriteFolder(out_.string()));
 }
 
 }  // namespace
