@@ -1,14 +1,16 @@
-// Adding (menu and drop), deleting and renaming through the window, with
-// scripted dialogs and archives in a temporary folder.
+// Adding (dialog and drop), extracting, opening by double-click, deleting and
+// renaming through the window, with scripted dialogs and archives in a temporary folder.
 
-#include <QAction>
 #include <QDir>
-#include <QFile>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QProgressBar>
-#include <QSettings>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTableView>
 #include <QTest>
-#include <QTreeWidget>
+#include <QUrl>
+#include <numeric>
 
 #include "editing/add_file.h"
 #include "engine/name_helpers.h"
@@ -16,40 +18,32 @@
 
 namespace {
 
+using Files = QList<QPair<QString, QByteArray>>;
+const Files kFour{{"a", "1"}, {"b", "22"}, {"c", "333"}, {"d", "4444"}};
 const QString kViewAll =
     "You can not add files in \"View All\" mode!\r\nPlease select a file from the Tree View List first!";
 
-// A window with one archive open and chosen in the tree.
+// A window with archives holding real data, the last one opened shown.
 struct Editing {
   WindowHarness h;
   MainWindow& w = h.window();
 
   QString Source(const QString& name, const QByteArray& bytes) {
     QDir().mkpath(h.File("src"));
-    const QString path = h.File("src/" + name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(bytes);
-    return path;
+    WriteFile(h.File("src/" + name), bytes);
+    return h.File("src/" + name);
   }
-  // Opens a new archive holding files (name, bytes) and selects it.
-  void OpenArchive(const QString& name, const QList<QPair<QString, QByteArray>>& files) {
+  void OpenArchive(const QString& name, const Files& files) {
     h.Open({h.Archive(name, {})});
     const int index = w.Table().Count();
     pff::SilentPort quiet;
     for (const auto& [file, bytes] : files)
       pff::AddFile(Source(file, bytes).toStdString(), w.Table().Archive(index), w.Options(), quiet);
-    w.TV1_NodeClick(h.Tree()->topLevelItem(0)->child(index - 1));
+    h.Show(index);
     h.dialogs.shown.clear();
   }
   pff::PffArchive& Archive(int index = 1) { return w.Table().Archive(index); }
-  // Entry names in directory order, as memory holds them and as the file on disk holds them.
-  QStringList Names(int index = 1) {
-    QStringList names;
-    for (const auto& e : Archive(index).Entries)
-      names << QString::fromLatin1(pff::StripNulls(pff::NameBytes(e.Name)).c_str());
-    return names;
-  }
+  // Entry names in directory order as the file on disk holds them.
   QStringList NamesOnDisk(int index = 1) {
     pff::ArchiveTable table;
     pff::SilentPort quiet;
@@ -77,259 +71,242 @@ QList<int> Steps(const QSignalSpy& spy) {
   return steps;
 }
 
+QList<int> OneTo(int n) {
+  QList<int> values(n);
+  std::iota(values.begin(), values.end(), 1);
+  return values;
+}
+
 }  // namespace
 
 class EditingTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
   void init() { ClearStore(); }
-  void addingIsRefusedInViewAll();
-  void addFromDialogSkipsFoldersAndRemembersTheFolder();
-  void replaceFollowsTheOptionsAndTheAnswer_data();
-  void replaceFollowsTheOptionsAndTheAnswer();
-  void dropAddsEachFileAndCountsOnPB1();
-  void deleteAsksThenMarksTheRowsDead_data();
-  void deleteAsksThenMarksTheRowsDead();
-  void deleteAcrossArchivesInViewAll();
-  void renameChecksTheAnswer_data();
-  void renameChecksTheAnswer();
-  void renameMakesDeadSpaceLive();
-  void commandsDoNothingWithNothingOpen();
-};
 
-void EditingTest::addingIsRefusedInViewAll() {
-  Editing t;
-  t.OpenArchive("a.pff", {});
-  t.w.TV1_NodeClick(t.h.Tree()->topLevelItem(0));  // "View All"
-  const QString file = t.Source("x.txt", "x");
-  t.w.mnuAddFiles_Click();
-  t.w.FG1_FilesDropped({file});
-  QCOMPARE(t.Kinds(), QStringList({"message", "message"}));
-  for (const auto& shown : t.h.dialogs.shown) {
-    QCOMPARE(shown.title, QString("Warning!"));
-    QCOMPARE(shown.text, kViewAll);
-  }
-  QCOMPARE(t.Archive().Header.EntryCount, 0);
-}
+  void addFromTheDialog() {
+    Editing t;
+    t.OpenArchive("a.pff", {});
+    const QString folder = t.h.File("src/sub.dir");
+    QDir().mkpath(folder);
+    t.h.dialogs.openAnswers.push_back({t.Source("README", "no extension"), folder, t.Source("b.txt", "bee")});
+    t.w.mnuAddFiles_Click();
+    QCOMPARE(t.h.dialogs.shown.at(0).text, QString("Select Files (*.*)"));
+    QCOMPARE(t.h.dialogs.shown.at(0).extra, t.w.ProgramFolder());  // no "LastAdd" yet
+    QCOMPARE(t.h.dialogs.Messages(), QStringList{"Unable to Add " + folder + ", Please Select Only Files!"});
+    QCOMPARE(t.NamesOnDisk(), (QStringList{"README", "b.txt"}));
+    QCOMPARE(t.w.RowCount(), 2);
+    // The next dialog starts in the folder of the last choice; cancelling changes nothing.
+    t.h.dialogs.shown.clear();
+    t.w.mnuAddFiles_Click();
+    QCOMPARE(t.h.dialogs.shown.at(0).extra, t.h.File("src") + "/");
+    QCOMPARE(t.Kinds(), QStringList{"open"});
+    QCOMPARE(t.Archive().Header.EntryCount, 2);
 
-void EditingTest::addFromDialogSkipsFoldersAndRemembersTheFolder() {
-  Editing t;
-  t.OpenArchive("a.pff", {});
-  const QString plain = t.Source("README", "no extension");
-  const QString text = t.Source("b.txt", "bee");
-  const QString folder = t.h.File("src/sub.dir");
-  QDir().mkpath(folder);
-
-  t.h.dialogs.openAnswers.push_back({plain, folder, text});
-  t.w.mnuAddFiles_Click();
-  const auto& open = t.h.dialogs.shown.at(0);
-  QCOMPARE(open.kind, QString("open"));
-  QCOMPARE(open.text, QString("Select Files (*.*)"));
-  QCOMPARE(open.extra, t.w.ProgramFolder());  // no "LastAdd" yet
-  QCOMPARE(t.h.dialogs.Messages(), QStringList({"Unable to Add " + folder + ", Please Select Only Files!"}));
-  QCOMPARE(t.h.dialogs.shown.at(1).title, QString());
-  QCOMPARE(t.Names(), QStringList({"README", "b.txt"}));
-  QCOMPARE(t.NamesOnDisk(), QStringList({"README", "b.txt"}));
-  QCOMPARE(t.w.RowCount(), 2);
-
-  // The next dialog starts in the folder of the last choice; cancelling changes nothing.
-  t.h.dialogs.shown.clear();
-  t.w.mnuAddFiles_Click();
-  QCOMPARE(t.h.dialogs.shown.at(0).extra, t.h.File("src") + "/");
-  QCOMPARE(t.Kinds(), QStringList({"open"}));
-  QCOMPARE(t.Archive().Header.EntryCount, 2);
-}
-
-void EditingTest::replaceFollowsTheOptionsAndTheAnswer_data() {
-  QTest::addColumn<bool>("alwaysOverwrite");
-  QTest::addColumn<bool>("reuse");
-  QTest::addColumn<bool>("answer");
-  QTest::addColumn<bool>("asked");
-  QTest::addColumn<QStringList>("names");
-  QTest::newRow("No keeps all") << false << true << false << true << QStringList{"README.TXT", "z.bin"};
-  QTest::newRow("Yes, same size re-uses the slot")
-      << false << true << true << true << QStringList{"readme.txt", "z.bin"};
-  QTest::newRow("Yes, no re-use appends")
-      << false << false << true << true << QStringList{"<DEAD SPACE>", "z.bin", "readme.txt"};
-  QTest::newRow("Always Overwrite asks nothing")
-      << true << true << false << false << QStringList{"readme.txt", "z.bin"};
-}
-
-void EditingTest::replaceFollowsTheOptionsAndTheAnswer() {
-  QFETCH(bool, alwaysOverwrite);
-  QFETCH(bool, reuse);
-  QFETCH(bool, answer);
-  QFETCH(bool, asked);
-  QFETCH(QStringList, names);
-  Editing t;
-  t.OpenArchive("a.pff", {{"README.TXT", "0123456789"}, {"z.bin", "zz"}});
-  t.w.Options().AlwaysOverwrite = alwaysOverwrite;
-  t.w.Options().ReUseDeadSpaces = reuse;
-  t.h.dialogs.yesNoAnswers.push_back(answer);
-  t.h.dialogs.openAnswers.push_back({t.Source("readme.txt", "abcdefghij")});
-  t.w.mnuAddFiles_Click();
-
-  QCOMPARE(t.Kinds(), asked ? QStringList({"open", "yesno"}) : QStringList({"open"}));
-  if (asked) {
+    // "View All" refuses both ways of adding.
+    t.h.Show(0);
+    t.h.dialogs.shown.clear();
+    t.w.mnuAddFiles_Click();
+    t.w.FG1_FilesDropped({t.h.File("src/b.txt")});
+    QCOMPARE(t.h.dialogs.Messages(), (QStringList{kViewAll, kViewAll}));
     QCOMPARE(t.h.dialogs.shown.at(1).title, QString("Warning!"));
-    QVERIFY(t.h.dialogs.shown.at(1).text.startsWith("Are you sure you want to replace: README.TXT, Size: "));
+    QCOMPARE(t.Archive().Header.EntryCount, 2);
   }
-  QCOMPARE(t.Names(), names);
-  QCOMPARE(t.NamesOnDisk(), names);
-}
 
-void EditingTest::dropAddsEachFileAndCountsOnPB1() {
-  Editing t;
-  t.OpenArchive("a.pff", {{"b.txt", "old"}});
-  QSignalSpy pb1(t.w.progressBar(), &QProgressBar::valueChanged);
-  t.w.FG1_FilesDropped({});
-  QVERIFY(t.h.dialogs.shown.empty());
-  QCOMPARE(pb1.count(), 0);
+  void replaceFollowsTheOptionsAndTheAnswer() {
+    // Always Overwrite, Re-Use DeadSpace, the answer, asked, names after
+    const std::tuple<bool, bool, bool, bool, QStringList> cases[] = {
+        {false, true, false, true, {"README.TXT", "z.bin"}},
+        {false, true, true, true, {"readme.txt", "z.bin"}},  // same size: the slot is re-used
+        {false, false, true, true, {"<DEAD SPACE>", "z.bin", "readme.txt"}},
+        {true, true, false, false, {"readme.txt", "z.bin"}}};
+    for (const auto& [overwrite, reuse, answer, asked, names] : cases) {
+      Editing t;
+      t.OpenArchive("a.pff", {{"README.TXT", "0123456789"}, {"z.bin", "zz"}});
+      t.w.Options().AlwaysOverwrite = overwrite;
+      t.w.Options().ReUseDeadSpaces = reuse;
+      t.h.dialogs.yesNoAnswers.push_back(answer);
+      t.h.dialogs.openAnswers.push_back({t.Source("readme.txt", "abcdefghij")});
+      t.w.mnuAddFiles_Click();
+      QCOMPARE(t.Kinds(), asked ? QStringList({"open", "yesno"}) : QStringList({"open"}));
+      if (asked)
+        QVERIFY(t.h.dialogs.shown[1].text.startsWith("Are you sure you want to replace: README.TXT, Size"));
+      QCOMPARE(t.NamesOnDisk(), names);
+    }
+  }
 
-  const QString folder = t.h.File("src");
-  t.h.dialogs.yesNoAnswers.push_back(false);  // keep the old b.txt; the next file still goes in
-  t.w.FG1_FilesDropped({folder, t.Source("b.txt", "new"), t.Source("c", "sea")});
-  QCOMPARE(t.Kinds(), QStringList({"message", "yesno"}));
-  QCOMPARE(t.h.dialogs.shown.at(0).text, "Unable to Add " + folder + ", Please Select Only Files!");
-  QCOMPARE(t.Names(), QStringList({"b.txt", "c"}));
-  QCOMPARE(Steps(pb1), QList<int>({1, 2, 3}));
-  QCOMPARE(t.w.progressBar()->value(), 0);
-  QCOMPARE(t.w.RowCount(), 2);
-}
+  void dropOnTheGridAddsEachFile() {
+    Editing t;
+    t.OpenArchive("a.pff", {{"b.txt", "old"}});
+    QSignalSpy pb1(t.w.progressBar(), &QProgressBar::valueChanged);
+    const QString folder = t.h.File("src");
+    t.h.dialogs.yesNoAnswers.push_back(false);  // keep the old b.txt; the next file still goes in
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(folder), QUrl("https://example.com/x"),
+                  QUrl::fromLocalFile(t.Source("b.txt", "new")), QUrl::fromLocalFile(t.Source("c", "sea"))});
+    QWidget* rows = t.h.Grid()->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(rows, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(rows, &drop);
+    QCOMPARE(t.Kinds(), (QStringList{"message", "yesno"}));
+    QCOMPARE(t.h.dialogs.shown.at(0).text, "Unable to Add " + folder + ", Please Select Only Files!");
+    QCOMPARE(t.NamesOnDisk(), (QStringList{"b.txt", "c"}));
+    QCOMPARE(Steps(pb1), OneTo(3));  // the web address is no file
+    QCOMPARE(t.w.progressBar()->value(), 0);
+    QCOMPARE(t.w.RowCount(), 2);
+  }
 
-void EditingTest::deleteAsksThenMarksTheRowsDead_data() {
-  QTest::addColumn<int>("current");
-  QTest::addColumn<int>("end");
-  QTest::addColumn<bool>("answer");
-  QTest::addColumn<QStringList>("names");
-  const QStringList all{"a", "b", "c", "d", "e", "f"};
-  QTest::newRow("rows 5 up to 3, Yes") << 4 << 2 << true << QStringList{"a", "b", "-", "-", "-", "f"};
-  QTest::newRow("rows 2 down to 4, Yes") << 1 << 3 << true << QStringList{"a", "-", "-", "-", "e", "f"};
-  QTest::newRow("one row, Yes") << 0 << 0 << true << QStringList{"-", "b", "c", "d", "e", "f"};
-  QTest::newRow("No") << 4 << 2 << false << all;
-}
+  void extractWritesTheSelectedRows() {
+    // current row, other end, entries written
+    const std::tuple<int, int, QString> cases[] = {{2, 0, "abc"}, {1, 3, "bcd"}, {3, 3, "d"}};
+    for (const auto& [current, end, written] : cases) {
+      Editing t;
+      t.OpenArchive("a.pff", kFour);
+      // A folder with a "." in its name is used as it is, not taken for a file.
+      const QString folder = t.h.File("out.dir");
+      QDir().mkpath(folder);
+      WriteFile(folder + "/d", "ten bytes!");
+      t.w.SetSelection(current, end);
+      t.h.dialogs.folderAnswers.push_back(folder);
+      QSignalSpy pb1(t.w.progressBar(), &QProgressBar::valueChanged);
+      t.w.mnuExtract_Click();
+      QCOMPARE(t.Kinds(), QStringList{"folder"});
+      for (const auto& [name, bytes] : kFour)
+        QCOMPARE(ReadFile(folder + "/" + name),
+                 written.contains(name) ? bytes : QByteArray(name == "d" ? "ten bytes!" : "<missing>"));
+      QCOMPARE(Steps(pb1), OneTo(written.size()));
+      QCOMPARE(t.w.progressBar()->value(), 0);
+    }
 
-void EditingTest::deleteAsksThenMarksTheRowsDead() {
-  QFETCH(int, current);
-  QFETCH(int, end);
-  QFETCH(bool, answer);
-  QFETCH(QStringList, names);
-  Editing t;
-  t.OpenArchive("a.pff", {{"a", "1"}, {"b", "22"}, {"c", "333"}, {"d", "4"}, {"e", "5"}, {"f", "6"}});
-  t.w.SetSelection(current, end);
-  QSignalSpy pb1(t.w.progressBar(), &QProgressBar::valueChanged);
-  t.h.dialogs.yesNoAnswers.push_back(answer);
-  t.w.mnuDelete_Click();
+    Editing t;  // cancelled: PB1 is not touched
+    t.OpenArchive("a.pff", kFour);
+    t.w.SetSelection(0, 3);
+    t.w.progressBar()->setRange(0, 7);
+    QSignalSpy value(t.w.progressBar(), &QProgressBar::valueChanged);
+    t.w.mnuExtract_Click();
+    QCOMPARE(t.Kinds(), QStringList{"folder"});
+    QCOMPARE(value.count(), 0);
+    QCOMPARE(t.w.progressBar()->maximum(), 7);
+  }
 
-  const int n = std::abs(current - end) + 1;
-  QCOMPARE(t.Kinds(), QStringList({"yesno"}));
-  QCOMPARE(t.h.dialogs.shown.at(0).title, QString());
-  QCOMPARE(t.h.dialogs.shown.at(0).text, QString("Are You Sure You Want To Delete %1 Files?").arg(n));
-  QStringList expected;
-  for (const QString& name : names) expected << (name == "-" ? QString("<DEAD SPACE>") : name);
-  QCOMPARE(t.Names(), expected);
-  QCOMPARE(t.NamesOnDisk(), expected);
-  QList<int> counted;
-  for (int i = 1; answer && i <= n; ++i) counted << i;
-  QCOMPARE(Steps(pb1), counted);
-  QCOMPARE(t.w.progressBar()->value(), 0);
-  // Dead space is hidden while it is not shown.
-  QCOMPARE(t.w.RowCount(), 6 - (answer ? n : 0));
-  // The dead keep their regions.
-  QCOMPARE(t.Archive().Entries[2].DataSize, 3);
-}
+  void doubleClickOpensACopy() {
+    Editing t;
+    t.OpenArchive("a.pff", kFour);
+    t.w.SetSelection(1, 1);
+    t.w.FG1_DblClick();
+    const QString temp = QDir(t.w.ProgramFolder()).filePath("Temp");
+    QCOMPARE(ReadFile(temp + "/b"), QByteArray("22"));
+    QVERIFY(QFile::exists(temp + "/Tav_Oskin.Tav"));
+    QCOMPARE(t.Kinds(), QStringList{"desktop"});
+    QCOMPARE(t.h.dialogs.shown.at(0).text, temp + "/b");
+    WriteFile(temp + "/b", "a longer stale copy");  // a second open replaces the copy
+    t.w.FG1_DblClick();
+    QCOMPARE(ReadFile(temp + "/b"), QByteArray("22"));
 
-void EditingTest::deleteAcrossArchivesInViewAll() {
-  Editing t;
-  t.OpenArchive("a.pff", {{"a1", "1"}, {"a2", "2"}});
-  t.OpenArchive("b.pff", {{"b1", "1"}, {"b2", "2"}});
-  t.w.TV1_NodeClick(t.h.Tree()->topLevelItem(0));
-  QCOMPARE(t.w.RowCount(), 4);
-  t.w.SetSelection(1, 2);  // a2 and b1
-  t.h.dialogs.yesNoAnswers.push_back(true);
-  t.w.mnuDelete_Click();
-  QCOMPARE(t.NamesOnDisk(1), QStringList({"a1", "<DEAD SPACE>"}));
-  QCOMPARE(t.NamesOnDisk(2), QStringList({"<DEAD SPACE>", "b2"}));
-  QCOMPARE(t.w.RowCount(), 2);
-}
+    // A program folder below a plain file can hold no "Temp" folder, even for root.
+    WriteFile(t.h.File("plain-file"), "x");
+    t.w.SetProgramFolder(t.h.File("plain-file/bin"));
+    t.w.SetSelection(2, 2);
+    t.w.FG1_DblClick();
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/Temp/c";
+    QCOMPARE(ReadFile(cache), QByteArray("333"));
+    QCOMPARE(t.h.dialogs.shown.back().text, cache);
+  }
 
-void EditingTest::renameChecksTheAnswer_data() {
-  QTest::addColumn<bool>("cancel");
-  QTest::addColumn<QString>("answer");
-  QTest::addColumn<QString>("message");
-  QTest::addColumn<QString>("name");
-  QTest::newRow("cancelled") << true << ""
-                             << ""
-                             << "a.txt";
-  QTest::newRow("empty") << false << ""
-                         << ""
-                         << "a.txt";
-  QTest::newRow("16 characters") << false << "sixteen_chars.ab"
-                                 << ""
-                                 << "sixteen_chars.ab";
-  QTest::newRow("17 characters") << false << "seventeen_chars.a"
-                                 << "Error, File Name \"seventeen_chars.a\" Is Too Long!\r\n"
-                                    "It MUST be less or equal to 16 Chracters!"
-                                 << "a.txt";
-  QTest::newRow("itself in capitals") << false << "A.TXT"
-                                      << "Error, File Name \"A.TXT\" Is Used!"
-                                      << "a.txt";
-  QTest::newRow("another entry") << false << "B.dat"
-                                 << "Error, File Name \"B.dat\" Is Used!"
-                                 << "a.txt";
-  QTest::newRow("Latin-1") << false << QString::fromUtf8("caf\u00e9.txt") << ""
-                           << QString::fromUtf8("caf\u00e9.txt");
-}
+  void commandsWithoutAnEntryDoNothing() {
+    Editing t;
+    const auto commands = {&MainWindow::mnuDelete_Click, &MainWindow::mnuRename_Click,
+                           &MainWindow::mnuExtract_Click, &MainWindow::FG1_DblClick};
+    for (const auto command : commands) (t.w.*command)();  // nothing open
+    t.OpenArchive("empty.pff", {});
+    for (const auto command : commands) (t.w.*command)();  // no row listed
+    QVERIFY(t.h.dialogs.shown.empty());
+    QVERIFY(!QDir(QDir(t.w.ProgramFolder()).filePath("Temp")).exists());
+  }
 
-void EditingTest::renameChecksTheAnswer() {
-  QFETCH(bool, cancel);
-  QFETCH(QString, answer);
-  QFETCH(QString, message);
-  QFETCH(QString, name);
-  Editing t;
-  t.OpenArchive("a.pff", {{"a.txt", "A"}, {"b.dat", "B"}});
-  t.w.SetSelection(0, 0);
-  t.h.dialogs.inputAnswers.push_back(cancel ? std::nullopt : std::optional<QString>(answer));
-  t.w.mnuRename_Click();
+  void deleteAsksThenMarksTheRowsDead() {
+    // current row, other end, answer, names after ("-" dead)
+    const std::tuple<int, int, bool, QString> cases[] = {
+        {4, 2, true, "ab---f"}, {1, 3, true, "a---ef"}, {0, 0, true, "-bcdef"}, {4, 2, false, "abcdef"}};
+    for (const auto& [current, end, answer, names] : cases) {
+      Editing t;
+      t.OpenArchive("a.pff", {{"a", "1"}, {"b", "22"}, {"c", "333"}, {"d", "4"}, {"e", "5"}, {"f", "6"}});
+      t.w.SetSelection(current, end);
+      QSignalSpy pb1(t.w.progressBar(), &QProgressBar::valueChanged);
+      t.h.dialogs.yesNoAnswers.push_back(answer);
+      t.w.mnuDelete_Click();
+      const int n = std::abs(current - end) + 1;
+      QCOMPARE(t.Kinds(), QStringList{"yesno"});
+      QCOMPARE(t.h.dialogs.shown.at(0).text, QString("Are You Sure You Want To Delete %1 Files?").arg(n));
+      QStringList expected;
+      for (const QChar c : names) expected << (c == '-' ? QString("<DEAD SPACE>") : QString(c));
+      QCOMPARE(t.NamesOnDisk(), expected);
+      QCOMPARE(Steps(pb1), OneTo(answer ? n : 0));
+      QCOMPARE(t.w.progressBar()->value(), 0);
+      QCOMPARE(t.w.RowCount(), 6 - (answer ? n : 0));  // dead space is hidden while not shown
+      QCOMPARE(t.Archive().Entries[2].DataSize, 3);    // the dead keep their regions
+    }
 
-  const auto& input = t.h.dialogs.shown.at(0);
-  QCOMPARE(input.kind, QString("input"));
-  QCOMPARE(input.title, QString("Rename a.txt"));
-  QCOMPARE(input.text, QString("Please Enter The New File Name!"));
-  QCOMPARE(input.extra, QString("a.txt"));
-  QCOMPARE(t.h.dialogs.Messages(), message.isEmpty() ? QStringList() : QStringList{message});
-  if (!message.isEmpty()) QCOMPARE(t.h.dialogs.shown.back().title, QString());
-  QCOMPARE(t.NamesOnDisk().at(0), name);
-  QCOMPARE(t.h.Cell(0, 0), " " + name + " ");
-}
+    // In "View All" the rows of each archive go in one rewrite of that archive.
+    Editing t;
+    t.OpenArchive("a.pff", {{"a1", "1"}, {"a2", "2"}});
+    t.OpenArchive("b.pff", {{"b1", "1"}, {"b2", "2"}});
+    t.h.Show(0);
+    t.w.SetSelection(1, 2);  // a2 and b1
+    t.h.dialogs.yesNoAnswers.push_back(true);
+    t.w.mnuDelete_Click();
+    QCOMPARE(t.NamesOnDisk(1), (QStringList{"a1", "<DEAD SPACE>"}));
+    QCOMPARE(t.NamesOnDisk(2), (QStringList{"<DEAD SPACE>", "b2"}));
+    QCOMPARE(t.w.RowCount(), 2);
+  }
 
-void EditingTest::renameMakesDeadSpaceLive() {
-  Editing t;
-  t.OpenArchive("a.pff", {{"a.txt", "AAAA"}, {"b.dat", "B"}});
-  t.w.SetSelection(0, 0);
-  t.h.dialogs.yesNoAnswers.push_back(true);
-  t.w.mnuDelete_Click();
-  t.h.Action("mnuShowDeadSpace")->trigger();
-  QCOMPARE(t.h.Cell(0, 0), QString(" <DEAD SPACE> "));
+  void renameChecksTheAnswer() {
+    const QString used = "Error, File Name \"%1\" Is Used!";
+    // the answer (none: cancelled), the message, the name after
+    const std::tuple<std::optional<QString>, QString, QString> cases[] = {
+        {std::nullopt, "", "a.txt"},
+        {"", "", "a.txt"},
+        {"sixteen_chars.ab", "", "sixteen_chars.ab"},
+        {"seventeen_chars.a",
+         "Error, File Name \"seventeen_chars.a\" Is Too Long!\r\nIt MUST be less or equal to 16 Chracters!",
+         "a.txt"},
+        {"A.TXT", used.arg("A.TXT"), "a.txt"},  // itself in capitals
+        {"B.dat", used.arg("B.dat"), "a.txt"},
+        {QString::fromUtf8("caf\u00e9.txt"), "", QString::fromUtf8("caf\u00e9.txt")}};
+    for (const auto& [answer, message, name] : cases) {
+      Editing t;
+      t.OpenArchive("a.pff", {{"a.txt", "A"}, {"b.dat", "B"}});
+      t.w.SetSelection(0, 0);
+      t.h.dialogs.inputAnswers.push_back(answer);
+      t.w.mnuRename_Click();
+      const auto& input = t.h.dialogs.shown.at(0);
+      QCOMPARE(input.title, QString("Rename a.txt"));
+      QCOMPARE(input.extra, QString("a.txt"));
+      QCOMPARE(t.h.dialogs.Messages(), message.isEmpty() ? QStringList() : QStringList{message});
+      QCOMPARE(t.NamesOnDisk().at(0), name);
+      QCOMPARE(t.h.Cell(0, 0), " " + name + " ");
+    }
 
-  t.w.SetSelection(0, 0);
-  t.h.dialogs.inputAnswers.push_back(QString("back.txt"));
-  t.w.mnuRename_Click();
-  const pff::PffEntry& entry = t.Archive().Entries[0];
-  QCOMPARE(entry.DeadFlag, 0);
-  QCOMPARE(entry.DataSize, 4);
-  QCOMPARE(t.NamesOnDisk(), QStringList({"back.txt", "b.dat"}));
-}
-
-void EditingTest::commandsDoNothingWithNothingOpen() {
-  Editing t;
-  t.w.mnuDelete_Click();
-  t.w.mnuRename_Click();
-  t.w.mnuExtract_Click();
-  t.w.FG1_DblClick();
-  QVERIFY(t.h.dialogs.shown.empty());
-}
+    // A dead row renamed becomes live again with its region.
+    Editing t;
+    t.OpenArchive("a.pff", {{"a.txt", "AAAA"}, {"b.dat", "B"}});
+    t.w.SetSelection(0, 0);
+    t.h.dialogs.yesNoAnswers.push_back(true);
+    t.w.mnuDelete_Click();
+    t.h.Action("mnuShowDeadSpace")->trigger();
+    QCOMPARE(t.h.Cell(0, 0), QString(" <DEAD SPACE> "));
+    t.w.SetSelection(0, 0);
+    t.h.dialogs.inputAnswers.push_back(QString("back.txt"));
+    t.w.mnuRename_Click();
+    QCOMPARE(t.Archive().Entries[0].DeadFlag, 0);
+    QCOMPARE(t.Archive().Entries[0].DataSize, 4);
+    QCOMPARE(t.NamesOnDisk(), (QStringList{"back.txt", "b.dat"}));
+  }
+};
 
 VELLUM_UI_TEST_MAIN(EditingTest)
 #include "editing_test.moc"

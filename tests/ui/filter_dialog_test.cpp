@@ -1,44 +1,48 @@
-// frmFilter driven through its controls, with a fixed "today" (Sunday 15 March 2026).
+// frmFilter driven through its controls with a fixed "today" (Sunday 15 March
+// 2026), and opened from the window by cmdAdvanced_Click.
 
 #include "ui/filter_dialog.h"
 
-#include <QButtonGroup>
+#include <QAbstractButton>
 #include <QCalendarWidget>
-#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
+#include <QPointer>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QtTest>
 
 #include "engine/file_time.h"
+#include "support/ui_test_env.h"
 
 namespace {
 
 const QDate kToday(2026, 3, 15);
 const QStringList kTypes{" Show All", "BMP", "PCX", "TXT"};
 
-int32_t FT(int y, int m, int d, int h = 0, int mi = 0, int s = 0) {
-  return *pff::FileTimeFromWallClock(pff::WallClock{y, m, d, h, mi, s});
+int32_t FT(int y, int m, int d, int h = 0) {
+  return *pff::FileTimeFromWallClock(pff::WallClock{y, m, d, h, 0, 0});
 }
 
-template <typename T>
+template <typename T = QWidget>
 T* Find(const QWidget& dialog, const QString& name) {
   T* widget = dialog.findChild<T*>(name);
   if (!widget) qFatal("no control %s", qPrintable(name));
   return widget;
 }
+void Click(const QWidget& d, const QString& name) { Find<QAbstractButton>(d, name)->click(); }
+QLineEdit* Box(const QWidget& d, const QString& name) { return Find<QLineEdit>(d, name); }
+void Step(const QWidget& d, const QString& spinner, QAbstractSlider::SliderAction action) {
+  Find<QScrollBar>(d, spinner)->triggerAction(action);
+}
+constexpr auto kDown = QAbstractSlider::SliderSingleStepAdd;  // the lower arrow moves towards the maximum
+constexpr auto kUp = QAbstractSlider::SliderSingleStepSub;
 
 // Replaces a box's text the way a user does: select all, type.
 void Type(QLineEdit* box, const QString& text) {
   box->selectAll();
-  if (text.isEmpty())
-    QTest::keyClick(box, Qt::Key_Backspace);
-  else
-    QTest::keyClicks(box, text);
+  text.isEmpty() ? QTest::keyClick(box, Qt::Key_Backspace) : QTest::keyClicks(box, text);
 }
 
 }  // namespace
@@ -47,364 +51,240 @@ class FilterDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void startsReset();
-  void checkBoxesSwitchFrameOptionAndFlag();
-  void typeCriterionFollowsItsCheckBox();
-  void dateRowsSetFixedRangesAndEnableTheirBoxes();
-  void daysBoxAndSpinnerNest();
-  void monthsCountBackAcrossTheYear();
-  void calendarFillsFromAndToDates();
-  void sizeBoundsPerModeWithTolerance();
-  void sizeSpinnersStepTheBoxes();
-  void typeListInBothModes();
-  void nameTextIsCopied();
-  void unusableNumbersAreIgnored();
-  void okActivatesAndCancelRejects();
-};
+  void startsResetAndPicksDatesOnTheCalendar() {
+    // style, the From and To texts at start, and after picking 1 to 4 December
+    const std::tuple<const char*, QString, QString, QString, QString> styles[] = {
+        {"Good", "05/03/26", "15/03/26", "01/12/26", "04/12/26"},
+        {"Bad", "03/05/26", "03/15/26", "12/01/26", "12/04/26"},
+        {"none", "", "", "", ""}};
+    for (const auto& [style, from, to, pickedFrom, pickedTo] : styles) {
+      FilterDialog d(kTypes, style, kToday);
+      const auto& f = d.DialogFilter();
+      QVERIFY(!f.Active && !f.DateOn && !f.SizeOn && !f.NameOn && !f.IsolateOn && !f.ExcludeOn);
+      for (const QGroupBox* frame : d.findChildren<QGroupBox*>()) QVERIFY(!frame->isEnabled());
+      for (const QAbstractButton* box : d.findChildren<QAbstractButton*>()) QVERIFY(!box->isChecked());
+      QCOMPARE(Box(d, "txtFromDate")->text(), from);
+      QCOMPARE(Box(d, "txtToDate")->text(), to);
+      auto* list = Find<QListWidget>(d, "List1");  // " Show All" is no type
+      QCOMPARE(list->count(), 3);
+      QCOMPARE(list->item(0)->text(), QString("BMP"));
 
-void FilterDialogTest::startsReset() {
-  FilterDialog dialog(kTypes, "Good", kToday);
-  QCOMPARE(dialog.objectName(), QString("frmFilter"));
-  QCOMPARE(dialog.windowTitle(), QString("Set Advanced Filter"));
-  const auto& f = dialog.DialogFilter();
-  QVERIFY(!f.Active && !f.DateOn && !f.SizeOn && !f.NameOn && !f.IsolateOn && !f.ExcludeOn);
-  QVERIFY(dialog.PickingFromDate());
-  for (const QGroupBox* frame : dialog.findChildren<QGroupBox*>()) QVERIFY(!frame->isEnabled());
-  for (const QCheckBox* box : dialog.findChildren<QCheckBox*>()) QVERIFY(!box->isChecked());
-  for (const QRadioButton* option : dialog.findChildren<QRadioButton*>()) QVERIFY(!option->isChecked());
-  QVERIFY(Find<QCalendarWidget>(dialog, "DateView")->isHidden());
-  // " Show All" is no type.
-  auto* list = Find<QListWidget>(dialog, "List1");
-  QCOMPARE(list->count(), 3);
-  QCOMPARE(list->item(0)->text(), QString("BMP"));
-
-  const QStringList expected{"Good", "05/03/26", "15/03/26", "Bad", "03/05/26", "03/15/26", "good", "", ""};
-  for (int i = 0; i < expected.size(); i += 3) {
-    FilterDialog styled(kTypes, expected[i], kToday);
-    QCOMPARE(Find<QLineEdit>(styled, "txtFromDate")->text(), expected[i + 1]);
-    QCOMPARE(Find<QLineEdit>(styled, "txtToDate")->text(), expected[i + 2]);
-  }
-}
-
-void FilterDialogTest::checkBoxesSwitchFrameOptionAndFlag() {
-  FilterDialog dialog(kTypes, "Good", kToday);
-  const auto& f = dialog.DialogFilter();
-
-  Find<QCheckBox>(dialog, "chkTimeEnabled")->click();
-  QVERIFY(Find<QGroupBox>(dialog, "Frame1")->isEnabled());
-  QVERIFY(Find<QRadioButton>(dialog, "Option1(0)")->isChecked());
-  QVERIFY(f.DateOn);
-  QCOMPARE(f.DateFrom, FT(2026, 3, 5));
-  QCOMPARE(f.DateTo, FT(2026, 3, 16));
-
-  Find<QCheckBox>(dialog, "chkSizeEnabled")->click();
-  QVERIFY(Find<QGroupBox>(dialog, "Frame4")->isEnabled());
-  QVERIFY(Find<QRadioButton>(dialog, "Option3(1)")->isChecked());
-  QVERIFY(f.SizeOn);
-  QCOMPARE(f.SizeMin, 102400);
-  QCOMPARE(f.SizeMax, 102400);
-
-  Find<QCheckBox>(dialog, "chkContEnabled")->click();
-  QVERIFY(Find<QGroupBox>(dialog, "Frame2")->isEnabled());
-  QVERIFY(f.NameOn);
-
-  // Clearing "Is At Most" selects "Is About" again and recomputes for it.
-  Find<QRadioButton>(dialog, "Option3(2)")->click();
-  QCOMPARE(f.SizeMin, 0);
-  Find<QCheckBox>(dialog, "chkSizeEnabled")->click();
-  QVERIFY(Find<QRadioButton>(dialog, "Option3(1)")->isChecked());
-  QCOMPARE(f.SizeMin, 102400);
-  QVERIFY(!f.SizeOn);
-  QVERIFY(!Find<QGroupBox>(dialog, "Frame4")->isEnabled());
-
-  Find<QCheckBox>(dialog, "chkTimeEnabled")->click();
-  Find<QCheckBox>(dialog, "chkContEnabled")->click();
-  QVERIFY(!f.DateOn && !f.NameOn);
-  QVERIFY(!Find<QGroupBox>(dialog, "Frame1")->isEnabled());
-}
-
-void FilterDialogTest::typeCriterionFollowsItsCheckBox() {
-  FilterDialog dialog(kTypes, "Good", kToday);
-  const auto& f = dialog.DialogFilter();
-  auto* check = Find<QCheckBox>(dialog, "chkTypeEnabled");
-
-  check->click();
-  QVERIFY(Find<QRadioButton>(dialog, "Option2(0)")->isChecked());
-  QVERIFY(f.IsolateOn && !f.ExcludeOn);
-  QCOMPARE(f.IsolateCount, 0);  // nothing selected: isolate hides everything
-
-  Find<QRadioButton>(dialog, "Option2(1)")->click();
-  QVERIFY(f.ExcludeOn && !f.IsolateOn);
-  check->click();  // clearing selects "Isolate" again but leaves no criterion on
-  QVERIFY(Find<QRadioButton>(dialog, "Option2(0)")->isChecked());
-  QVERIFY(!f.IsolateOn && !f.ExcludeOn);
-  QVERIFY(!Find<QGroupBox>(dialog, "Frame3")->isEnabled());
-
-  check->click();  // ticked again with "Isolate" already selected
-  QVERIFY(f.IsolateOn && !f.ExcludeOn);
-}
-
-void FilterDialogTest::dateRowsSetFixedRangesAndEnableTheirBoxes() {
-  FilterDialog dialog(kTypes, "Good", kToday);
-  const auto& f = dialog.DialogFilter();
-  Find<QCheckBox>(dialog, "chkTimeEnabled")->click();
-
-  struct Row {
-    const char* option;
-    int32_t from;
-    QStringList enabled;
-  };
-  const QStringList all{"txtFromDate", "txtToDate", "txtMonths", "scrMonths", "txtDays", "scrDays"};
-  for (const Row& row : {Row{"Option1(1)", FT(2026, 3, 1), {"txtMonths", "scrMonths"}},
-                         Row{"Option1(2)", FT(2026, 3, 14), {"txtDays", "scrDays"}},
-                         Row{"Option1(0)", FT(2026, 3, 5), {"txtFromDate", "txtToDate"}}}) {
-    Find<QRadioButton>(dialog, row.option)->click();
-    QCOMPARE(f.DateFrom, row.from);
-    QCOMPARE(f.DateTo, FT(2026, 3, 16));
-    for (const QString& name : all)
-      QVERIFY2(Find<QWidget>(dialog, name)->isEnabled() == row.enabled.contains(name), qPrintable(name));
-  }
-}
-
-void FilterDialogTest::daysBoxAndSpinnerNest() {
-  FilterDialog dialog(kTypes, "Good", kToday);
-  const auto& f = dialog.DialogFilter();
-  Find<QCheckBox>(dialog, "chkTimeEnabled")->click();
-  Find<QRadioButton>(dialog, "Option1(2)")->click();
-  auto* box = Find<QLineEdit>(dialog, "txtDays");
-  auto* spinner = Find<QScrollBar>(dialog, "scrDays");
-
-  Type(box, "5");
-  QCOMPARE(spinner->value(), 5);
-  QCOMPARE(f.DateFrom, FT(2026, 3, 10));
-  QCOMPARE(f.DateTo, FT(2026, 3, 16));
-
-  // The lower arrow moves towards the maximum; the box follows the spinner.
-  spinner->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  QCOMPARE(box->text(), QString("6"));
-  QCOMPARE(f.DateFrom, FT(2026, 3, 9));
-  spinner->triggerAction(QAbstractSlider::SliderSingleStepSub);
-  QCOMPARE(box->text(), QString("5"));
-
-  // A fraction moves the bound into the day. When the rounded count changes
-  // the spinner, the spinner rewrites the box inside the running handler,
-  // which still finishes with the value it read (a paste of "2.5").
-  box->setText("2.5");
-  QCOMPARE(spinner->value(), 2);
-  QCOMPARE(box->text(), QString("2"));
-  QCOMPARE(f.DateFrom, FT(2026, 3, 12, 12));
-  // With the spinner already at the rounded count the typed text stays.
-  Type(box, "2.5");
-  QCOMPARE(box->text(), QString("2.5"));
-  QCOMPARE(f.DateFrom, FT(2026, 3, 12, 12));
-}
-
-void FilterDialogTest::monthsCountBackAcrossTheYear() {
-  struct Case {
-    const char* typed;
-    int year, month;
-  };
-  for (const Case& c : {Case{"1", 2026, 2}, Case{"3", 2025, 12}, Case{"14", 2025, 1}, Case{"2.5", 2026, 1}}) {
-    FilterDialog dialog(kTypes, "Good", kToday);
-    Find<QCheckBox>(dialog, "chkTimeEnabled")->click();
-    Find<QRadioButton>(dialog, "Option1(1)")->click();
-    Type(Find<QLineEdit>(dialog, "txtMonths"), c.typed);
-    QCOMPARE(dialog.DialogFilter().DateFrom, FT(c.year, c.month, 1));
-    // Files changed today stay listed: the range ends where tomorrow starts.
-    QCOMPARE(dialog.DialogFilter().DateTo, FT(2026, 3, 16));
-  }
-}
-
-void FilterDialogTest::calendarFillsFromAndToDates() {
-  for (const QString style : {"Good", "Bad", "none"}) {
-    FilterDialog dialog(kTypes, style, kToday);
-    dialog.show();
-    const auto& f = dialog.DialogFilter();
-    auto* calendar = Find<QCalendarWidget>(dialog, "DateView");
-    auto* from = Find<QLineEdit>(dialog, "txtFromDate");
-    auto* to = Find<QLineEdit>(dialog, "txtToDate");
-    Find<QCheckBox>(dialog, "chkTimeEnabled")->click();
-
-    QTest::mouseClick(to, Qt::LeftButton);
-    QVERIFY(calendar->isVisible());
-    QVERIFY(!dialog.PickingFromDate());
-    emit calendar->clicked(QDate(2026, 12, 4));
-    QVERIFY(calendar->isHidden());
-    QTest::mouseClick(from, Qt::LeftButton);
-    QVERIFY(dialog.PickingFromDate());
-    emit calendar->clicked(QDate(2026, 12, 1));
-    QVERIFY(calendar->isHidden());
-
-    QCOMPARE(f.DateFrom, FT(2026, 12, 1));
-    // The whole To day is listed.
-    QCOMPARE(f.DateTo, FT(2026, 12, 5));
-    const QString expectFrom = style == "Good" ? "01/12/26" : style == "Bad" ? "12/01/26" : "";
-    const QString expectTo = style == "Good" ? "04/12/26" : style == "Bad" ? "12/04/26" : "";
-    QCOMPARE(from->text(), expectFrom);
-    QCOMPARE(to->text(), expectTo);
-    QVERIFY(from->isReadOnly());
-
-    // Any other check box hides the calendar.
-    QTest::mouseClick(from, Qt::LeftButton);
-    QVERIFY(!calendar->isHidden());
-    Find<QCheckBox>(dialog, "chkContEnabled")->click();
-    QVERIFY(calendar->isHidden());
-  }
-}
-
-void FilterDialogTest::sizeBoundsPerModeWithTolerance() {
-  struct Case {
-    const char *option, *size, *tolerance;
-    int min, max;
-  };
-  for (const Case& c :
-       {Case{"Option3(1)", "100", "0", 102400, 102400}, Case{"Option3(1)", "100", "2", 100352, 104448},
-        Case{"Option3(0)", "100", "2", 100352, 2147483647}, Case{"Option3(2)", "100", "2", 0, 104448},
-        Case{"Option3(1)", "1.5", "0.25", 1280, 1792}, Case{"Option3(1)", "1", "x", 1024, 1024},
-        // bytes rounded halves to even: 2.5 and 3.5
-        Case{"Option3(1)", ".00244140625", "0", 2, 2}, Case{"Option3(1)", ".00341796875", "0", 4, 4},
-        // a size of 0 leaves the bounds "Is About" gave
-        Case{"Option3(0)", "0", "5", 102400, 102400}}) {
-    FilterDialog dialog(kTypes, "Good", kToday);
-    Find<QCheckBox>(dialog, "chkSizeEnabled")->click();
-    Find<QLineEdit>(dialog, "txtSize")->setText(c.size);
-    Find<QLineEdit>(dialog, "txtTolerance")->setText(c.tolerance);
-    Find<QRadioButton>(dialog, c.option)->click();
-    QCOMPARE(dialog.DialogFilter().SizeMin, c.min);
-    QCOMPARE(dialog.DialogFilter().SizeMax, c.max);
-  }
-}
-
-void FilterDialogTest::sizeSpinnersStepTheBoxes() {
-  FilterDialog dialog(kTypes, "Good", kToday);
-  const auto& f = dialog.DialogFilter();
-  Find<QCheckBox>(dialog, "chkSizeEnabled")->click();
-  auto* size = Find<QLineEdit>(dialog, "txtSize");
-  auto* sizeSpin = Find<QScrollBar>(dialog, "scrSize");
-  auto* tolerance = Find<QLineEdit>(dialog, "txtTolerance");
-  auto* toleranceSpin = Find<QScrollBar>(dialog, "scrTolerance");
-
-  sizeSpin->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  QCOMPARE(size->text(), QString("101"));
-  QCOMPARE(sizeSpin->value(), 0);
-  QCOMPARE(f.SizeMin, 101 * 1024);
-  sizeSpin->triggerAction(QAbstractSlider::SliderSingleStepSub);
-  sizeSpin->triggerAction(QAbstractSlider::SliderSingleStepSub);
-  QCOMPARE(size->text(), QString("99"));
-  QCOMPARE(sizeSpin->value(), 0);
-
-  Type(size, "1.5");
-  sizeSpin->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  QCOMPARE(size->text(), QString("2.5"));
-  Type(size, "1");
-  sizeSpin->triggerAction(QAbstractSlider::SliderSingleStepSub);
-  QCOMPARE(size->text(), QString("1"));  // never stepped to 0
-
-  // A stepped text is kept whole, past the six characters that can be typed.
-  Type(size, "9999999");
-  QCOMPARE(size->text(), QString("999999"));
-  sizeSpin->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  QCOMPARE(size->text(), QString("1000000"));
-  QCOMPARE(f.SizeMax, 1024000000);
-
-  Type(tolerance, "");
-  toleranceSpin->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  QCOMPARE(tolerance->text(), QString("1"));
-  toleranceSpin->triggerAction(QAbstractSlider::SliderSingleStepSub);
-  QCOMPARE(tolerance->text(), QString("1"));
-  QCOMPARE(toleranceSpin->value(), 0);
-  Type(tolerance, "0");  // 0 can be typed
-  QCOMPARE(f.SizeMin, 1024000000);
-}
-
-void FilterDialogTest::typeListInBothModes() {
-  FilterDialog dialog(kTypes, "Good", kToday);
-  const auto& f = dialog.DialogFilter();
-  auto* list = Find<QListWidget>(dialog, "List1");
-
-  list->item(1)->setSelected(true);  // no option selected yet: nothing happens
-  QVERIFY(!f.IsolateOn && f.IsolateCount == 0);
-
-  Find<QCheckBox>(dialog, "chkTypeEnabled")->click();
-  QCOMPARE(f.IsolateCount, 1);
-  list->item(0)->setSelected(true);
-  QCOMPARE(f.IsolateCount, 2);
-  QCOMPARE(f.IsolateList, (std::vector<std::string>{"BMP", "PCX"}));
-
-  Find<QRadioButton>(dialog, "Option2(1)")->click();
-  QVERIFY(f.ExcludeOn && !f.IsolateOn);
-  QCOMPARE(f.ExcludeCount, 2);
-  QCOMPARE(f.ExcludeList, (std::vector<std::string>{"BMP", "PCX"}));
-  QCOMPARE(f.IsolateCount, 2);  // the mode not chosen keeps its list
-
-  list->clearSelection();
-  QCOMPARE(f.ExcludeCount, 0);
-  QVERIFY(f.ExcludeOn);
-}
-
-void FilterDialogTest::nameTextIsCopied() {
-  FilterDialog dialog(kTypes, "Good", kToday);
-  Find<QCheckBox>(dialog, "chkContEnabled")->click();
-  auto* box = Find<QLineEdit>(dialog, "txtCont");
-  Type(box, "caf");
-  box->insert(QString::fromUtf8("\u00e9"));  // keyClicks takes ASCII only
-  QTest::keyClicks(box, " and more than sixteen");
-  QCOMPARE(box->text().size(), 16);
-  QCOMPARE(dialog.DialogFilter().NameText, std::string("caf\xe9 and more th"));
-}
-
-void FilterDialogTest::unusableNumbersAreIgnored() {
-  FilterDialog dialog(kTypes, "Good", kToday);
-  const auto& f = dialog.DialogFilter();
-  Find<QCheckBox>(dialog, "chkTimeEnabled")->click();
-  Find<QCheckBox>(dialog, "chkSizeEnabled")->click();
-
-  for (const char* row : {"Option1(2)", "Option1(1)"}) {
-    Find<QRadioButton>(dialog, row)->click();
-    const int32_t from = f.DateFrom;
-    for (const char* text : {".4", "9e9", "1e999", "-3", "abc"}) {
-      // setText as well as typing: the handlers must also survive texts longer than a user can type.
-      for (const char* box : {"txtDays", "txtMonths"}) {
-        Find<QLineEdit>(dialog, box)->setText(text);
-        QCOMPARE(f.DateFrom, from);
-        QCOMPARE(Find<QScrollBar>(dialog, box[3] == 'D' ? "scrDays" : "scrMonths")->value(), 1);
-      }
+      d.show();
+      auto* calendar = Find<QCalendarWidget>(d, "DateView");
+      QVERIFY(calendar->isHidden());
+      Click(d, "chkTimeEnabled");
+      QTest::mouseClick(Box(d, "txtToDate"), Qt::LeftButton);
+      QVERIFY(calendar->isVisible() && !d.PickingFromDate());
+      emit calendar->clicked(QDate(2026, 12, 4));
+      QVERIFY(calendar->isHidden());
+      QTest::mouseClick(Box(d, "txtFromDate"), Qt::LeftButton);
+      QVERIFY(d.PickingFromDate());
+      emit calendar->clicked(QDate(2026, 12, 1));
+      QCOMPARE(f.DateFrom, FT(2026, 12, 1));
+      QCOMPARE(f.DateTo, FT(2026, 12, 5));  // the whole To day is listed
+      QCOMPARE(Box(d, "txtFromDate")->text(), pickedFrom);
+      QCOMPARE(Box(d, "txtToDate")->text(), pickedTo);
+      QTest::mouseClick(Box(d, "txtFromDate"), Qt::LeftButton);
+      Click(d, "chkContEnabled");  // any other check box hides the calendar
+      QVERIFY(calendar->isHidden());
     }
   }
 
-  auto* size = Find<QLineEdit>(dialog, "txtSize");
-  auto* tolerance = Find<QLineEdit>(dialog, "txtTolerance");
-  for (const char* text : {"999e99", "1e999", "3000000"}) {
-    size->setText(text);
-    QCOMPARE(f.SizeMin, 102400);
+  void checkBoxesSwitchFrameOptionAndFlag() {
+    using F = pff::FilterSettings;
+    // check box, its frame, the option it selects, another option, its flag
+    const std::tuple<const char*, const char*, const char*, const char*, bool F::*> cases[] = {
+        {"chkTimeEnabled", "Frame1", "Option1(0)", "Option1(2)", &F::DateOn},
+        {"chkSizeEnabled", "Frame4", "Option3(1)", "Option3(2)", &F::SizeOn},
+        {"chkTypeEnabled", "Frame3", "Option2(0)", "Option2(1)", &F::IsolateOn},
+        {"chkContEnabled", "Frame2", nullptr, nullptr, &F::NameOn}};
+    for (const auto& [check, frame, option, other, flag] : cases) {
+      FilterDialog d(kTypes, "Good", kToday);
+      const F& f = d.DialogFilter();
+      Click(d, check);
+      QVERIFY(Find(d, frame)->isEnabled() && f.*flag);
+      if (option) QVERIFY(Find<QAbstractButton>(d, option)->isChecked());
+      if (other) Click(d, other);
+      Click(d, check);  // clearing selects the first option again and leaves no criterion on
+      QVERIFY(!Find(d, frame)->isEnabled() && !(f.*flag) && !f.ExcludeOn);
+      if (option) QVERIFY(Find<QAbstractButton>(d, option)->isChecked());
+      if (flag == &F::SizeOn) QCOMPARE(f.SizeMin, 102400);  // recomputed for "Is About"
+      Click(d, check);                                      // ticked again with that option already selected
+      QVERIFY(f.*flag);
+    }
+  }
+
+  void dateRowsAndTheirCounts() {
+    FilterDialog d(kTypes, "Good", kToday);
+    const auto& f = d.DialogFilter();
+    Click(d, "chkTimeEnabled");
+    const QStringList boxes{"txtFromDate", "txtToDate", "txtMonths", "scrMonths", "txtDays", "scrDays"};
+    const std::tuple<int, int32_t> rows[] = {{1, FT(2026, 3, 1)}, {2, FT(2026, 3, 14)}, {0, FT(2026, 3, 5)}};
+    for (const auto& [row, from] : rows) {
+      Click(d, QString("Option1(%1)").arg(row));
+      QCOMPARE(f.DateFrom, from);
+      // Files changed today stay listed: the range ends where tomorrow starts.
+      QCOMPARE(f.DateTo, FT(2026, 3, 16));
+      for (int i = 0; i < boxes.size(); ++i)
+        QVERIFY2(Find(d, boxes[i])->isEnabled() == (i / 2 == row), qPrintable(boxes[i]));
+    }
+
+    Click(d, "Option1(1)");
+    const std::tuple<const char*, int, int> months[] = {
+        {"3", 2025, 12}, {"1", 2026, 2}, {"14", 2025, 1}, {"2.5", 2026, 1}};
+    for (const auto& [typed, year, month] : months) {
+      Type(Box(d, "txtMonths"), typed);
+      QCOMPARE(f.DateFrom, FT(year, month, 1));
+      QCOMPARE(f.DateTo, FT(2026, 3, 16));
+    }
+
+    Click(d, "Option1(2)");
+    auto* days = Box(d, "txtDays");
+    auto* spinner = Find<QScrollBar>(d, "scrDays");
+    Type(days, "5");
+    QCOMPARE(spinner->value(), 5);
+    QCOMPARE(f.DateFrom, FT(2026, 3, 10));
+    Step(d, "scrDays", kDown);  // the box follows the spinner
+    QCOMPARE(days->text(), QString("6"));
+    QCOMPARE(f.DateFrom, FT(2026, 3, 9));
+    // A fraction moves the bound into the day. When the rounded count moves the
+    // spinner, the spinner rewrites the box inside the running handler, which
+    // still finishes with the value it read (a paste of "2.5").
+    days->setText("2.5");
+    QCOMPARE(spinner->value(), 2);
+    QCOMPARE(days->text(), QString("2"));
+    QCOMPARE(f.DateFrom, FT(2026, 3, 12, 12));
+    Type(days, "2.5");  // the spinner already at the rounded count: the text stays
+    QCOMPARE(days->text(), QString("2.5"));
+    QCOMPARE(f.DateTo, FT(2026, 3, 16));
+  }
+
+  void sizeBoundsPerModeWithTolerance() {
+    // mode (0 "Is At Least", 1 "Is About", 2 "Is At Most"), size, tolerance, bounds
+    const std::tuple<int, const char*, const char*, int, int> cases[] = {
+        {1, "100", "0", 102400, 102400}, {1, "100", "2", 100352, 104448}, {0, "100", "2", 100352, 2147483647},
+        {2, "100", "2", 0, 104448},      {1, "1.5", "0.25", 1280, 1792},  {1, "1", "x", 1024, 1024},
+        {1, ".00244140625", "0", 2, 2},  {1, ".00341796875", "0", 4, 4},  // bytes: halves to even
+        {0, "0", "5", 102400, 102400}};  // a size of 0 leaves the bounds "Is About" gave
+    for (const auto& [mode, size, tolerance, min, max] : cases) {
+      FilterDialog d(kTypes, "Good", kToday);
+      Click(d, "chkSizeEnabled");
+      Box(d, "txtSize")->setText(size);
+      Box(d, "txtTolerance")->setText(tolerance);
+      Click(d, QString("Option3(%1)").arg(mode));
+      QCOMPARE(d.DialogFilter().SizeMin, min);
+      QCOMPARE(d.DialogFilter().SizeMax, max);
+    }
+  }
+
+  void sizeSpinnersStepTheBoxes() {
+    FilterDialog d(kTypes, "Good", kToday);
+    const auto& f = d.DialogFilter();
+    Click(d, "chkSizeEnabled");
+    auto* size = Box(d, "txtSize");
+    auto* tolerance = Box(d, "txtTolerance");
+    Step(d, "scrSize", kDown);
+    QCOMPARE(size->text(), QString("101"));
+    QCOMPARE(f.SizeMin, 101 * 1024);
+    Step(d, "scrSize", kUp);  // the spinner went back to rest: it steps again
+    Step(d, "scrSize", kUp);
+    QCOMPARE(size->text(), QString("99"));
+    Type(size, "1.5");
+    Step(d, "scrSize", kDown);
+    QCOMPARE(size->text(), QString("2.5"));
+    Type(size, "1");
+    Step(d, "scrSize", kUp);
+    QCOMPARE(size->text(), QString("1"));  // never stepped to 0
+    // A stepped text is kept whole, past the six characters that can be typed.
+    Type(size, "9999999");
+    QCOMPARE(size->text(), QString("999999"));
+    Step(d, "scrSize", kDown);
+    QCOMPARE(size->text(), QString("1000000"));
+    QCOMPARE(f.SizeMax, 1024000000);
+
+    Type(tolerance, "");
+    Step(d, "scrTolerance", kDown);
+    QCOMPARE(tolerance->text(), QString("1"));
+    Step(d, "scrTolerance", kUp);
+    QCOMPARE(tolerance->text(), QString("1"));
+    QCOMPARE(f.SizeMin, (1000000 - 1) * 1024);
+    Type(tolerance, "0");  // 0 can be typed
+    QCOMPARE(f.SizeMin, 1024000000);
+  }
+
+  void typeListInBothModesAndNameText() {
+    FilterDialog d(kTypes, "Good", kToday);
+    const auto& f = d.DialogFilter();
+    auto* list = Find<QListWidget>(d, "List1");
+    list->item(1)->setSelected(true);  // no option selected yet: nothing happens
+    QVERIFY(!f.IsolateOn && f.IsolateCount == 0);
+    Click(d, "chkTypeEnabled");
+    QCOMPARE(f.IsolateCount, 1);
+    list->item(0)->setSelected(true);
+    QCOMPARE(f.IsolateCount, 2);
+    QCOMPARE(f.IsolateList, (std::vector<std::string>{"BMP", "PCX"}));
+    Click(d, "Option2(1)");
+    QVERIFY(f.ExcludeOn && !f.IsolateOn);
+    QCOMPARE(f.ExcludeCount, 2);
+    QCOMPARE(f.ExcludeList, (std::vector<std::string>{"BMP", "PCX"}));
+    QCOMPARE(f.IsolateCount, 2);  // the mode not chosen keeps its list
+    list->clearSelection();
+    QVERIFY(f.ExcludeOn && f.ExcludeCount == 0);
+
+    Click(d, "chkContEnabled");
+    auto* name = Box(d, "txtCont");
+    name->insert(QString::fromUtf8("caf\u00e9"));  // keyClicks takes ASCII only
+    QTest::keyClicks(name, " and more than sixteen");
+    QCOMPARE(f.NameText, std::string("caf\xe9 and more th"));
+  }
+
+  void unusableNumbersAreIgnored() {
+    FilterDialog d(kTypes, "Good", kToday);
+    const auto& f = d.DialogFilter();
+    Click(d, "chkTimeEnabled");
+    Click(d, "chkSizeEnabled");
+    Click(d, "Option1(2)");
+    const int32_t from = f.DateFrom;
+    // setText: the handlers must also survive texts longer than a user can type.
+    const QStringList counts{".4", "9e9", "1e999", "-3", "abc"};
+    const std::pair<const char*, QStringList> bad[] = {{"txtDays", counts},
+                                                       {"txtMonths", counts},
+                                                       {"txtTolerance", {"1e999"}},
+                                                       {"txtSize", {"999e99", "1e999", "3000000"}}};
+    for (const auto& [box, texts] : bad)
+      for (const QString& text : texts) {
+        Box(d, box)->setText(text);
+        QVERIFY2(f.DateFrom == from && f.SizeMin == 102400 && f.SizeMax == 102400,
+                 qPrintable(box + (" " + text)));
+      }
+    Step(d, "scrSize", kDown);
     QCOMPARE(f.SizeMax, 102400);
+    QCOMPARE(Find<QScrollBar>(d, "scrDays")->value() + Find<QScrollBar>(d, "scrMonths")->value(), 2);
   }
-  Find<QScrollBar>(dialog, "scrSize")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  QCOMPARE(f.SizeMax, 102400);
-  size->setText("100");
-  tolerance->setText("1e999");
-  QCOMPARE(f.SizeMax, 102400);
-}
 
-void FilterDialogTest::okActivatesAndCancelRejects() {
-  {
-    FilterDialog dialog(kTypes, "Good", kToday);
-    QSignalSpy accepted(&dialog, &QDialog::accepted);
-    Find<QPushButton>(dialog, "cmdOK")->click();
-    QCOMPARE(accepted.count(), 1);
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QVERIFY(dialog.DialogFilter().Active);
-    QVERIFY(!dialog.DialogFilter().DateOn);
+  void okReplacesTheWindowFilterAndCancelKeepsIt() {
+    for (const bool ok : {true, false}) {
+      ClearStore();
+      WindowHarness h;
+      MainWindow& w = h.window();
+      h.Open({h.Archive("a.pff", {{"big.bin", 102400}, {"small.bin", 1}, {"pic.pcx", 102400}})});
+      w.filterList()->setCurrentIndex(w.filterList()->findText("PCX"));
+      w.FilterList_Click();
+      w.cmdAdvanced_Click();
+      QPointer<FilterDialog> d = w.findChild<FilterDialog*>("frmFilter");
+      QVERIFY(d && d->isVisible() && d->isModal());
+      QCOMPARE(Find<QListWidget>(*d, "List1")->count(), w.filterList()->count() - 1);
+      Click(*d, "chkSizeEnabled");
+      Click(*d, ok ? "cmdOK" : "cmdCancel");
+      // OK drops the quick type filter chosen before: big.bin and pic.pcx, 100 KB each.
+      QCOMPARE(w.CurrentFilter().SizeOn, ok);
+      QCOMPARE(w.CurrentFilter().IsolateOn, !ok);
+      QCOMPARE(w.RowCount(), ok ? 2 : 1);
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      QVERIFY(!d);
+    }
   }
-  {
-    FilterDialog dialog(kTypes, "Good", kToday);
-    QSignalSpy rejected(&dialog, &QDialog::rejected);
-    Find<QCheckBox>(dialog, "chkSizeEnabled")->click();
-    Find<QPushButton>(dialog, "cmdCancel")->click();
-    QCOMPARE(rejected.count(), 1);
-    QVERIFY(!dialog.DialogFilter().Active);
-  }
-}
+};
 
-QTEST_MAIN(FilterDialogTest)
+VELLUM_UI_TEST_MAIN(FilterDialogTest)
 #include "filter_dialog_test.moc"

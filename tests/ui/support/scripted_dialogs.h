@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <deque>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "ui/dialogs.h"
@@ -22,19 +23,50 @@ class ScriptedDialogs : public Dialogs {
   std::deque<QStringList> openAnswers;
   std::deque<QString> saveAnswers;
   std::deque<bool> yesNoAnswers;
-  std::deque<std::optional<QString>> inputAnswers;
+  std::deque<std::optional<QString>> inputAnswers;  // nullopt: cancelled
   std::deque<QString> folderAnswers;
   std::vector<Shown> shown;
 
-  QStringList OpenFiles(QWidget* parent, const QString& folder, const QString& filter, bool multi) override;
-  QString SaveFile(QWidget* parent, const QString& folder, const QString& filter) override;
-  void Message(QWidget* parent, const QString& title, const QString& text) override;
-  bool YesNo(QWidget* parent, const QString& title, const QString& text) override;
-  std::optional<QString> InputText(QWidget* parent, const QString& title, const QString& prompt,
-                                   const QString& text) override;
-  QString PickFolder(QWidget* parent, const QString& title) override;
-  bool OpenWithDesktop(const QString& pathOrUrl) override;
+  QStringList OpenFiles(QWidget*, const QString& folder, const QString& filter, bool) override {
+    return Take({"open", {}, filter, folder}, openAnswers, {});
+  }
+  QString SaveFile(QWidget*, const QString& folder, const QString& filter) override {
+    return Take({"save", {}, filter, folder}, saveAnswers, {});
+  }
+  void Message(QWidget*, const QString& title, const QString& text) override {
+    shown.push_back({"message", title, text, {}});
+  }
+  bool YesNo(QWidget*, const QString& title, const QString& text) override {
+    return Take({"yesno", title, text, {}}, yesNoAnswers, false);
+  }
+  std::optional<QString> InputText(QWidget*, const QString& title, const QString& prompt,
+                                   const QString& text) override {
+    return Take({"input", title, prompt, text}, inputAnswers, std::nullopt);
+  }
+  QString PickFolder(QWidget*, const QString& title) override {
+    return Take({"folder", title, {}, {}}, folderAnswers, {});
+  }
+  bool OpenWithDesktop(const QString& pathOrUrl) override {
+    shown.push_back({"desktop", {}, pathOrUrl, {}});
+    return true;
+  }
 
   /// Texts of the message boxes shown, in order.
-  QStringList Messages() const;
+  QStringList Messages() const {
+    QStringList texts;
+    for (const Shown& s : shown)
+      if (s.kind == "message") texts << s.text;
+    return texts;
+  }
+
+ private:
+  template <typename T>
+  T Take(Shown call, std::deque<T>& answers, typename std::deque<T>::value_type fallback) {
+    shown.push_back(std::move(call));
+    if (!answers.empty()) {
+      fallback = answers.front();
+      answers.pop_front();
+    }
+    return fallback;
+  }
 };

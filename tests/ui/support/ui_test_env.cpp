@@ -2,16 +2,25 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QSettings>
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 
 #include "engine/pff_format.h"
-#include "ui/menus.h"
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
 
 void WriteTestArchive(const QString& path, const std::vector<TestEntry>& entries) {
   pff::PffHeader header = pff::NewHeader(pff::Flavour::Old);
@@ -30,8 +39,8 @@ void WriteTestArchive(const QString& path, const std::vector<TestEntry>& entries
   }
   bytes.insert(bytes.end(), 8, 0);
   for (char c : std::string("KING")) bytes.push_back(static_cast<uint8_t>(c));
-  std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  WriteFile(path,
+            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
 }
 
 void ClearStore() {
@@ -53,14 +62,9 @@ int RunUiTest(int argc, char** argv, QObject* (*make)()) {
   return QTest::qExec(test.get(), argc, argv);
 }
 
-WindowHarness::WindowHarness() {
-  window_ = std::make_unique<MainWindow>(dialogs);
+WindowHarness::WindowHarness() : window_(std::make_unique<MainWindow>(dialogs)) {
   window_->SetProgramFolder(dir_.path());
 }
-
-WindowHarness::~WindowHarness() = default;
-
-QString WindowHarness::File(const QString& name) const { return dir_.filePath(name); }
 
 QString WindowHarness::Archive(const QString& name, const std::vector<TestEntry>& entries) {
   const QString path = File(name);
@@ -71,6 +75,11 @@ QString WindowHarness::Archive(const QString& name, const std::vector<TestEntry>
 void WindowHarness::Open(const QStringList& paths) {
   dialogs.openAnswers.push_back(paths);
   window_->mnuOpen_Click();
+}
+
+void WindowHarness::Show(int index) {
+  QTreeWidgetItem* root = Tree()->topLevelItem(0);
+  window_->TV1_NodeClick(index == 0 ? root : root->child(index - 1));
 }
 
 QAction* WindowHarness::Action(const QString& name) const { return window_->findChild<QAction*>(name); }
@@ -87,10 +96,10 @@ QStringList WindowHarness::NodeKeys() const {
   return keys;
 }
 
-QStringList WindowHarness::CloseCaptions() const {
+QStringList WindowHarness::Captions(const QString& prefix, int last) const {
   QStringList captions;
-  for (int i = 1; i < kCloseItems; ++i) {
-    QAction* item = Action("mnuActualClose" + QString::number(i));
+  for (int i = 1; i <= last; ++i) {
+    QAction* item = Action(prefix + QString::number(i));
     captions << (item->isVisible() ? item->text() : QString());
   }
   while (!captions.isEmpty() && captions.last().isEmpty()) captions.removeLast();

@@ -3,6 +3,7 @@
 // settings store lives in a temporary folder, archives written byte by byte,
 // and a window driven through scripted dialogs.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -28,6 +29,9 @@ struct TestEntry {
 
 /// Writes an archive (32-byte records, directory at 20, no data) holding entries.
 void WriteTestArchive(const QString& path, const std::vector<TestEntry>& entries);
+void WriteFile(const QString& path, const QByteArray& bytes);
+/// The file's bytes, or "<missing>".
+QByteArray ReadFile(const QString& path);
 /// Empties the temporary settings store.
 void ClearStore();
 /// Runs the test object under a QApplication whose settings (XDG_CONFIG_HOME
@@ -43,28 +47,27 @@ int RunUiTest(int argc, char** argv, QObject* (*make)());
 class WindowHarness {
  public:
   WindowHarness();
-  ~WindowHarness();
 
   MainWindow& window() { return *window_; }
   ScriptedDialogs dialogs;
 
   /// Full path of name in the harness folder.
-  QString File(const QString& name) const;
+  QString File(const QString& name) const { return dir_.filePath(name); }
   /// Writes an archive into the harness folder; returns its path.
   QString Archive(const QString& name, const std::vector<TestEntry>& entries);
   /// Chooses paths in the Open dialog.
   void Open(const QStringList& paths);
+  /// Clicks the tree node of archive index (0: "View All").
+  void Show(int index);
 
   QAction* Action(const QString& name) const;
   QTreeWidget* Tree() const;
   QTableView* Grid() const;
   /// Keys of the archive nodes under "View All", in order.
   QStringList NodeKeys() const;
-  /// Captions of the visible close items 1-37 (empty for hidden ones), up to the last visible.
-  QStringList CloseCaptions() const;
-  /// Text of a grid cell.
+  /// Captions of the visible items prefix1 to prefix<last> ("" for hidden ones), up to the last visible.
+  QStringList Captions(const QString& prefix, int last) const;
   QString Cell(int row, int column) const;
-  /// Texts of one column over all rows.
   QStringList Column(int column) const;
 
  private:
