@@ -130,7 +130,11 @@ BENCHMARK(BM_HeaderSort)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Offscreen, and a settings store of its own: the user's options must not
+  // change what is measured, nor be touched.
+  QTemporaryDir home;
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
