@@ -19,7 +19,8 @@ std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port)
 /// A same-named entry (case-insensitive, all 16 bytes) is replaced after the
 /// port's Yes unless options.AlwaysOverwrite. Failures are reported as
 /// "Error in AddFile"; the in-memory archive is then as before the call.
-AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options, WindowPort& port);
+AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options,
+                  WindowPort& port);
 
 /// The directory and modification footer, shared by add, delete and rename.
 void WriteDirectory(const PffArchive& archive, BinaryFile& file);

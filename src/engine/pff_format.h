@@ -15,7 +15,7 @@ enum class Flavour {
   New,  // "DF3 (DF:LW) Format": header size 20, 36-byte records, directory at 62
 };
 
-constexpr const char* kCreatedStamp = "Created With Tav Oskin's Vellumcraft v";  // + kVersion
+constexpr const char* kCreatedStamp = "Created With Tav Oskin's Vellumcraft v";        // + kVersion
 constexpr const char* kModifiedStamp = "KING, Modified By Tav Oskin's Vellumcraft v";  // + kVersion
 constexpr int kFooterZeros = 8;
 

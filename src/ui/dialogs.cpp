@@ -20,7 +20,8 @@ QString DisplayText(const QString& text) {
 
 }  // namespace
 
-QStringList QtDialogs::OpenFiles(QWidget* parent, const QString& folder, const QString& rawFilter, bool multi) {
+QStringList QtDialogs::OpenFiles(QWidget* parent, const QString& folder, const QString& rawFilter,
+                                 bool multi) {
   // "*.*" means every file to the user; Qt would take it literally and hide
   // files without an extension.
   QString filter = rawFilter;

@@ -13,7 +13,8 @@ class Dialogs {
   virtual ~Dialogs() = default;
 
   /// Open dialog with the given filter ("Name (*.pff)"); several files when multi. Empty list: cancelled.
-  virtual QStringList OpenFiles(QWidget* parent, const QString& folder, const QString& filter, bool multi) = 0;
+  virtual QStringList OpenFiles(QWidget* parent, const QString& folder, const QString& filter,
+                                bool multi) = 0;
   /// Save dialog that asks before overwriting. Empty: cancelled.
   virtual QString SaveFile(QWidget* parent, const QString& folder, const QString& filter) = 0;
   /// Message box with an OK button; an empty title means the program's own.
