@@ -97,14 +97,7 @@ int RunDelete(const ParsedArgs& args, Streams& streams) {
   int status = kExitOk;
   std::vector<int> indices = byIndex ? IndicesInRange(numbers, archive, streams, status)
                                      : FindNamedEntries(archive, args.Positionals, 1, streams.Err, status);
-  // An entry named twice is deleted once.
-  std::vector<int> unique;
-  std::vector<bool> seen(archive.Entries.size() + 1, false);
-  for (int index : indices) {
-    if (!seen[static_cast<size_t>(index)]) unique.push_back(index);
-    seen[static_cast<size_t>(index)] = true;
-  }
-  if (!unique.empty() && !DeleteFiles(archive, unique, port)) status = kExitFailed;
+  if (!indices.empty() && !DeleteFiles(archive, indices, port)) status = kExitFailed;
   return status;
 }
 

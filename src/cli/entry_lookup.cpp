@@ -30,8 +30,6 @@ std::vector<int> FindNamedEntries(const PffArchive& archive, const std::vector<s
   return indices;
 }
 
-std::string DisplayName(const PffEntry& entry) { return Latin1ToUtf8(StripNulls(NameBytes(entry.Name))); }
-
 bool OpenSingle(ArchiveTable& table, const std::string& path, WindowPort& port) {
   return OpenFile(table, path, port) && table.Count() == 1;
 }

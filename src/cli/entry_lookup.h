@@ -16,8 +16,6 @@ int FindEntry(const PffArchive& archive, const std::string& utf8Name);
 /// found is reported on err and sets status to failed.
 std::vector<int> FindNamedEntries(const PffArchive& archive, const std::vector<std::string>& names,
                                   size_t first, std::ostream& err, int& status);
-/// An entry's name without NULs, as UTF-8.
-std::string DisplayName(const PffEntry& entry);
 /// Opens one archive into a fresh table; false (error reported) on failure.
 bool OpenSingle(ArchiveTable& table, const std::string& path, WindowPort& port);
 

@@ -37,23 +37,21 @@ int32_t DateBound(const ParsedArgs& args, const std::string& option, int32_t fal
   return *fileTime;
 }
 
+// A repeatable type option becomes a type list and switches it on.
+void SetTypeList(const std::vector<std::string>& types, bool& on, std::vector<std::string>& list,
+                 int& count) {
+  if (types.empty()) return;
+  on = true;
+  list.clear();
+  for (const auto& type : types) list.push_back(Utf8ToLatin1(type));
+  count = static_cast<int>(types.size());
+}
+
 FilterSettings BuildFilter(const ParsedArgs& args) {
   FilterSettings filter;
   InitilizeFilter(filter);
-  auto types = args.All("--type");
-  if (!types.empty()) {
-    filter.IsolateOn = true;
-    filter.IsolateList.clear();
-    for (const auto& type : types) filter.IsolateList.push_back(Utf8ToLatin1(type));
-    filter.IsolateCount = static_cast<int>(types.size());
-  }
-  auto excluded = args.All("--exclude-type");
-  if (!excluded.empty()) {
-    filter.ExcludeOn = true;
-    filter.ExcludeList.clear();
-    for (const auto& type : excluded) filter.ExcludeList.push_back(Utf8ToLatin1(type));
-    filter.ExcludeCount = static_cast<int>(excluded.size());
-  }
+  SetTypeList(args.All("--type"), filter.IsolateOn, filter.IsolateList, filter.IsolateCount);
+  SetTypeList(args.All("--exclude-type"), filter.ExcludeOn, filter.ExcludeList, filter.ExcludeCount);
   if (auto name = args.Last("--name")) {
     filter.NameOn = true;
     filter.NameText = Utf8ToLatin1(*name);
@@ -131,7 +129,7 @@ void PrintTsv(const ArchiveTable& table, const std::vector<GridRow>& rows, std::
     const PffEntry& entry = archive.Entry(row.Entry);
     out << TsvField(GetFileName(archive.Path)) << '\t' << row.Entry << '\t' << entry.DeadFlag << '\t'
         << entry.DataOffset << '\t' << entry.DataSize << '\t' << entry.FileTime << '\t'
-        << TsvField(DisplayName(entry)) << '\n';
+        << TsvField(DisplayName(entry.Name)) << '\n';
   }
 }
 

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <filesystem>
 #include <limits>
 
 #include "editing/archive_rewrite.h"
@@ -39,19 +38,12 @@ PffEntry ReadFileHeader(const std::string& path) {
   return entry;
 }
 
-std::string DisplayName(const EntryName& name) { return Latin1ToUtf8(StripNulls(NameBytes(name))); }
-
 std::string ReplaceQuestion(const PffEntry& old, const PffEntry& added, const std::string& timeDate) {
   return "Are you sure you want to replace: " + DisplayName(old.Name) +
          ", Size: " + FormatFileSize(old.DataSize) +
          ", Modified On: " + FormatFileDate(old.FileTime, timeDate) + "\r\n" +
          "With This One: " + DisplayName(added.Name) + ", Size: " + FormatFileSize(added.DataSize) +
          ", Modified On: " + FormatFileDate(added.FileTime, timeDate);
-}
-
-bool IsSameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 }  // namespace

@@ -8,19 +8,6 @@
 
 namespace pff {
 
-namespace {
-
-bool IsValidIndex(const PffArchive& archive, int index) {
-  return index >= 1 && index <= archive.Header.EntryCount &&
-         static_cast<size_t>(index) <= archive.Entries.size();
-}
-
-std::string NoEntry(const PffArchive& archive, int index) {
-  return "There is no entry " + std::to_string(index) + " in " + archive.Path + ".";
-}
-
-}  // namespace
-
 bool DeleteFile(PffArchive& archive, int index, WindowPort& port) {
   return DeleteFiles(archive, {index}, port);
 }
@@ -31,8 +18,8 @@ bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, WindowPor
   const ArchiveSnapshot before = TakeSnapshot(archive);
   bool changed = false;
   for (int index : indices) {
-    if (!IsValidIndex(archive, index)) {
-      port.ReportError("DeleteFile", NoEntry(archive, index));
+    if (!archive.HasEntry(index)) {
+      port.ReportError("DeleteFile", NoSuchEntry(archive, index));
       allDeleted = false;
       continue;
     }
@@ -50,8 +37,8 @@ bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, WindowPor
 }
 
 bool RenameFile(PffArchive& archive, int index, const std::string& newName, WindowPort& port) {
-  if (!IsValidIndex(archive, index)) {
-    port.ReportError("RenameFile", NoEntry(archive, index));
+  if (!archive.HasEntry(index)) {
+    port.ReportError("RenameFile", NoSuchEntry(archive, index));
     return false;
   }
   const ArchiveSnapshot before = TakeSnapshot(archive);

@@ -14,19 +14,12 @@ namespace {
 
 constexpr const char* kScratchFileName = "Tav_Oskin.Tav";
 
-bool IsSameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
 void RemoveQuietly(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
 }
 
-std::string Quoted(const PffEntry& entry) {
-  return "\"" + Latin1ToUtf8(StripNulls(NameBytes(entry.Name))) + "\"";
-}
+std::string Quoted(const PffEntry& entry) { return "\"" + DisplayName(entry.Name) + "\""; }
 
 }  // namespace
 
@@ -44,10 +37,7 @@ std::optional<std::string> ExtractFile(const PffArchive& archive, int index, con
   std::string target;
   bool created = false;
   try {
-    if (index < 1 || index > archive.Header.EntryCount ||
-        static_cast<size_t>(index) > archive.Entries.size()) {
-      throw PffError("There is no entry " + std::to_string(index) + " in " + archive.Path + ".");
-    }
+    if (!archive.HasEntry(index)) throw PffError(NoSuchEntry(archive, index));
     const PffEntry& entry = archive.Entry(index);
     const std::optional<std::string> name = EntryFileName(entry);
     if (!name) throw PffError("The entry name " + Quoted(entry) + " cannot be used as a file name.");

@@ -11,24 +11,6 @@ namespace fs = std::filesystem;
 
 namespace pff {
 
-namespace {
-
-// Same file on disk: asked of the file system when both exist, else compared
-// as absolute, normalised paths (so "./x.pff" and "x.pff" agree, and letter
-// case matters as it does on this file system).
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  if (fs::exists(a, ec) && fs::exists(b, ec)) {
-    bool same = fs::equivalent(a, b, ec);
-    if (!ec) return same;
-  }
-  fs::path pa = fs::absolute(a, ec).lexically_normal();
-  fs::path pb = fs::absolute(b, ec).lexically_normal();
-  return pa == pb;
-}
-
-}  // namespace
-
 bool OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port) {
   if (!table.IsLoaded) table.OpenArchives.clear();
   table.OpenArchives.push_back(PffArchive{path, {}, {}});
@@ -54,9 +36,23 @@ bool UpdatePff(ArchiveTable& table, PffArchive& archive, WindowPort& port) {
   return true;
 }
 
+// Same file on disk: asked of the file system when both exist, else compared
+// as absolute, normalised paths (so "./x.pff" and "x.pff" agree, and letter
+// case matters as it does on this file system).
+bool IsSameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (fs::exists(a, ec) && fs::exists(b, ec)) {
+    bool same = fs::equivalent(a, b, ec);
+    if (!ec) return same;
+  }
+  fs::path pa = fs::absolute(a, ec).lexically_normal();
+  fs::path pb = fs::absolute(b, ec).lexically_normal();
+  return pa == pb;
+}
+
 int FindOpenArchive(const ArchiveTable& table, const std::string& path) {
   for (int i = 1; i <= table.Count(); ++i)
-    if (SameFile(table.Archive(i).Path, path)) return i;
+    if (IsSameFile(table.Archive(i).Path, path)) return i;
   return 0;
 }
 

@@ -37,6 +37,8 @@ bool OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port);
 bool UpdatePff(ArchiveTable& table, PffArchive& archive, WindowPort& port);
 /// Whether path names the same file as an open archive.
 bool IsFileOpen(const ArchiveTable& table, const std::string& path);
+/// Whether two paths name the same file on disk ("./x.pff" and "x.pff", links).
+bool IsSameFile(const std::string& a, const std::string& b);
 /// Index of the open archive that is the same file as path, or 0.
 int FindOpenArchive(const ArchiveTable& table, const std::string& path);
 /// The pieces after each NUL of a dialog multi-selection.

@@ -61,13 +61,14 @@ std::string PadName16(const std::string& name) {
   return out;
 }
 
+char UpperLatin1Char(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  const bool lower = (b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7);
+  return lower ? static_cast<char>(b - 0x20) : c;
+}
+
 std::string UpperLatin1(std::string s) {
-  for (char& c : s) {
-    const auto b = static_cast<unsigned char>(c);
-    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) {
-      c = static_cast<char>(b - 0x20);
-    }
-  }
+  for (char& c : s) c = UpperLatin1Char(c);
   return s;
 }
 

@@ -19,6 +19,8 @@ std::string GetFileName(const std::string& path);
 std::string PadName16(const std::string& name);
 /// Latin-1 upper-casing, used wherever names are compared without regard to case.
 std::string UpperLatin1(std::string s);
+/// The same rule for one byte.
+char UpperLatin1Char(char c);
 /// folder joined with name by the folder's own separator ("/" when it has none).
 std::string JoinPath(const std::string& folder, const std::string& name);
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/name_helpers.h"
+#include "engine/text_encoding.h"
 
 namespace pff {
 
@@ -14,6 +15,12 @@ EntryName MakeEntryName(const std::string& latin1) {
   EntryName name{};
   std::copy_n(padded.begin(), kNameLength, name.begin());
   return name;
+}
+
+std::string DisplayName(const EntryName& name) { return Latin1ToUtf8(StripNulls(NameBytes(name))); }
+
+std::string NoSuchEntry(const PffArchive& archive, int index) {
+  return "There is no entry " + std::to_string(index) + " in " + archive.Path + ".";
 }
 
 EntryName DeadSpaceName() { return MakeEntryName(kDeadSpaceName); }

@@ -41,6 +41,9 @@ struct PffArchive {
   PffHeader Header;
   std::vector<PffEntry> Entries;
 
+  bool HasEntry(int index) const {
+    return index >= 1 && index <= Header.EntryCount && static_cast<size_t>(index) <= Entries.size();
+  }
   PffEntry& Entry(int index) { return Entries.at(static_cast<size_t>(index - 1)); }
   const PffEntry& Entry(int index) const { return Entries.at(static_cast<size_t>(index - 1)); }
 };
@@ -49,6 +52,10 @@ struct PffArchive {
 std::string NameBytes(const EntryName& name);
 /// PadName16(text) cut to the 16-byte field.
 EntryName MakeEntryName(const std::string& latin1);
+/// The name as a person reads it: NULs removed, Latin-1 turned into UTF-8.
+std::string DisplayName(const EntryName& name);
+/// The description of a missing entry: "There is no entry N in PATH."
+std::string NoSuchEntry(const PffArchive& archive, int index);
 /// "<DEAD SPACE>" padded to 16.
 EntryName DeadSpaceName();
 /// True when the name, NULs removed, is exactly "<DEAD SPACE>" (how the grid recognises dead space).

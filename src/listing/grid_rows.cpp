@@ -13,11 +13,18 @@ namespace {
 // Row indices are 16-bit, so nothing past index 32767 can be listed.
 size_t ListableCount(size_t count) { return std::min(count, static_cast<size_t>(kMaxEntries)); }
 
-bool IsTaken(const PffArchive& archive, int index, int selected) {
+}  // namespace
+
+bool IsArchiveTaken(const PffArchive& archive, int index, int selected) {
   return (selected == kAllArchives || selected == index) && archive.Header.EntryCount != 0;
 }
 
-}  // namespace
+const PffEntry* ListedEntry(const ArchiveTable& table, GridRow row) {
+  if (row.Archive < 1 || static_cast<size_t>(row.Archive) > table.OpenArchives.size()) return nullptr;
+  const PffArchive& archive = table.OpenArchives[static_cast<size_t>(row.Archive - 1)];
+  if (row.Entry < 1 || static_cast<size_t>(row.Entry) > archive.Entries.size()) return nullptr;
+  return &archive.Entries[static_cast<size_t>(row.Entry - 1)];
+}
 
 const char* GridHeaderText(int column) {
   static const char* const kHeaders[kVisibleColumns] = {"Name ", "Size ", "Type ", "Modified ", "From"};
@@ -33,13 +40,14 @@ std::vector<GridRow> ListGridRows(const ArchiveTable& table, int selected, bool 
   size_t total = 0;
   for (size_t a = 0; a < archiveCount; ++a) {
     const PffArchive& archive = table.OpenArchives[a];
-    if (IsTaken(archive, static_cast<int>(a + 1), selected)) total += ListableCount(archive.Entries.size());
+    if (IsArchiveTaken(archive, static_cast<int>(a + 1), selected))
+      total += ListableCount(archive.Entries.size());
   }
   rows.reserve(total);
 
   for (size_t a = 0; a < archiveCount; ++a) {
     const PffArchive& archive = table.OpenArchives[a];
-    if (!IsTaken(archive, static_cast<int>(a + 1), selected)) continue;
+    if (!IsArchiveTaken(archive, static_cast<int>(a + 1), selected)) continue;
     const size_t entryCount = ListableCount(archive.Entries.size());
     for (size_t e = 0; e < entryCount; ++e) {
       const PffEntry& entry = archive.Entries[e];
@@ -52,15 +60,15 @@ std::vector<GridRow> ListGridRows(const ArchiveTable& table, int selected, bool 
 }
 
 std::string GridCellText(const ArchiveTable& table, GridRow row, int column, const std::string& timeDate) {
-  // A row that no longer names an entry (the table changed since it was listed) shows nothing.
-  if (row.Archive < 1 || static_cast<size_t>(row.Archive) > table.OpenArchives.size()) return std::string();
-  const PffArchive& archive = table.OpenArchives[static_cast<size_t>(row.Archive - 1)];
-  if (row.Entry < 1 || static_cast<size_t>(row.Entry) > archive.Entries.size()) return std::string();
-  const PffEntry& entry = archive.Entries[static_cast<size_t>(row.Entry - 1)];
+  // A row that no longer names an entry shows nothing.
+  const PffEntry* listed = ListedEntry(table, row);
+  if (!listed) return std::string();
+  const PffEntry& entry = *listed;
+  const PffArchive& archive = table.Archive(row.Archive);
 
   switch (column) {
     case 0:
-      return " " + Latin1ToUtf8(StripNulls(NameBytes(entry.Name))) + " ";
+      return " " + DisplayName(entry.Name) + " ";
     case 1:
       return " " + FormatFileSize(entry.DataSize) + " ";
     case 2:

@@ -24,6 +24,13 @@ struct GridRow {
   int16_t Entry;
 };
 
+/// Whether the grid walks archive index (1-based): the selected one, or every
+/// one for kAllArchives, as long as it holds entries. The type list walks the same.
+bool IsArchiveTaken(const PffArchive& archive, int index, int selected);
+
+/// The entry a row names, or nullptr when the table changed since it was listed.
+const PffEntry* ListedEntry(const ArchiveTable& table, GridRow row);
+
 /// The entries RefreshList shows: archives in index order (only `selected`
 /// unless it is kAllArchives), entries in directory order; hidden are those
 /// IsFiltered hides and, unless showDeadSpace, those named "<DEAD SPACE>".

@@ -16,8 +16,7 @@ std::vector<std::string> CollectFileTypes(const ArchiveTable& table, int selecte
     std::unordered_set<std::string> seen;
     for (size_t a = 0; a < archiveCount; ++a) {
       const PffArchive& archive = table.OpenArchives[a];
-      const bool taken = selected == kAllArchives || selected == static_cast<int>(a + 1);
-      if (!taken || archive.Header.EntryCount == 0) continue;
+      if (!IsArchiveTaken(archive, static_cast<int>(a + 1), selected)) continue;
       const size_t entryCount = std::min(archive.Entries.size(), static_cast<size_t>(kMaxEntries));
       for (size_t e = 0; e < entryCount; ++e) seen.insert(GetFileType(NameBytes(archive.Entries[e].Name)));
     }

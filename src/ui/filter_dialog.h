@@ -79,7 +79,6 @@ class FilterDialog : public QDialog {
   void SetDateRange(const std::optional<pff::DateRange>& range);
   void RecomputeSize();
   void StepBox(QLineEdit* box, QScrollBar* spinner);
-  int CheckedIndex(const QButtonGroup* group) const;
   void HideDateView();
   void ShowDateView(bool pickingFrom);
 

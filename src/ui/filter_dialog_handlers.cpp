@@ -127,7 +127,7 @@ void FilterDialog::scrTolerance_Change() { StepBox(txtTolerance_, scrTolerance_)
 void FilterDialog::RecomputeSize() {
   static constexpr pff::SizeMode kModes[] = {pff::SizeMode::AtLeast, pff::SizeMode::About,
                                              pff::SizeMode::AtMost};
-  const int index = CheckedIndex(Option3Group_);
+  const int index = Option3Group_->checkedId();
   const pff::SizeMode mode = index < 0 ? pff::SizeMode::None : kModes[index];
   // Sizes whose bytes do not fit 32 bits ("999e99") leave the bounds as they were.
   if (const auto range = pff::ComputeSizeRange(mode, BoxNumber(txtSize_), BoxNumber(txtTolerance_))) {
@@ -152,7 +152,7 @@ void FilterDialog::txtCont_Change() {
 void FilterDialog::Option2_Click(int) { List1_Click(); }
 
 void FilterDialog::List1_Click() {
-  const int mode = CheckedIndex(Option2Group_);
+  const int mode = Option2Group_->checkedId();
   if (mode < 0) return;
   std::vector<std::string> types;
   for (int i = 0; i < List1_->count(); ++i)
@@ -193,8 +193,6 @@ void FilterDialog::SetDateRange(const std::optional<pff::DateRange>& range) {
   dialogFilter_.DateFrom = range->From;
   dialogFilter_.DateTo = range->To;
 }
-
-int FilterDialog::CheckedIndex(const QButtonGroup* group) const { return group->checkedId(); }
 
 void FilterDialog::HideDateView() { DateView_->hide(); }
 

@@ -9,13 +9,6 @@
 
 namespace {
 
-const pff::PffEntry* EntryOf(const pff::ArchiveTable& table, pff::GridRow row) {
-  if (row.Archive < 1 || static_cast<size_t>(row.Archive) > table.OpenArchives.size()) return nullptr;
-  const pff::PffArchive& archive = table.OpenArchives[static_cast<size_t>(row.Archive - 1)];
-  if (row.Entry < 1 || static_cast<size_t>(row.Entry) > archive.Entries.size()) return nullptr;
-  return &archive.Entries[static_cast<size_t>(row.Entry - 1)];
-}
-
 // Sorting a permutation of keys keeps the comparisons cheap: one key per
 // row, made once, instead of cell texts made per comparison.
 template <typename Key>
@@ -48,17 +41,13 @@ std::vector<int> Ranks(const std::vector<std::string>& texts) {
 using NameKey = std::array<uint8_t, pff::kNameLength>;
 
 std::vector<NameKey> NameKeys(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows) {
-  std::array<uint8_t, 256> upper{};
-  for (int b = 0; b < 256; ++b)
-    upper[static_cast<size_t>(b)] =
-        static_cast<uint8_t>(pff::UpperLatin1(std::string(1, static_cast<char>(b)))[0]);
   std::vector<NameKey> keys(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
-    const pff::PffEntry* entry = EntryOf(table, rows[i]);
+    const pff::PffEntry* entry = pff::ListedEntry(table, rows[i]);
     if (!entry) continue;
     size_t n = 0;
     for (char c : entry->Name)
-      if (c != '\0') keys[i][n++] = upper[static_cast<uint8_t>(c)];
+      if (c != '\0') keys[i][n++] = static_cast<uint8_t>(pff::UpperLatin1Char(c));
   }
   return keys;
 }
@@ -66,7 +55,7 @@ std::vector<NameKey> NameKeys(const pff::ArchiveTable& table, const std::vector<
 std::vector<int> TypeKeys(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows) {
   std::vector<std::string> types(rows.size());
   for (size_t i = 0; i < rows.size(); ++i)
-    if (const pff::PffEntry* entry = EntryOf(table, rows[i]))
+    if (const pff::PffEntry* entry = pff::ListedEntry(table, rows[i]))
       types[i] = pff::GetFileType(pff::NameBytes(entry->Name));
   return Ranks(types);
 }
@@ -88,7 +77,7 @@ std::vector<int64_t> NumberKeys(const pff::ArchiveTable& table, const std::vecto
                                 int column) {
   std::vector<int64_t> keys(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
-    const pff::PffEntry* entry = EntryOf(table, rows[i]);
+    const pff::PffEntry* entry = pff::ListedEntry(table, rows[i]);
     if (entry) keys[i] = column == 1 ? entry->DataSize : entry->FileTime;
   }
   return keys;

@@ -168,9 +168,14 @@ bool MainWindow::AskYesNo(const std::string& title, const std::string& text) {
 }
 
 void MainWindow::ArchiveLoaded(int index, const std::string& fileName) {
-  AddArchiveNode(tv1_, index, QString::fromStdString(fileName));
+  ShowArchive(index, fileName);
   // Without this the first node would hide under a collapsed root.
   tv1_->topLevelItem(0)->setExpanded(true);
+}
+
+void MainWindow::ShowArchive(int index, const std::string& fileName) {
+  AddArchiveNode(tv1_, index, QString::fromStdString(fileName));
+  // Archives past the last close item are closed with "Close All".
   if (index >= 1 && index < kCloseItems) {
     menus_->mnuActualClose[index]->setText(MenuText(fileName));
     menus_->mnuActualClose[index]->setVisible(true);
@@ -188,14 +193,7 @@ void MainWindow::RefreshFileList() {
       SelectArchiveNode();
       return;
     }
-    for (int i = 1; i <= table_.Count(); ++i) {
-      const std::string name = pff::GetFileName(table_.Archive(i).Path);
-      AddArchiveNode(tv1_, i, QString::fromStdString(name));
-      if (i < kCloseItems) {
-        menus_->mnuActualClose[i]->setText(MenuText(name));
-        menus_->mnuActualClose[i]->setVisible(true);
-      }
-    }
+    for (int i = 1; i <= table_.Count(); ++i) ShowArchive(i, pff::GetFileName(table_.Archive(i).Path));
     root->setExpanded(true);
     SelectArchiveNode();
   } catch (const std::exception& e) {
@@ -209,9 +207,8 @@ void MainWindow::SelectArchiveNode() {
 
 void MainWindow::ShowProgressOverTakenArchives() {
   for (int a = 1; a <= table_.Count(); ++a) {
-    if (selectedArchive_ != pff::kAllArchives && selectedArchive_ != a) continue;
     const pff::PffArchive& archive = table_.Archive(a);
-    if (archive.Header.EntryCount == 0) continue;
+    if (!pff::IsArchiveTaken(archive, a, selectedArchive_)) continue;
     const int count = static_cast<int>(std::min<size_t>(archive.Entries.size(), pff::kMaxEntries));
     pb1_->setRange(0, count);
     pb1_->setValue(count);
@@ -234,7 +231,6 @@ void MainWindow::RefreshFilterList() {
 
 void MainWindow::RefreshList() {
   try {
-    const QFontMetrics metrics = fg1_->fontMetrics();
     if (!table_.IsLoaded) {
       model_->SetRows({}, true, options_.TimeDate);
       ApplyColumnWidths(HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics()));
@@ -244,8 +240,9 @@ void MainWindow::RefreshList() {
         pff::ListGridRows(table_, selectedArchive_, showDeadSpace_, currentFilter_);
     ShowProgressOverTakenArchives();
     // With no row listed the header texts give the widths, so the header stays readable.
-    const ColumnWidths widths = rows.empty() ? HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics())
-                                             : CellTextWidths(table_, rows, options_.TimeDate, metrics);
+    const ColumnWidths widths = rows.empty()
+                                    ? HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics())
+                                    : CellTextWidths(table_, rows, options_.TimeDate, fg1_->fontMetrics());
     model_->SetRows(std::move(rows), false, options_.TimeDate);
     ApplyColumnWidths(widths);
     pb1_->setValue(pb1_->minimum());

@@ -113,6 +113,8 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   void AddLastOpened(const QString& path);
   void SetTimeDate(const QString& style);
   void NewArchive(bool oldFlavour);
+  /// Tree node and close item of one open archive.
+  void ShowArchive(int index, const std::string& fileName);
   void SelectArchiveNode();
   void ShowGridMenu(const QPoint& globalPos);
   void ApplyColumnWidths(const std::array<int, pff::kVisibleColumns>& widths);

@@ -224,9 +224,7 @@ void MainWindow::mnuRename_Click() {
     if (!row) return;
     pff::PffArchive& archive = ArchiveOfRow(Table(), *row);
     if (archive.Header.EntryCount == 0) return;
-    if (row->Entry < 1 || row->Entry > static_cast<int>(archive.Entries.size()))
-      throw std::runtime_error("There is no entry " + std::to_string(row->Entry) + " in " + archive.Path +
-                               ".");
+    if (!archive.HasEntry(row->Entry)) throw std::runtime_error(pff::NoSuchEntry(archive, row->Entry));
 
     // The name as shown: up to its first NUL.
     std::string name = pff::GetFileName(pff::NameBytes(archive.Entry(row->Entry).Name));

@@ -29,20 +29,11 @@ void MainWindow::mnuOpen_Click() {
   if (files.isEmpty()) return;
   try {
     settings_.WritePath("Last", FolderOf(files.first()));
-    if (files.size() == 1) {
-      const std::string path = files.first().toStdString();
-      if (table_.IsLoaded && pff::IsFileOpen(table_, path)) {
-        RefreshList();
-        return;
-      }
-      pff::OpenFile(table_, path, *this);
-      AddLastOpened(files.first());
-    } else {
-      for (const QString& file : files) {
-        if (table_.IsLoaded && pff::IsFileOpen(table_, file.toStdString())) continue;
-        pff::OpenFile(table_, file.toStdString(), *this);
-        AddLastOpened(file);
-      }
+    // An archive already open is skipped: not reopened, not moved in the recent list.
+    for (const QString& file : files) {
+      if (table_.IsLoaded && pff::IsFileOpen(table_, file.toStdString())) continue;
+      pff::OpenFile(table_, file.toStdString(), *this);
+      AddLastOpened(file);
     }
   } catch (const std::exception& e) {
     // Archives opened before the failure stay open and are listed.
