@@ -13,6 +13,11 @@ void CliPort::ReportError(const std::string& routine, const std::string& descrip
   err_.flush();
 }
 
+void CliPort::Notify(const std::string& text) {
+  err_ << "pff: " << ReplaceLineBreaks(text, " ") << "\n";
+  err_.flush();
+}
+
 bool CliPort::AskYesNo(const std::string& title, const std::string& text) {
   if (!interactive_) return false;
   err_ << title << "\n" << ReplaceLineBreaks(text, "\n") << "\n[y/N] ";

@@ -18,6 +18,7 @@ class CliPort : public WindowPort {
   CliPort(std::istream& in, std::ostream& err, bool interactive);
 
   void ReportError(const std::string& routine, const std::string& description) override;
+  void Notify(const std::string& text) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ArchiveLoaded(int, const std::string&) override {}
   void RefreshFileList() override {}

@@ -36,6 +36,22 @@ bool UpdatePff(ArchiveTable& table, PffArchive& archive, WindowPort& port) {
   return true;
 }
 
+bool ReloadArchive(PffArchive& archive, WindowPort& port) {
+  try {
+    BinaryFile file = BinaryFile::Open(archive.Path, BinaryFile::Mode::Read);
+    PffHeader header;
+    std::vector<PffEntry> entries;
+    ReadArchive(file, header, entries);
+    file.Close();
+    archive.Header = header;
+    archive.Entries = std::move(entries);
+    return true;
+  } catch (const PffError& e) {
+    port.ReportError("UpdatePff", e.what());
+    return false;
+  }
+}
+
 // Same file on disk: asked of the file system when both exist, else compared
 // as absolute, normalised paths (so "./x.pff" and "x.pff" agree, and letter
 // case matters as it does on this file system).

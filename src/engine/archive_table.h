@@ -35,6 +35,10 @@ bool OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port);
 /// Fills header and directory of the last slot from its file and tells the
 /// port about the new archive; reports "Error in UpdatePff" on failure.
 bool UpdatePff(ArchiveTable& table, PffArchive& archive, WindowPort& port);
+/// Reads header and directory of an open archive again from its file (after
+/// another program changed it). On failure the record is unchanged and
+/// "Error in UpdatePff" is reported.
+bool ReloadArchive(PffArchive& archive, WindowPort& port);
 /// Whether path names the same file as an open archive.
 bool IsFileOpen(const ArchiveTable& table, const std::string& path);
 /// Whether two paths name the same file on disk ("./x.pff" and "x.pff", links).

@@ -12,6 +12,9 @@ class WindowPort {
 
   /// "Error in <routine>" + line break + description; the caller carries on.
   virtual void ReportError(const std::string& routine, const std::string& description) = 0;
+  /// Something the user must know that is no error, e.g. "PATH: an interrupted
+  /// change was undone" when an archive is opened.
+  virtual void Notify(const std::string& text) = 0;
   /// A Yes/No question (the replace question); true means Yes.
   virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
   /// An archive was loaded as archive `index`: add its tree node and close item.
@@ -28,6 +31,7 @@ class WindowPort {
 class SilentPort : public WindowPort {
  public:
   void ReportError(const std::string&, const std::string&) override {}
+  void Notify(const std::string&) override {}
   bool AskYesNo(const std::string&, const std::string&) override { return false; }
   void ArchiveLoaded(int, const std::string&) override {}
   void RefreshFileList() override {}

@@ -163,6 +163,10 @@ void MainWindow::ReportError(const std::string& routine, const std::string& desc
       "Error in " + QString::fromStdString(routine) + "\r\n" + QString::fromStdString(description));
 }
 
+void MainWindow::Notify(const std::string& text) {
+  dialogs_.Message(this, QString(), QString::fromStdString(text));
+}
+
 bool MainWindow::AskYesNo(const std::string& title, const std::string& text) {
   return dialogs_.YesNo(this, QString::fromStdString(title), QString::fromStdString(text));
 }

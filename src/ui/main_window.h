@@ -38,6 +38,7 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
 
   // pff::WindowPort
   void ReportError(const std::string& routine, const std::string& description) override;
+  void Notify(const std::string& text) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ArchiveLoaded(int index, const std::string& fileName) override;
   void RefreshFileList() override;
