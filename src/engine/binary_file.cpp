@@ -1,11 +1,15 @@
 #include "engine/binary_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <random>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -51,14 +55,39 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode) {
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
   }
-  int fd = ::open(path.c_str(), flags, 0666);
+  // O_NONBLOCK keeps a FIFO from waiting for a writer; it is refused below anyway.
+  int fd = ::open(path.c_str(), flags | O_NONBLOCK, 0666);
   if (fd < 0) ThrowSystemError(errno, path);
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
     ::close(fd);
-    ThrowSystemError(EISDIR, path);
+    ThrowSystemError(err, path);
   }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    if (S_ISDIR(st.st_mode)) ThrowSystemError(EISDIR, path);
+    throw PffError(path + ": not a regular file");
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return BinaryFile(fd, path);
+}
+
+BinaryFile BinaryFile::CreateTemporary(const std::string& folder, const std::string& stem) {
+  CountOperation(FileFaults::Op::Open, folder);
+  static std::mt19937_64 random{std::random_device{}()};
+  const std::string base = folder.empty() ? std::string(".") : folder;
+  const std::string prefix = base + (base.back() == '/' ? "" : "/") + "." + stem + ".";
+  static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = prefix;
+    for (int i = 0; i < 6; ++i) name += kAlphabet[random() % (sizeof kAlphabet - 1)];
+    name += ".tmp";
+    int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) return BinaryFile(fd, name);
+    if (errno != EEXIST) ThrowSystemError(errno, name);
+  }
+  ThrowSystemError(EEXIST, prefix);
 }
 
 BinaryFile::BinaryFile(BinaryFile&& other) noexcept
@@ -117,6 +146,34 @@ void BinaryFile::WriteAt(int64_t offset, const void* buffer, size_t n) {
     }
     done += static_cast<size_t>(put);
   }
+}
+
+void BinaryFile::Sync() {
+  if (::fdatasync(fd_) != 0) ThrowSystemError(errno, path_);
+}
+
+void BinaryFile::Truncate(int64_t length) {
+  CountOperation(FileFaults::Op::Write, path_);
+  if (::ftruncate(fd_, length) != 0) ThrowSystemError(errno, path_);
+}
+
+bool BinaryFile::LockExclusive(int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) ThrowSystemError(errno, path_);
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+void BinaryFile::SetModifiedTime(int64_t unixSeconds) {
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(unixSeconds);
+  times[1].tv_nsec = 0;
+  if (::futimens(fd_, times) != 0) ThrowSystemError(errno, path_);
 }
 
 void BinaryFile::Close() {

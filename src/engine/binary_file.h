@@ -18,7 +18,12 @@ class BinaryFile {
   };
 
   /// Opens path (UTF-8); throws PffError with the system's description.
+  /// Only regular files are opened: a FIFO, device, socket or folder fails at
+  /// once (a FIFO is opened without blocking, then refused).
   static BinaryFile Open(const std::string& path, Mode mode);
+  /// Creates a new file in folder named ".STEM.XXXXXX.tmp" (random, never an
+  /// existing name; a link planted there is not followed).
+  static BinaryFile CreateTemporary(const std::string& folder, const std::string& stem);
 
   BinaryFile(BinaryFile&& other) noexcept;
   BinaryFile& operator=(BinaryFile&& other) noexcept;
@@ -32,6 +37,15 @@ class BinaryFile {
   /// Reads exactly n bytes at offset or throws.
   void ReadExactAt(int64_t offset, void* buffer, size_t n);
   void WriteAt(int64_t offset, const void* buffer, size_t n);
+  /// Makes what was written durable (data and length) before returning.
+  void Sync();
+  /// Cuts or extends the file to length bytes.
+  void Truncate(int64_t length);
+  /// Takes an exclusive advisory lock on the file, waiting up to timeoutMs;
+  /// false when another open file still holds it. Released by Close.
+  bool LockExclusive(int timeoutMs);
+  /// Sets the file's modification time (seconds since the Unix epoch).
+  void SetModifiedTime(int64_t unixSeconds);
   /// Closes and reports a failing close (data not written).
   void Close();
 

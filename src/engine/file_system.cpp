@@ -1,0 +1,58 @@
+#include "engine/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "engine/pff_error.h"
+
+namespace pff {
+
+FileStatus StatPath(const std::string& path, bool followLinks) {
+  struct stat st {};
+  FileStatus status;
+  const int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+  if (rc != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return status;
+    ThrowSystemError(errno, path);
+  }
+  status.Exists = true;
+  status.IsRegular = S_ISREG(st.st_mode);
+  status.IsDirectory = S_ISDIR(st.st_mode);
+  status.IsSymlink = S_ISLNK(st.st_mode);
+  status.Size = st.st_size;
+  status.ModifiedSeconds = st.st_mtim.tv_sec;
+  status.ModifiedNanoseconds = st.st_mtim.tv_nsec;
+  return status;
+}
+
+void RenameReplace(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowSystemError(errno, to);
+}
+
+void RemoveFile(const std::string& path) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) ThrowSystemError(errno, path);
+}
+
+void SyncFolder(const std::string& folder) {
+  const std::string name = folder.empty() ? std::string(".") : folder;
+  int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) ThrowSystemError(errno, name);
+  const int rc = ::fsync(fd);
+  const int err = errno;
+  ::close(fd);
+  // Some file systems cannot flush a folder; the rename is then as durable as they make it.
+  if (rc != 0 && err != EINVAL && err != EROFS) ThrowSystemError(err, name);
+}
+
+std::string ParentFolder(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+}  // namespace pff

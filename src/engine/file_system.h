@@ -1,0 +1,33 @@
+#pragma once
+// Whole files and folders: the other half of the file seam (binary_file.h
+// holds the open-file half). Everything the program asks of the operating
+// system about paths goes through these two units.
+
+#include <cstdint>
+#include <string>
+
+namespace pff {
+
+struct FileStatus {
+  bool Exists = false;
+  bool IsRegular = false;
+  bool IsDirectory = false;
+  bool IsSymlink = false;  // only when asked without following links
+  int64_t Size = 0;
+  int64_t ModifiedSeconds = 0;      // since the Unix epoch
+  int64_t ModifiedNanoseconds = 0;  // 0 to 999,999,999
+};
+
+/// What is at path; a missing path gives Exists false. followLinks false
+/// describes a symbolic link itself. Throws PffError for other failures.
+FileStatus StatPath(const std::string& path, bool followLinks = true);
+/// Renames from over to (atomic on one file system; a link at `to` is replaced, not followed).
+void RenameReplace(const std::string& from, const std::string& to);
+/// Removes a file; a missing file is no error.
+void RemoveFile(const std::string& path);
+/// Flushes a folder, so that names created, renamed or removed in it are durable.
+void SyncFolder(const std::string& folder);
+/// The folder holding path ("." for a bare name).
+std::string ParentFolder(const std::string& path);
+
+}  // namespace pff
