@@ -28,9 +28,10 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
   ArchiveTable table;
   if (!OpenSingle(table, args.Positionals[0], port)) return kExitFailed;
   PffArchive& archive = table.Archive(1);
+  AddBatch batch(archive);  // one journal and one flush for all the files
 
   int status = kExitOk;
-  for (size_t i = 1; i < args.Positionals.size(); ++i) {
+  for (size_t i = 1; i < args.Positionals.size() && !batch.Failed(); ++i) {
     const std::string& path = args.Positionals[i];
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
@@ -38,7 +39,7 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
       status = kExitFailed;
       continue;
     }
-    switch (AddFile(path, archive, options, port)) {
+    switch (AddFile(path, archive, options, port, &batch)) {
       case AddResult::Added:
         break;
       case AddResult::Declined:
@@ -51,6 +52,7 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
         break;
     }
   }
+  if (!batch.Commit(port)) status = kExitFailed;
   return status;
 }
 

@@ -1,14 +1,12 @@
 #include "editing/add_file.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <exception>
 #include <limits>
 
 #include "editing/archive_rewrite.h"
+#include "editing/archive_transaction.h"
 #include "editing/placement.h"
+#include "engine/file_system.h"
 #include "engine/file_time.h"
 #include "engine/name_helpers.h"
 #include "engine/pff_error.h"
@@ -21,18 +19,18 @@ namespace pff {
 namespace {
 
 PffEntry ReadFileHeader(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) ThrowSystemError(errno, path);
-  if (!S_ISREG(st.st_mode)) throw PffError(path + ": not a regular file");
-  if (st.st_size > std::numeric_limits<int32_t>::max()) {
+  const FileStatus st = StatPath(path);
+  if (!st.Exists) throw PffError(path + ": No such file or directory");
+  if (!st.IsRegular) throw PffError(path + ": not a regular file");
+  if (st.Size > std::numeric_limits<int32_t>::max()) {
     throw PffError(path + ": files of 2 GiB or more cannot be added");
   }
-  const std::optional<int32_t> fileTime = FileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+  const std::optional<int32_t> fileTime = FileTimeFromUnix(st.ModifiedSeconds, st.ModifiedNanoseconds);
   if (!fileTime) {
     throw PffError(path + ": the modification time lies outside 1901-12-13 15:45:52 to 2038-01-18 22:14:07");
   }
   PffEntry entry;
-  entry.DataSize = static_cast<int32_t>(st.st_size);
+  entry.DataSize = static_cast<int32_t>(st.Size);
   entry.FileTime = *fileTime;
   entry.Name = MakeEntryName(Utf8ToLatin1(GetFileName(path)));
   return entry;
@@ -57,40 +55,117 @@ std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port)
   }
 }
 
+AddBatch::AddBatch(PffArchive& archive) : archive_(archive) {}
+
+AddBatch::~AddBatch() = default;
+
+ArchiveTransaction& AddBatch::Begin() {
+  if (!tx_) {
+    auto tx = std::make_unique<ArchiveTransaction>(archive_);
+    before_ = std::make_unique<ArchiveSnapshot>(TakeSnapshot(archive_));
+    tx_ = std::move(tx);
+  }
+  return *tx_;
+}
+
+std::string AddBatch::Abandon() {
+  failed_ = true;
+  if (!tx_) return "";
+  std::string note = RollBackAfterFailure(*tx_);
+  tx_.reset();
+  RestoreSnapshot(archive_, *before_);
+  if (added_ > 0)
+    note += " The " + std::to_string(added_) + " files added before by this command were undone too.";
+  return note;
+}
+
+bool AddBatch::Commit(WindowPort& port) {
+  if (failed_) return false;
+  if (!tx_) return true;
+  try {
+    // The header last: until it is written, the old header still describes a whole archive.
+    tx_->Protect({DirectoryRange(archive_.Header), {0, kHeaderBytes}});
+    WriteDirectory(archive_, tx_->File());
+    WriteHeader(tx_->File(), archive_.Header);
+    tx_->Commit();
+    tx_.reset();
+    return true;
+  } catch (const std::exception& e) {
+    const std::string text = e.what();
+    port.ReportError("AddFile", text + Abandon());
+    return false;
+  }
+}
+
 AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options,
-                  WindowPort& port) {
+                  WindowPort& port, AddBatch* batch) {
+  if (batch && batch->Failed()) {
+    port.ReportError("AddFile", path + ": not added, an earlier failure ended this command.");
+    return AddResult::Failed;
+  }
   const std::optional<PffEntry> header = GetFileHeader(path, port);
   if (!header) return AddResult::Failed;
   const PffEntry& added = *header;
 
   const ArchiveSnapshot before = TakeSnapshot(archive);
+  std::unique_ptr<ArchiveTransaction> own;
+  ArchiveTransaction* tx = nullptr;
+  bool locking = false, writing = false;
   try {
     if (IsSameFile(path, archive.Path)) throw PffError(path + ": an archive cannot be added to itself");
     // Opened before the archive is touched, so an unreadable source changes nothing.
     BinaryFile source = BinaryFile::Open(path, BinaryFile::Mode::Read);
 
     const int match = archive.Header.EntryCount != 0 ? FindEntryByName(archive.Entries, added.Name) : 0;
-    if (match != 0) {
-      PffEntry& old = archive.Entry(match);
-      if (!options.AlwaysOverwrite &&
-          !port.AskYesNo("Warning!", ReplaceQuestion(old, added, options.TimeDate))) {
-        return AddResult::Declined;
-      }
-      MakeDead(old);
+    if (match != 0 && !options.AlwaysOverwrite &&
+        !port.AskYesNo("Warning!", ReplaceQuestion(archive.Entry(match), added, options.TimeDate))) {
+      return AddResult::Declined;
     }
+    // Locked only after the question, so that no other program waits on it.
+    locking = true;
+    if (batch) {
+      tx = &batch->Begin();
+    } else {
+      own = std::make_unique<ArchiveTransaction>(archive);
+      tx = own.get();
+    }
+    locking = false;
+    if (match != 0) MakeDead(archive.Entry(match));
 
     const int placed = PlaceEntry(archive.Header, archive.Entries, added, options.ReUseDeadSpaces);
     const PffEntry target = archive.Entry(placed);
     if (source.Length() != added.DataSize)
       throw PffError(path + ": the file changed while it was being added");
 
-    RewriteArchive(archive, before, /*writeHeader=*/true, [&](BinaryFile& file) {
-      if (target.DataSize > 0) CopyBetween(source, 0, file, target.DataOffset, target.DataSize);
-    });
+    std::vector<ByteRange> ranges{{target.DataOffset, target.DataSize}};
+    if (!batch) ranges.insert(ranges.end(), {DirectoryRange(archive.Header), {0, kHeaderBytes}});
+    writing = true;
+    tx->Protect(ranges);
+    if (target.DataSize > 0) CopyBetween(source, 0, tx->File(), target.DataOffset, target.DataSize);
+    if (batch) {
+      batch->CountAdded();
+      return AddResult::Added;
+    }
+    // The header last: until it is written, the old header still describes a whole archive.
+    WriteDirectory(archive, tx->File());
+    WriteHeader(tx->File(), archive.Header);
+    tx->Commit();
     return AddResult::Added;
-  } catch (const std::exception& e) {
-    RestoreSnapshot(archive, before);
+  } catch (const ArchiveChanged& e) {
+    // The record was read again; there is nothing to restore.
+    if (batch) batch->MarkFailed();
     port.ReportError("AddFile", e.what());
+    return AddResult::Failed;
+  } catch (const std::exception& e) {
+    std::string text = e.what();
+    if (batch && writing) {
+      text += batch->Abandon();
+    } else {
+      if (batch && locking) batch->MarkFailed();  // locked or unreadable: the rest would fail too
+      if (tx && !batch) text += RollBackAfterFailure(*tx);
+      RestoreSnapshot(archive, before);
+    }
+    port.ReportError("AddFile", text);
     return AddResult::Failed;
   }
 }

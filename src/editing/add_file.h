@@ -1,6 +1,7 @@
 #pragma once
 // Putting disk files into an archive: new entries, replacements, dead-space re-use.
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,43 @@ namespace pff {
 
 enum class AddResult { Added, Declined, Failed };
 
+class ArchiveTransaction;
+struct ArchiveSnapshot;
+
+/// Many additions to one archive as one change: one journal, one lock, one
+/// directory write and one flush at Commit (a `pff add` of many files). After
+/// a crash the archive is as before the batch. A failed write undoes the
+/// whole batch (file and record) and ends it. Without Commit the journal
+/// stays, as after a crash, and the next open undoes the batch.
+class AddBatch {
+ public:
+  explicit AddBatch(PffArchive& archive);
+  ~AddBatch();
+  AddBatch(const AddBatch&) = delete;
+  AddBatch& operator=(const AddBatch&) = delete;
+
+  /// Writes directory and header and makes the batch durable. Returns false
+  /// after a failure ended the batch, or after reporting "Error in AddFile"
+  /// when the final writes fail (everything of the batch then undone).
+  bool Commit(WindowPort& port);
+  /// Whether a failure ended the batch; later additions are refused.
+  bool Failed() const { return failed_; }
+
+  // For AddFile.
+  ArchiveTransaction& Begin();
+  void CountAdded() { ++added_; }
+  /// Undoes the whole batch; returns a sentence for the error message.
+  std::string Abandon();
+  void MarkFailed() { failed_ = true; }
+
+ private:
+  PffArchive& archive_;
+  std::unique_ptr<ArchiveSnapshot> before_;
+  std::unique_ptr<ArchiveTransaction> tx_;
+  int added_ = 0;
+  bool failed_ = false;
+};
+
 /// The new entry for a disk file: size, local modification time, name (UTF-8
 /// file name made Latin-1). Reports "Error in GetFileHeader" and returns nullopt on failure.
 std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port);
@@ -18,9 +56,11 @@ std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port)
 /// Adds or replaces the file at path in archive and rewrites the archive file.
 /// A same-named entry (case-insensitive, all 16 bytes) is replaced after the
 /// port's Yes unless options.AlwaysOverwrite. Failures are reported as
-/// "Error in AddFile"; the in-memory archive is then as before the call.
+/// "Error in AddFile"; the in-memory archive and the file are then as before
+/// the call (read again when another program had changed the file). With a
+/// batch, directory and header are written by the batch's Commit.
 AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options,
-                  WindowPort& port);
+                  WindowPort& port, AddBatch* batch = nullptr);
 
 /// The directory and modification footer, shared by add, delete and rename.
 void WriteDirectory(const PffArchive& archive, BinaryFile& file);

@@ -1,31 +1,12 @@
 #include "editing/archive_rewrite.h"
 
 #include <exception>
-#include <optional>
 #include <string>
 
-#include "editing/add_file.h"
-#include "engine/pff_error.h"
+#include "editing/archive_transaction.h"
 #include "engine/pff_format.h"
 
 namespace pff {
-
-namespace {
-
-// The record in memory is already back to before; make the file agree with it
-// so that a half-written header or directory does not outlive the failure.
-// Best effort: the file that just failed may well fail again.
-void RestoreFile(const PffArchive& archive, bool writeHeader) noexcept {
-  try {
-    BinaryFile file = BinaryFile::Open(archive.Path, BinaryFile::Mode::ReadWrite);
-    if (writeHeader) WriteHeader(file, archive.Header);
-    WriteDirectory(archive, file);
-    file.Close();
-  } catch (...) {
-  }
-}
-
-}  // namespace
 
 ArchiveSnapshot TakeSnapshot(const PffArchive& archive) { return {archive.Header, archive.Entries}; }
 
@@ -34,25 +15,20 @@ void RestoreSnapshot(PffArchive& archive, const ArchiveSnapshot& before) {
   archive.Entries = before.Entries;
 }
 
-void RewriteArchive(PffArchive& archive, const ArchiveSnapshot& before, bool writeHeader,
-                    const std::function<void(BinaryFile&)>& writeData) {
-  bool written = false;
-  std::string failure;
+void RewriteDirectory(PffArchive& archive, const std::function<void(PffArchive&)>& edit) {
+  const ArchiveSnapshot before = TakeSnapshot(archive);
+  ArchiveTransaction tx(archive);
   try {
-    BinaryFile file = BinaryFile::Open(archive.Path, BinaryFile::Mode::ReadWrite);
-    // From the first write on, a failure may leave bytes of the edit behind.
-    written = true;
-    if (writeHeader) WriteHeader(file, archive.Header);
-    if (writeData) writeData(file);
-    WriteDirectory(archive, file);
-    file.Close();
-    return;
+    edit(archive);
+    CheckWritableLayout(archive.Header);
+    tx.Protect({DirectoryRange(archive.Header)});
+    WriteDirectoryTo(tx.File(), archive.Header, archive.Entries);
+    tx.Commit();
   } catch (const std::exception& e) {
-    failure = e.what();
+    const std::string note = RollBackAfterFailure(tx);
+    RestoreSnapshot(archive, before);
+    throw PffError(e.what() + note);
   }
-  RestoreSnapshot(archive, before);
-  if (written) RestoreFile(archive, writeHeader);
-  throw PffError(failure);
 }
 
 }  // namespace pff

@@ -15,20 +15,20 @@ bool DeleteFile(PffArchive& archive, int index, WindowPort& port) {
 bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, WindowPort& port) {
   // As in a row-by-row deletion, a bad index is reported and the others still go.
   bool allDeleted = true;
-  const ArchiveSnapshot before = TakeSnapshot(archive);
-  bool changed = false;
+  std::vector<int> valid;
   for (int index : indices) {
-    if (!archive.HasEntry(index)) {
+    if (archive.HasEntry(index)) {
+      valid.push_back(index);
+    } else {
       port.ReportError("DeleteFile", NoSuchEntry(archive, index));
       allDeleted = false;
-      continue;
     }
-    MakeDead(archive.Entry(index));
-    changed = true;
   }
-  if (!changed) return allDeleted;
+  if (valid.empty()) return allDeleted;
   try {
-    RewriteArchive(archive, before, /*writeHeader=*/false);
+    RewriteDirectory(archive, [&](PffArchive& edited) {
+      for (int index : valid) MakeDead(edited.Entry(index));
+    });
   } catch (const std::exception& e) {
     port.ReportError("DeleteFile", e.what());
     return false;
@@ -41,13 +41,13 @@ bool RenameFile(PffArchive& archive, int index, const std::string& newName, Wind
     port.ReportError("RenameFile", NoSuchEntry(archive, index));
     return false;
   }
-  const ArchiveSnapshot before = TakeSnapshot(archive);
-  PffEntry& entry = archive.Entry(index);
-  // A renamed dead slot becomes a live entry over the region it describes.
-  entry.DeadFlag = 0;
-  entry.Name = MakeEntryName(newName);
   try {
-    RewriteArchive(archive, before, /*writeHeader=*/false);
+    RewriteDirectory(archive, [&](PffArchive& edited) {
+      PffEntry& entry = edited.Entry(index);
+      // A renamed dead slot becomes a live entry over the region it describes.
+      entry.DeadFlag = 0;
+      entry.Name = MakeEntryName(newName);
+    });
   } catch (const std::exception& e) {
     port.ReportError("RenameFile", e.what());
     return false;

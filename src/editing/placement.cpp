@@ -33,7 +33,18 @@ int FindDeadSlot(const std::vector<PffEntry>& entries, int32_t size) {
 
 int PlaceEntry(PffHeader& header, std::vector<PffEntry>& entries, const PffEntry& entry,
                bool reuseDeadSpaces) {
+  CheckWritableLayout(header);
   const int slot = reuseDeadSpaces && header.EntryCount != 0 ? FindDeadSlot(entries, entry.DataSize) : 0;
+  if (slot != 0) {
+    // A damaged directory may describe dead space over the header or the
+    // directory itself; data written there would destroy either.
+    const PffEntry& dead = entries[static_cast<size_t>(slot - 1)];
+    if (dead.DataOffset < kHeaderBytes || int64_t{dead.DataOffset} + dead.DataSize > header.DirOffset) {
+      throw PffError("The dead space to re-use (entry " + std::to_string(slot) + ", " +
+                     std::to_string(dead.DataSize) + " bytes at offset " + std::to_string(dead.DataOffset) +
+                     ") does not lie between the header and the directory; nothing was written.");
+    }
+  }
   if (slot != 0 && entries[static_cast<size_t>(slot - 1)].DataSize == entry.DataSize) {
     // Same size: the slot itself becomes the entry, so the directory neither grows nor moves.
     PffEntry& reused = entries[static_cast<size_t>(slot - 1)];

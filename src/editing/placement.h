@@ -23,7 +23,8 @@ int FindDeadSlot(const std::vector<PffEntry>& entries, int32_t size);
 /// the directory moving up). Returns the index of the entry that now
 /// describes the data. Throws PffError, leaving header and entries as they
 /// were, when the directory would pass 32,767 entries or the archive would
-/// pass 2^31 - 1 bytes.
+/// pass 2^31 - 1 bytes, when the layout cannot be written (CheckWritableLayout),
+/// or when the chosen dead space lies outside [20, DirOffset).
 int PlaceEntry(PffHeader& header, std::vector<PffEntry>& entries, const PffEntry& entry,
                bool reuseDeadSpaces);
 

@@ -4,12 +4,27 @@
 #include <system_error>
 
 #include "engine/binary_file.h"
+#include "engine/journal.h"
 #include "engine/name_helpers.h"
 #include "engine/pff_error.h"
 
 namespace fs = std::filesystem;
 
 namespace pff {
+
+namespace {
+
+// Opening waits only briefly for a program that is changing the archive: it
+// then reads the file as it is and leaves that program's journal alone.
+constexpr int kOpenLockWaitMs = 300;
+
+// Undoes an interrupted change before the archive is read, and says so once.
+void RecoverBeforeReading(const std::string& path, WindowPort& port) {
+  if (RecoverArchive(path, kOpenLockWaitMs) == Recovery::Undone)
+    port.Notify(path + ": an interrupted change was undone");
+}
+
+}  // namespace
 
 bool OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port) {
   if (!table.IsLoaded) table.OpenArchives.clear();
@@ -23,6 +38,7 @@ bool OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port) {
 
 bool UpdatePff(ArchiveTable& table, PffArchive& archive, WindowPort& port) {
   try {
+    RecoverBeforeReading(archive.Path, port);
     BinaryFile file = BinaryFile::Open(archive.Path, BinaryFile::Mode::Read);
     ReadArchive(file, archive.Header, archive.Entries);
     file.Close();
@@ -38,6 +54,7 @@ bool UpdatePff(ArchiveTable& table, PffArchive& archive, WindowPort& port) {
 
 bool ReloadArchive(PffArchive& archive, WindowPort& port) {
   try {
+    RecoverBeforeReading(archive.Path, port);
     BinaryFile file = BinaryFile::Open(archive.Path, BinaryFile::Mode::Read);
     PffHeader header;
     std::vector<PffEntry> entries;

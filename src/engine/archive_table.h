@@ -34,6 +34,8 @@ struct ArchiveTable {
 bool OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port);
 /// Fills header and directory of the last slot from its file and tells the
 /// port about the new archive; reports "Error in UpdatePff" on failure.
+/// An interrupted change found beside the archive is undone first (the port
+/// is told); one that cannot be undone fails the load.
 bool UpdatePff(ArchiveTable& table, PffArchive& archive, WindowPort& port);
 /// Reads header and directory of an open archive again from its file (after
 /// another program changed it). On failure the record is unchanged and

@@ -24,11 +24,20 @@ struct Fault {
   int err = 0;
 };
 Fault faults[3];
+int crashCountdown = 0;  // 0: not armed
+bool crashed = false;
 
 // Counts one operation of a kind; throws when it is the armed one.
 void CountOperation(FileFaults::Op op, const std::string& path) {
+  if (crashed && op == FileFaults::Op::Write) throw SimulatedCrash{};
   Fault& f = faults[static_cast<int>(op)];
   if (f.countdown > 0 && --f.countdown == 0) ThrowSystemError(f.err, path);
+}
+
+// Called after a write has completed.
+void CountWritten() {
+  if (crashCountdown > 0 && --crashCountdown == 0) crashed = true;
+  if (crashed) throw SimulatedCrash{};
 }
 
 constexpr size_t kChunk = 1 << 20;
@@ -37,8 +46,15 @@ constexpr size_t kChunk = 1 << 20;
 
 void FileFaults::FailNth(Op op, int nth, int err) { faults[static_cast<int>(op)] = {nth, err}; }
 
+void FileFaults::CrashAfterNth(int nth) {
+  crashCountdown = nth;
+  crashed = nth == 0;
+}
+
 void FileFaults::Clear() {
   for (Fault& f : faults) f = {};
+  crashCountdown = 0;
+  crashed = false;
 }
 
 BinaryFile BinaryFile::Open(const std::string& path, Mode mode) {
@@ -53,6 +69,12 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode) {
       break;
     case Mode::Create:
       flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
+    case Mode::Update:
+      flags |= O_RDWR;
+      break;
+    case Mode::CreateNew:
+      flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
       break;
   }
   // O_NONBLOCK keeps a FIFO from waiting for a writer; it is refused below anyway.
@@ -146,15 +168,18 @@ void BinaryFile::WriteAt(int64_t offset, const void* buffer, size_t n) {
     }
     done += static_cast<size_t>(put);
   }
+  CountWritten();
 }
 
 void BinaryFile::Sync() {
+  if (crashed) throw SimulatedCrash{};
   if (::fdatasync(fd_) != 0) ThrowSystemError(errno, path_);
 }
 
 void BinaryFile::Truncate(int64_t length) {
   CountOperation(FileFaults::Op::Write, path_);
   if (::ftruncate(fd_, length) != 0) ThrowSystemError(errno, path_);
+  CountWritten();
 }
 
 bool BinaryFile::LockExclusive(int timeoutMs) {
@@ -205,6 +230,7 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
     }
     in = kin;
     out = kout;
+    if (left == 0) CountWritten();
   }
   if (left == 0) return;
   std::vector<char> chunk(static_cast<size_t>(std::min<int64_t>(left, kChunk)));

@@ -15,6 +15,8 @@ class BinaryFile {
     Read,       // existing file, read only
     ReadWrite,  // read and write, created when missing, never truncated
     Create,     // created or replaced: empty afterwards
+    Update,     // read and write an existing file, never truncated
+    CreateNew,  // a new file; fails when the name exists (a link there included)
   };
 
   /// Opens path (UTF-8); throws PffError with the system's description.
@@ -66,7 +68,15 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
 struct FileFaults {
   enum class Op { Open, Read, Write };
   static void FailNth(Op op, int nth, int err = 5 /* EIO */);
+  /// Simulates the program dying right after the nth write (truncation
+  /// included) from now on: SimulatedCrash is thrown then, and by every
+  /// later write or flush, until Clear. What was written stays.
+  static void CrashAfterNth(int nth);
   static void Clear();
 };
+
+/// Thrown by the seam for a simulated crash. Deliberately no std::exception,
+/// so that no rollback or error report of the program catches it.
+struct SimulatedCrash {};
 
 }  // namespace pff

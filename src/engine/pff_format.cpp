@@ -1,5 +1,6 @@
 #include "engine/pff_format.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -107,21 +108,42 @@ void ReadArchive(BinaryFile& file, PffHeader& header, std::vector<PffEntry>& ent
   if (h.EntryCount < 0 || h.EntryCount > kMaxEntries)
     throw PffError("The header claims " + std::to_string(h.EntryCount) +
                    " entries; an archive holds 0 to 32767.");
+  if (h.EntrySize > kMaxEntrySize)
+    throw PffError("The header gives directory records of " + std::to_string(h.EntrySize) +
+                   " bytes; archives use at most 4,096.");
+  if (h.DirOffset < kHeaderBytes)
+    throw PffError("The header puts the directory at offset " + std::to_string(h.DirOffset) +
+                   ", inside the 20-byte header.");
   const int64_t stride = RecordStride(h);
   const int64_t dirBytes = int64_t{h.EntryCount} * stride;
-  if (h.DirOffset < 0 || int64_t{h.DirOffset} + dirBytes > length)
+  if (int64_t{h.DirOffset} + dirBytes > length)
     throw PffError("The directory (" + std::to_string(h.EntryCount) + " records at offset " +
                    std::to_string(h.DirOffset) + ") does not lie inside the file of " +
                    std::to_string(length) + " bytes.");
 
-  // One read for the whole directory, decoded record by record at the stride.
-  std::vector<uint8_t> dir(static_cast<size_t>(dirBytes));
-  file.ReadExactAt(h.DirOffset, dir.data(), dir.size());
+  // Read in pieces of whole records, so that wide records cost no more
+  // memory than the records themselves.
+  const int64_t perPiece = std::max<int64_t>(1, (int64_t{1} << 20) / stride);
+  std::vector<uint8_t> piece;
   std::vector<PffEntry> read(static_cast<size_t>(h.EntryCount));
-  for (size_t i = 0; i < read.size(); ++i)
-    read[i] = DecodeRecord(dir.data() + i * static_cast<size_t>(stride));
+  for (int64_t first = 0; first < h.EntryCount; first += perPiece) {
+    const int64_t count = std::min<int64_t>(perPiece, h.EntryCount - first);
+    piece.resize(static_cast<size_t>(count * stride));
+    file.ReadExactAt(h.DirOffset + first * stride, piece.data(), piece.size());
+    for (int64_t i = 0; i < count; ++i)
+      read[static_cast<size_t>(first + i)] = DecodeRecord(piece.data() + i * stride);
+  }
   header = h;
   entries = std::move(read);
+}
+
+void CheckWritableLayout(const PffHeader& header) {
+  if (header.DirOffset < kHeaderBytes)
+    throw PffError("The header puts the directory at offset " + std::to_string(header.DirOffset) +
+                   ", inside the 20-byte header; nothing was written.");
+  if (header.EntrySize > kMaxEntrySize)
+    throw PffError("The header gives directory records of " + std::to_string(header.EntrySize) +
+                   " bytes; at most 4,096 are written. Nothing was written.");
 }
 
 void WriteHeader(BinaryFile& file, const PffHeader& header) {

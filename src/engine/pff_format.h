@@ -18,6 +18,7 @@ enum class Flavour {
 constexpr const char* kCreatedStamp = "Created With Tav Oskin's Vellumcraft v";        // + kVersion
 constexpr const char* kModifiedStamp = "KING, Modified By Tav Oskin's Vellumcraft v";  // + kVersion
 constexpr int kFooterZeros = 8;
+constexpr int32_t kMaxEntrySize = 4096;  // widest record accepted; real archives use 32 or 36
 
 /// The header of a new, empty archive of a flavour.
 PffHeader NewHeader(Flavour flavour);
@@ -35,9 +36,14 @@ void EncodeRecord(const PffEntry& entry, uint8_t out[kRecordBytes]);
 PffEntry DecodeRecord(const uint8_t in[kRecordBytes]);
 
 /// Reads and checks header and directory. Throws PffError when the file is
-/// shorter than a header, the count is below 0 or above 32767, or the
-/// directory does not lie inside the file. A count of 0 is always accepted.
+/// shorter than a header, the count is below 0 or above 32767, records are
+/// wider than 4,096 bytes, or the directory does not lie inside the file
+/// behind the header. A count of 0 is always accepted.
 void ReadArchive(BinaryFile& file, PffHeader& header, std::vector<PffEntry>& entries);
+/// Throws PffError when writing the directory of header would put it inside
+/// the 20-byte header or space its records wider than 4,096 bytes (possible
+/// in archives of 0 entries, which are read whatever their fields).
+void CheckWritableLayout(const PffHeader& header);
 void WriteHeader(BinaryFile& file, const PffHeader& header);
 /// The whole directory at DirOffset, 8 zero bytes and the modification stamp.
 /// Record bytes past the first 32 are written as 0.

@@ -150,6 +150,10 @@ TEST(PffFormat, MalformedArchivesAreRefusedWithAReason) {
       {"directory offset past the end", MakeArchive(1, 32, 1000, 100)},
       {"negative directory offset", MakeArchive(1, 32, -8, 100)},
       {"36-byte records past the end", MakeArchive(2, 36, 20, 20 + 64)},
+      {"directory at 0, inside the header", MakeArchive(1, 32, 0, 100)},
+      {"directory at 19, inside the header", MakeArchive(1, 32, 19, 100)},
+      {"records of 4,097 bytes", MakeArchive(1, 4097, 20, 20 + 4097)},
+      {"records of 0x70000000 bytes", MakeArchive(1, 0x70000000, 20, 100)},
   };
   TempDir dir;
   for (const Case& c : cases) {

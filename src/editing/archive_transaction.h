@@ -1,0 +1,72 @@
+#pragma once
+// One change of an archive file, all or nothing. It holds the archive's
+// exclusive lock from start to end, makes sure the file is still what memory
+// was read from, saves every byte it is about to overwrite into the rollback
+// journal (engine/journal.h) before writing, and commits by removing the
+// journal. A failure rolls the file back; a crash leaves the journal for the
+// next open to roll back.
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/binary_file.h"
+#include "engine/journal.h"
+#include "engine/pff_archive.h"
+#include "engine/pff_error.h"
+
+namespace pff {
+
+/// Another program changed the archive since it was read; the record has
+/// been read again and nothing was written.
+class ArchiveChanged : public PffError {
+ public:
+  using PffError::PffError;
+};
+
+/// A byte range of the archive file: offset, length.
+using ByteRange = std::pair<int64_t, int64_t>;
+
+class ArchiveTransaction {
+ public:
+  /// How long a change waits for another program's lock before giving up.
+  static int LockWaitMs;
+
+  /// Opens archive.Path for writing and locks it, undoes an interrupted
+  /// change found there, and compares header and directory on disk with the
+  /// record. Throws PffError when the file is locked or unreadable, and
+  /// ArchiveChanged (after reading the file into the record) when it differs.
+  explicit ArchiveTransaction(PffArchive& archive);
+  ArchiveTransaction(const ArchiveTransaction&) = delete;
+  ArchiveTransaction& operator=(const ArchiveTransaction&) = delete;
+
+  /// The archive file, for the writes after Protect.
+  BinaryFile& File() { return file_; }
+  /// Saves what the ranges hold now (as far as they lie inside the old
+  /// length and were not saved before) and flushes the journal, so that they
+  /// may be overwritten. Throws PffError (nothing of the archive written).
+  void Protect(const std::vector<ByteRange>& ranges);
+  /// Makes the change durable and removes the journal.
+  void Commit();
+  /// Puts the file back as it was at the start. Throws PffError when that
+  /// fails; the journal then stays for the next open.
+  void RollBack();
+
+ private:
+  std::string path_;
+  BinaryFile file_;
+  PffHeader oldHeader_;
+  int64_t oldLength_ = 0;
+  std::optional<Journal> journal_;
+  std::vector<ByteRange> saved_;  // sorted, disjoint
+};
+
+/// Rolls tx back after a failure. Returns "" when that worked, else a
+/// sentence for the error message saying that the next open will do it.
+std::string RollBackAfterFailure(ArchiveTransaction& tx);
+
+/// The directory and footer of header: offset and length.
+ByteRange DirectoryRange(const PffHeader& header);
+
+}  // namespace pff

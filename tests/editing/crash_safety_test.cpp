@@ -1,0 +1,143 @@
+// Every change is all or nothing: a crash after any write, or a failure of
+// any write, leaves an archive that opens byte for byte as before the change.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "editing/add_file.h"
+#include "editing/delete_rename.h"
+#include "editing_fixture.h"
+#include "engine/journal.h"
+
+namespace pff::test {
+namespace {
+
+struct Change {
+  const char* label;
+  EngineOptions options;
+  std::vector<std::string> sources;  // files added (in one batch when more than one); none: delete or rename
+  std::function<bool(PffArchive&, WindowPort&)> edit;
+};
+
+class CrashSafetyTest : public EditingTest {
+ protected:
+  // Dead space of 100 bytes before a live entry; README.TXT can be replaced in place.
+  PffArchive MakeArchive() {
+    return WriteArchive(path_, 36,
+                        {{"README.TXT", Pattern(40, 1)},
+                         {"<DEAD SPACE>", Pattern(100, 50), 1},
+                         {"LAST.BIN", Pattern(9, 200)}});
+  }
+
+  std::vector<Change> Changes() {
+    const std::string readme = WriteSource(dir_, "readme.txt", Pattern(40, 90));
+    const std::string small = WriteSource(dir_, "small.bin", Pattern(30, 7));
+    const std::string big = WriteSource(dir_, "big.bin", Pattern(3000, 3));
+    return {
+        {"add, appended where the directory stood", Options(false), {big}, {}},
+        {"add into the tail of dead space", Options(true), {small}, {}},
+        {"replace of the same size, in place", Options(true, true), {readme}, {}},
+        {"replace, the new data appended", Options(false, true), {readme}, {}},
+        {"a batch of three", Options(true, true), {small, big, readme}, {}},
+        {"delete",
+         {},
+         {},
+         [](PffArchive& a, WindowPort& p) {
+           return DeleteFiles(a, {1, 3}, p);
+         }},
+        {"rename", {}, {}, [](PffArchive& a, WindowPort& p) { return RenameFile(a, 2, "SAVED.DAT", p); }},
+    };
+  }
+
+  // Runs a change on a fresh copy of the archive; true when it succeeded.
+  bool Run(const Change& change, PffArchive& archive, RecordingPort& port) {
+    if (change.edit) return change.edit(archive, port);
+    if (change.sources.size() == 1)
+      return AddFile(change.sources[0], archive, change.options, port) == AddResult::Added;
+    AddBatch batch(archive);
+    for (const std::string& source : change.sources) AddFile(source, archive, change.options, port, &batch);
+    return batch.Commit(port) && port.errors.empty();
+  }
+
+  // Whether the first failure was a source file that could not be read.
+  static bool SourceFailed(const Change& change, const RecordingPort& port) {
+    for (const std::string& source : change.sources)
+      if (port.errors.front().description.rfind(source, 0) == 0) return true;
+    return false;
+  }
+  bool JournalLeft() const { return std::filesystem::exists(JournalPath(path_)); }
+
+  std::string path_ = dir_.File("a.pff");
+};
+
+TEST_F(CrashSafetyTest, ACrashAfterAnyWriteIsUndoneAtTheNextOpen) {
+  for (const Change& change : Changes()) {
+    SCOPED_TRACE(change.label);
+    MakeArchive();
+    const std::vector<uint8_t> old = ReadBytes(path_);
+    int crashes = 0;
+    for (int nth = 1;; ++nth) {
+      SCOPED_TRACE("crash after write " + std::to_string(nth));
+      PffArchive archive = MakeArchive();
+      RecordingPort port;
+      bool crashed = false;
+      FileFaults::CrashAfterNth(nth);
+      try {
+        ASSERT_TRUE(Run(change, archive, port));
+      } catch (const SimulatedCrash&) {
+        crashed = true;
+      }
+      FileFaults::Clear();
+      if (!crashed) {
+        EXPECT_NE(ReadBytes(path_), old);
+        EXPECT_EQ(Describe(Reopen(path_)), Describe(archive));
+        break;
+      }
+      ++crashes;
+      RecordingPort reopening;
+      ArchiveTable table;
+      ASSERT_TRUE(OpenFile(table, path_, reopening));
+      EXPECT_EQ(ReadBytes(path_), old);
+      EXPECT_EQ(reopening.notices, std::vector<std::string>{path_ + ": an interrupted change was undone"});
+      EXPECT_FALSE(JournalLeft());
+    }
+    // Journal, then at least one write of the archive.
+    EXPECT_GE(crashes, 2);
+  }
+}
+
+TEST_F(CrashSafetyTest, AFailedOpenOrWriteLeavesMemoryAndFileAsBefore) {
+  for (const Change& change : Changes()) {
+    for (FileFaults::Op op : {FileFaults::Op::Open, FileFaults::Op::Write}) {
+      const char* kind = op == FileFaults::Op::Open ? "open " : "write ";
+      SCOPED_TRACE(std::string(change.label) + ", " + kind);
+      int failures = 0;
+      for (int nth = 1;; ++nth) {
+        SCOPED_TRACE(std::to_string(nth) + " fails");
+        PffArchive archive = MakeArchive();
+        const std::string before = Describe(archive);
+        const std::vector<uint8_t> old = ReadBytes(path_);
+        RecordingPort port;
+        FileFaults::FailNth(op, nth);
+        const bool done = Run(change, archive, port);
+        FileFaults::Clear();
+        if (done && port.errors.empty()) break;
+        EXPECT_FALSE(JournalLeft());
+        if (SourceFailed(change, port)) {
+          // That file is skipped; the others of a batch still go in.
+          EXPECT_EQ(Describe(Reopen(path_)), Describe(archive));
+          continue;
+        }
+        ++failures;
+        EXPECT_EQ(Describe(archive), before);
+        EXPECT_EQ(ReadBytes(path_), old);
+      }
+      // At least the archive and its journal; for writes, the journal and the archive.
+      EXPECT_GE(failures, 2);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pff::test

@@ -1,0 +1,183 @@
+// Two programs on one archive: a change waits for the other's lock, and a
+// change from a stale picture of the file is refused without writing.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "editing/add_file.h"
+#include "editing/archive_transaction.h"
+#include "editing/delete_rename.h"
+#include "editing_fixture.h"
+#include "engine/journal.h"
+
+namespace pff::test {
+namespace {
+
+class OtherWritersTest : public EditingTest {
+ protected:
+  void SetUp() override { ArchiveTransaction::LockWaitMs = 50; }
+  void TearDown() override {
+    ArchiveTransaction::LockWaitMs = 2000;
+    EditingTest::TearDown();
+  }
+  PffArchive MakeArchive() {
+    return WriteArchive(path_, 36, {{"A.TXT", Pattern(10, 1)}, {"B.TXT", Pattern(20, 2)}});
+  }
+  std::string path_ = dir_.File("a.pff");
+};
+
+// A second process that holds the archive's lock until the test lets it go.
+class LockHolder {
+ public:
+  explicit LockHolder(const std::string& path) {
+    int ready[2], release[2];
+    EXPECT_EQ(::pipe(ready), 0);
+    EXPECT_EQ(::pipe(release), 0);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(ready[0]);
+      ::close(release[1]);
+      BinaryFile file = BinaryFile::Open(path, BinaryFile::Mode::Read);
+      char c = file.LockExclusive(1000) ? 'y' : 'n';
+      if (::write(ready[1], &c, 1) != 1 || ::read(release[0], &c, 1) < 0) ::_exit(1);
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    release_ = release[1];
+    char c = 0;
+    EXPECT_EQ(::read(ready[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y');
+    ::close(ready[0]);
+  }
+  ~LockHolder() {
+    ::close(release_);
+    ::waitpid(pid_, nullptr, 0);
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int release_ = -1;
+};
+
+TEST_F(OtherWritersTest, AChangeFromAStalePictureIsRefusedAndTheRecordReadAgain) {
+  const std::string source = WriteSource(dir_, "c.txt", Bytes("third"));
+  struct Case {
+    const char* label;
+    std::function<bool(PffArchive&, WindowPort&)> change;
+    const char* routine;
+  };
+  const Case cases[] = {
+      {"add",
+       [&](PffArchive& a, WindowPort& p) { return AddFile(source, a, Options(true), p) == AddResult::Added; },
+       "AddFile"},
+      {"delete", [](PffArchive& a, WindowPort& p) { return DeleteFile(a, 1, p); }, "DeleteFile"},
+      {"rename", [](PffArchive& a, WindowPort& p) { return RenameFile(a, 2, "Z.TXT", p); }, "RenameFile"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    PffArchive window = MakeArchive();
+    PffArchive other = window;
+    RecordingPort port;
+    ASSERT_TRUE(DeleteFile(other, 2, port));  // the other program's change
+    const std::vector<uint8_t> afterOther = ReadBytes(path_);
+
+    EXPECT_FALSE(c.change(window, port));
+
+    ASSERT_EQ(port.ErrorRoutines(), std::vector<std::string>{c.routine});
+    EXPECT_EQ(port.errors[0].description,
+              path_ + " was changed by another program; it has been read again, nothing was written.");
+    EXPECT_EQ(ReadBytes(path_), afterOther);
+    EXPECT_EQ(Describe(window), Describe(other));
+    // With the truth in memory the change goes through.
+    port.errors.clear();
+    EXPECT_TRUE(c.change(window, port));
+    EXPECT_EQ(Describe(Reopen(path_)), Describe(window));
+  }
+}
+
+TEST_F(OtherWritersTest, AnArchiveLockedByAnotherProcessIsNotTouched) {
+  PffArchive archive = MakeArchive();
+  const std::string before = Describe(archive);
+  const std::vector<uint8_t> bytes = ReadBytes(path_);
+  const std::string source = WriteSource(dir_, "c.txt", Bytes("third"));
+  {
+    LockHolder holder(path_);
+    EXPECT_EQ(AddFile(source, archive, Options(true), port_), AddResult::Failed);
+    EXPECT_FALSE(DeleteFile(archive, 1, port_));
+    EXPECT_FALSE(RenameFile(archive, 1, "Z.TXT", port_));
+    AddBatch batch(archive);
+    EXPECT_EQ(AddFile(source, archive, Options(true), port_, &batch), AddResult::Failed);
+    EXPECT_TRUE(batch.Failed());
+    EXPECT_FALSE(batch.Commit(port_));
+  }
+  ASSERT_EQ(port_.errors.size(), 4u);
+  for (const auto& error : port_.errors) {
+    EXPECT_EQ(error.description, path_ + " is being changed by another program; nothing was written.");
+  }
+  EXPECT_EQ(Describe(archive), before);
+  EXPECT_EQ(ReadBytes(path_), bytes);
+  EXPECT_FALSE(std::filesystem::exists(JournalPath(path_)));
+  EXPECT_EQ(AddFile(source, archive, Options(true), port_), AddResult::Added);  // once it is let go
+}
+
+TEST_F(OtherWritersTest, OpeningLeavesTheJournalOfARunningChangeAlone) {
+  MakeArchive();
+  WriteBytes(JournalPath(path_), Bytes("a journal being written"));
+  {
+    LockHolder holder(path_);
+    ArchiveTable table;
+    EXPECT_TRUE(OpenFile(table, path_, port_));
+    EXPECT_TRUE(std::filesystem::exists(JournalPath(path_)));
+  }
+  ArchiveTable table;
+  EXPECT_TRUE(OpenFile(table, path_, port_));  // now it is a leftover: removed, nothing undone
+  EXPECT_FALSE(std::filesystem::exists(JournalPath(path_)));
+  EXPECT_TRUE(port_.notices.empty());
+  EXPECT_TRUE(port_.errors.empty());
+}
+
+TEST_F(OtherWritersTest, LayoutsThatWouldOverwriteTheHeaderAreRefusedBeforeWriting) {
+  struct Case {
+    const char* label;
+    int32_t dirOffset, entrySize;
+    std::vector<PffEntry> entries;
+  };
+  const PffEntry deadInHeader{1, 4, 50, 0, DeadSpaceName()};
+  const Case cases[] = {
+      {"no entries, directory at 0", 0, 32, {}},
+      {"no entries, directory at 19", 19, 36, {}},
+      {"no entries, records of 0x70000000 bytes", 100, 0x70000000, {}},
+      {"dead space over the header", 100, 32, {deadInHeader}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::vector<uint8_t> bytes(160, 0x55);
+    const PffArchive model{
+        path_, {20, {'P', 'F', 'F', '3'}, int32_t(c.entries.size()), c.entrySize, c.dirOffset}, c.entries};
+    {
+      WriteBytes(path_, bytes);
+      BinaryFile file = BinaryFile::Open(path_, BinaryFile::Mode::Update);
+      if (!c.entries.empty()) WriteDirectoryTo(file, model.Header, c.entries);
+      WriteHeader(file, model.Header);
+    }
+    bytes = ReadBytes(path_);
+    RecordingPort port;
+    ArchiveTable table;
+    ASSERT_TRUE(OpenFile(table, path_, port));
+    PffArchive& archive = table.Archive(1);
+
+    EXPECT_EQ(AddFile(WriteSource(dir_, "x.bin", Pattern(50, 0)), archive, Options(true), port),
+              AddResult::Failed);
+
+    EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"AddFile"});
+    EXPECT_EQ(ReadBytes(path_), bytes);
+    EXPECT_EQ(Describe(archive), Describe(model));
+  }
+}
+
+}  // namespace
+}  // namespace pff::test
