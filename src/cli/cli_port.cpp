@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "engine/control_text.h"
+
 namespace pff::cli {
 
 CliPort::CliPort(std::istream& in, std::ostream& err, bool interactive)
@@ -9,18 +11,19 @@ CliPort::CliPort(std::istream& in, std::ostream& err, bool interactive)
 
 void CliPort::ReportError(const std::string& routine, const std::string& description) {
   ++errors_;
-  err_ << "pff: Error in " << routine << ": " << ReplaceLineBreaks(description, " ") << "\n";
+  // Descriptions embed entry names, which may hold any byte.
+  err_ << "pff: Error in " << routine << ": " << EscapeControls(ReplaceLineBreaks(description, " ")) << "\n";
   err_.flush();
 }
 
 void CliPort::Notify(const std::string& text) {
-  err_ << "pff: " << ReplaceLineBreaks(text, " ") << "\n";
+  err_ << "pff: " << EscapeControls(ReplaceLineBreaks(text, " ")) << "\n";
   err_.flush();
 }
 
 bool CliPort::AskYesNo(const std::string& title, const std::string& text) {
   if (!interactive_) return false;
-  err_ << title << "\n" << ReplaceLineBreaks(text, "\n") << "\n[y/N] ";
+  err_ << EscapeControls(title) << "\n" << EscapeControls(ReplaceLineBreaks(text, "\n"), "\n") << "\n[y/N] ";
   err_.flush();
   std::string answer;
   if (!std::getline(in_, answer)) return false;

@@ -38,5 +38,7 @@ const Command& AddCommand();
 const Command& ExtractCommand();
 const Command& DeleteCommand();
 const Command& RenameCommand();
+const Command& CheckCommand();
+const Command& CompactCommand();
 
 }  // namespace pff::cli

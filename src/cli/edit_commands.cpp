@@ -6,11 +6,13 @@
 #include <system_error>
 #include <vector>
 
+#include "cli/add_names.h"
 #include "cli/cli_port.h"
 #include "cli/commands.h"
 #include "cli/entry_lookup.h"
 #include "editing/add_file.h"
 #include "editing/delete_rename.h"
+#include "engine/control_text.h"
 #include "engine/text_encoding.h"
 
 namespace pff::cli {
@@ -31,11 +33,16 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
   AddBatch batch(archive);  // one journal and one flush for all the files
 
   int status = kExitOk;
+  AddNames names;
   for (size_t i = 1; i < args.Positionals.size() && !batch.Failed(); ++i) {
     const std::string& path = args.Positionals[i];
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-      streams.Err << "pff: Unable to Add " << path << ", Please Select Only Files!\n";
+      streams.Err << "pff: Unable to Add " << EscapeControls(path) << ", Please Select Only Files!\n";
+      status = kExitFailed;
+      continue;
+    }
+    if (!names.Admit(path, streams.Err)) {
       status = kExitFailed;
       continue;
     }
@@ -43,7 +50,7 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
       case AddResult::Added:
         break;
       case AddResult::Declined:
-        streams.Err << "pff: " << path
+        streams.Err << "pff: " << EscapeControls(path)
                     << " not added: an entry of the same name exists (use --overwrite to replace it)\n";
         status = kExitFailed;
         break;
@@ -114,14 +121,15 @@ int RunRename(const ParsedArgs& args, Streams& streams) {
 
   int index = FindEntry(archive, oldName);
   if (index == 0) {
-    streams.Err << "pff: " << oldName << ": no such entry in " << archive.Path << "\n";
+    streams.Err << "pff: " << EscapeControls(oldName + ": no such entry in " + archive.Path) << "\n";
     return kExitFailed;
   }
   const std::string latin1 = Utf8ToLatin1(newName);
   RenameCheck check = CheckNewName(archive, latin1);
   if (check == RenameCheck::Empty) return kExitOk;
   if (check != RenameCheck::Ok) {
-    streams.Err << "pff: " << ReplaceLineBreaks(RenameCheckMessage(check, newName), "\n") << "\n";
+    streams.Err << "pff: "
+                << EscapeControls(ReplaceLineBreaks(RenameCheckMessage(check, newName), "\n"), "\n") << "\n";
     return kExitFailed;
   }
   return RenameFile(archive, index, latin1, port) ? kExitOk : kExitFailed;

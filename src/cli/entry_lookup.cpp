@@ -1,6 +1,7 @@
 #include "cli/entry_lookup.h"
 
 #include "cli/commands.h"
+#include "engine/control_text.h"
 #include "engine/name_helpers.h"
 #include "engine/text_encoding.h"
 
@@ -21,7 +22,7 @@ std::vector<int> FindNamedEntries(const PffArchive& archive, const std::vector<s
   for (size_t i = first; i < names.size(); ++i) {
     int index = FindEntry(archive, names[i]);
     if (index == 0) {
-      err << "pff: " << names[i] << ": no such entry in " << archive.Path << "\n";
+      err << "pff: " << EscapeControls(names[i] + ": no such entry in " + archive.Path) << "\n";
       status = kExitFailed;
       continue;
     }

@@ -1,8 +1,6 @@
 // "pff extract": copying entries out into a folder.
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cli/cli_port.h"
@@ -17,11 +15,6 @@ namespace {
 int RunExtract(const ParsedArgs& args, Streams& streams) {
   if (args.Positionals.empty()) throw UsageError("expected ARCHIVE [NAME...]");
   const std::string folder = args.Last("-C").value_or(".");
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) {
-    streams.Err << "pff: " << folder << " is not a folder\n";
-    return kExitFailed;
-  }
   CliPort port(streams.In, streams.Err, streams.Interactive);
   ArchiveTable table;
   if (!OpenSingle(table, args.Positionals[0], port)) return kExitFailed;
@@ -38,8 +31,11 @@ int RunExtract(const ParsedArgs& args, Streams& streams) {
       if (all || !IsDeadSpaceName(archive.Entry(i).Name)) indices.push_back(i);
     }
   }
+  // One open archive and one look at the folder for all entries.
+  Extraction extraction(archive, folder, port);
+  if (!extraction.IsReady()) return kExitFailed;
   for (int index : indices) {
-    if (!ExtractFile(archive, index, folder, port)) status = kExitFailed;
+    if (!extraction.Extract(index)) status = kExitFailed;
   }
   return status;
 }
@@ -53,7 +49,8 @@ const Command& ExtractCommand() {
       "Usage: pff extract [-C DIR] [--all] ARCHIVE [NAME...]\n"
       "Writes the named entries (any letter case; the first of a name) or, with\n"
       "no NAME, every entry except dead space into DIR under their own names.\n"
-      "Existing files are replaced.\n\n"
+      "Existing files are replaced (a link there is replaced, not followed); each\n"
+      "file gets the entry's stored time as its modification time.\n\n"
       "  -C DIR   the folder to write into (default: the current folder)\n"
       "  --all    with no NAME, dead space (\"<DEAD SPACE>\") too\n",
       {{"-C", true}, {"--all"}},

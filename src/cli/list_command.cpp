@@ -10,6 +10,7 @@
 #include "cli/cli_port.h"
 #include "cli/commands.h"
 #include "cli/entry_lookup.h"
+#include "engine/control_text.h"
 #include "engine/name_helpers.h"
 #include "engine/text_encoding.h"
 #include "listing/filter.h"
@@ -72,7 +73,8 @@ FilterSettings BuildFilter(const ParsedArgs& args) {
 }
 
 // Entry names are raw bytes from the file: a tab or line break inside one
-// would split a record, so these (and the escape character) are escaped.
+// would split a record, so these (and the escape character) are escaped, and
+// every other control character is written \xHH.
 std::string TsvField(const std::string& text) {
   std::string out;
   for (char c : text) {
@@ -93,26 +95,11 @@ std::string TsvField(const std::string& text) {
         out += c;
     }
   }
-  return out;
+  return EscapeControls(out);
 }
 
-// Control characters in a name could drive the terminal; they are shown as "?".
-// In UTF-8 the C1 range U+0080..U+009F is the byte 0xC2 followed by 0x80..0x9F.
-std::string ScreenText(const std::string& utf8) {
-  std::string out;
-  for (size_t i = 0; i < utf8.size(); ++i) {
-    auto byte = static_cast<unsigned char>(utf8[i]);
-    if (byte < 0x20 || byte == 0x7F) {
-      out += '?';
-    } else if (byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0) {
-      out += '?';
-      ++i;
-    } else {
-      out += utf8[i];
-    }
-  }
-  return out;
-}
+// Control characters in a name could drive the terminal.
+std::string ScreenText(const std::string& utf8) { return EscapeControls(utf8); }
 
 size_t DisplayWidth(const std::string& utf8) {
   size_t width = 0;
@@ -200,7 +187,8 @@ const Command& ListCommand() {
       "Lists the entries of the archives in order, as the window's grid does.\n\n"
       "  --all                  also list dead space (\"<DEAD SPACE>\")\n"
       "  --tsv                  tab-separated raw values: archive, index, dead, offset,\n"
-      "                         size, time, name (tab, CR, LF and \\ escaped as \\t \\r \\n \\\\)\n"
+      "                         size, time, name (tab, CR, LF and \\ escaped as \\t \\r \\n \\\\,\n"
+      "                         other control characters as \\xHH)\n"
       "  --time-style STYLE     good: dd/mm/yy HH:MM:SS (default); bad: mm/dd/yy hh:MM:SS AM\n\n"
       "Filters (an entry is listed only if it passes all of them):\n"
       "  --type TYPE            only entries of this type, e.g. PCX (repeatable)\n"

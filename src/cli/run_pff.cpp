@@ -13,8 +13,8 @@ namespace {
 
 const std::vector<const Command*>& AllCommands() {
   static const std::vector<const Command*> commands = {
-      &NewCommand(),     &InfoCommand(),   &ListCommand(),   &AddCommand(),
-      &ExtractCommand(), &DeleteCommand(), &RenameCommand(),
+      &NewCommand(),    &InfoCommand(),   &ListCommand(),  &AddCommand(),     &ExtractCommand(),
+      &DeleteCommand(), &RenameCommand(), &CheckCommand(), &CompactCommand(),
   };
   return commands;
 }

@@ -18,7 +18,8 @@ struct CompactResult {
 /// Bytes that CompactArchive would reclaim (file length minus the packed length); 0 on any error.
 int64_t ReclaimableBytes(const PffArchive& archive);
 
-/// Compacts archive (HeaderSize, Magic and EntrySize kept) and reads it again
+/// Compacts archive (HeaderSize, Magic and EntrySize kept; data packed from
+/// offset 20, directory and footer right behind it) and reads it again
 /// into the record. An archive that CheckArchive finds in error is refused
 /// unless force. Reports "Error in CompactArchive" and returns nullopt on failure,
 /// the archive file and the record then being as before.

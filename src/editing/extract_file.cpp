@@ -1,12 +1,10 @@
 #include "editing/extract_file.h"
 
 #include <exception>
-#include <filesystem>
 
-#include "engine/binary_file.h"
+#include "engine/file_time.h"
 #include "engine/name_helpers.h"
 #include "engine/pff_error.h"
-#include "engine/text_encoding.h"
 
 namespace pff {
 
@@ -14,57 +12,67 @@ namespace {
 
 constexpr const char* kScratchFileName = "Tav_Oskin.Tav";
 
-void RemoveQuietly(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
-}
-
 std::string Quoted(const PffEntry& entry) { return "\"" + DisplayName(entry.Name) + "\""; }
 
 }  // namespace
 
-std::optional<std::string> EntryFileName(const PffEntry& entry) {
-  const std::string name = StripNulls(NameBytes(entry.Name));
-  // A name that is not one plain component would write outside the chosen folder.
-  if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos) {
+Extraction::Extraction(const PffArchive& archive, const std::string& folder, WindowPort& port)
+    : archive_(archive), folder_(folder), port_(port) {
+  try {
+    if (folder.empty()) throw PffError("No folder was given to extract into.");
+    const FileStatus status = StatPath(folder);
+    if (!status.IsDirectory) throw PffError(folder + " is not a folder.");
+    source_.emplace(BinaryFile::Open(archive.Path, BinaryFile::Mode::Read));
+    sourceLength_ = source_->Length();
+    archiveId_ = FileIdOf(archive.Path);
+    ready_ = true;
+  } catch (const std::exception& e) {
+    port_.ReportError("ExtractFile", e.what());
+  }
+}
+
+std::optional<std::string> Extraction::Extract(int index) {
+  if (!ready_) return std::nullopt;
+  std::optional<BinaryFile> out;
+  try {
+    if (!archive_.HasEntry(index)) throw PffError(NoSuchEntry(archive_, index));
+    const PffEntry& entry = archive_.Entry(index);
+    const std::optional<std::string> name = EntryFileName(entry);
+    if (!name) throw PffError("The entry name " + Quoted(entry) + " cannot be used as a file name.");
+    if (entry.DataOffset < 0 || entry.DataSize < 0) {
+      throw PffError("The entry " + Quoted(entry) + " has a negative data offset or size.");
+    }
+    if (int64_t{entry.DataOffset} + entry.DataSize > sourceLength_) {
+      throw PffError("The data of " + Quoted(entry) + " runs past the end of " + archive_.Path + ".");
+    }
+    const std::string target = JoinPath(folder_, *name);
+    // Only the name itself counts: a link there is replaced, so where it points is safe.
+    if (archiveId_ && FileIdOf(target, false) == archiveId_) {
+      throw PffError(target + ": extracting " + Quoted(entry) + " would overwrite the archive itself.");
+    }
+    out.emplace(BinaryFile::CreateTemporary(folder_, *name));
+    CopyBetween(*source_, entry.DataOffset, *out, 0, entry.DataSize);
+    if (const std::optional<int64_t> time = UnixFromFileTime(entry.FileTime)) out->SetModifiedTime(*time);
+    out->Close();
+    RenameReplace(out->Path(), target);
+    return target;
+  } catch (const std::exception& e) {
+    if (out) {
+      try {
+        RemoveFile(out->Path());
+      } catch (const std::exception&) {
+        // The failure being reported matters more than the leftover temporary.
+      }
+    }
+    port_.ReportError("ExtractFile", e.what());
     return std::nullopt;
   }
-  return Latin1ToUtf8(name);
 }
 
 std::optional<std::string> ExtractFile(const PffArchive& archive, int index, const std::string& folder,
                                        WindowPort& port) {
-  std::string target;
-  bool created = false;
-  try {
-    if (!archive.HasEntry(index)) throw PffError(NoSuchEntry(archive, index));
-    const PffEntry& entry = archive.Entry(index);
-    const std::optional<std::string> name = EntryFileName(entry);
-    if (!name) throw PffError("The entry name " + Quoted(entry) + " cannot be used as a file name.");
-    if (folder.empty()) throw PffError("No folder was given to extract " + Quoted(entry) + " into.");
-    if (entry.DataOffset < 0 || entry.DataSize < 0) {
-      throw PffError("The entry " + Quoted(entry) + " has a negative data offset or size.");
-    }
-    target = JoinPath(folder, *name);
-    if (IsSameFile(target, archive.Path)) {
-      throw PffError(target + ": extracting " + Quoted(entry) + " would overwrite the archive itself.");
-    }
-
-    BinaryFile source = BinaryFile::Open(archive.Path, BinaryFile::Mode::Read);
-    if (int64_t{entry.DataOffset} + entry.DataSize > source.Length()) {
-      throw PffError("The data of " + Quoted(entry) + " runs past the end of " + archive.Path + ".");
-    }
-    BinaryFile out = BinaryFile::Open(target, BinaryFile::Mode::Create);
-    created = true;
-    CopyBetween(source, entry.DataOffset, out, 0, entry.DataSize);
-    out.Close();
-    return target;
-  } catch (const std::exception& e) {
-    // A partial copy would pass for the entry; the old file was emptied by the open anyway.
-    if (created) RemoveQuietly(target);
-    port.ReportError("ExtractFile", e.what());
-    return std::nullopt;
-  }
+  Extraction extraction(archive, folder, port);
+  return extraction.Extract(index);
 }
 
 bool CanWriteFolder(const std::string& folder) {

@@ -5,12 +5,36 @@
 #include <string>
 
 #include "engine/archive_table.h"
+#include "engine/binary_file.h"
+#include "engine/entry_file_name.h"
+#include "engine/file_system.h"
 
 namespace pff {
 
-/// The disk file name (UTF-8) of an entry, or nullopt when the name cannot be
-/// a plain file name: empty, ".", "..", or holding "/" or "\".
-std::optional<std::string> EntryFileName(const PffEntry& entry);
+/// Extraction of many entries of one archive into one folder: the archive is
+/// opened once and the folder examined once, however many entries follow.
+/// Each file is written under a temporary name and renamed over the target, so
+/// a link at the target is replaced (never followed) and a partial file never
+/// appears under the real name; it gets the entry's stored time.
+class Extraction {
+ public:
+  /// Opens the archive; reports "Error in ExtractFile" when it cannot be read
+  /// or folder is no folder, and every later Extract then fails.
+  Extraction(const PffArchive& archive, const std::string& folder, WindowPort& port);
+  bool IsReady() const { return ready_; }
+  /// Writes entry index into the folder; the path written, or nullopt after
+  /// reporting "Error in ExtractFile" (nothing is left under the target name).
+  std::optional<std::string> Extract(int index);
+
+ private:
+  const PffArchive& archive_;
+  std::string folder_;
+  WindowPort& port_;
+  std::optional<BinaryFile> source_;
+  int64_t sourceLength_ = 0;
+  std::optional<FileId> archiveId_;
+  bool ready_ = false;
+};
 
 /// Writes entry index of archive into folder under its own name, leaving the
 /// file holding exactly the entry's bytes. Returns the path written, or nullopt

@@ -55,4 +55,20 @@ std::string ParentFolder(const std::string& path) {
   return path.substr(0, slash);
 }
 
+std::optional<FileId> FileIdOf(const std::string& path, bool followLinks) {
+  struct stat st {};
+  const int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+  if (rc != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+    ThrowSystemError(errno, path);
+  }
+  return FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
+void CopyPermissions(const std::string& model, const std::string& path) {
+  struct stat st {};
+  if (::stat(model.c_str(), &st) != 0) ThrowSystemError(errno, model);
+  if (::chmod(path.c_str(), st.st_mode & 07777) != 0) ThrowSystemError(errno, path);
+}
+
 }  // namespace pff

@@ -4,6 +4,7 @@
 // system about paths goes through these two units.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pff {
@@ -29,5 +30,17 @@ void RemoveFile(const std::string& path);
 void SyncFolder(const std::string& folder);
 /// The folder holding path ("." for a bare name).
 std::string ParentFolder(const std::string& path);
+
+/// Device and inode of a file: the same pair means the same file, whatever the path.
+struct FileId {
+  uint64_t Device = 0;
+  uint64_t Inode = 0;
+  bool operator==(const FileId& other) const { return Device == other.Device && Inode == other.Inode; }
+};
+/// The identity of what is at path (a link itself when followLinks is false), or
+/// Exists false in status terms: nullopt when nothing is there. Throws PffError otherwise.
+std::optional<FileId> FileIdOf(const std::string& path, bool followLinks = true);
+/// Gives path the permission bits of model (a rewritten archive keeps the old one's).
+void CopyPermissions(const std::string& model, const std::string& path);
 
 }  // namespace pff

@@ -101,4 +101,20 @@ std::optional<int32_t> FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
   return ToInt32(fileTime);
 }
 
+std::optional<int64_t> UnixFromFileTime(int32_t fileTime) {
+  const WallClock clock = WallClockFromFileTime(fileTime);
+  std::tm local{};
+  local.tm_year = clock.Year - 1900;
+  local.tm_mon = clock.Month - 1;
+  local.tm_mday = clock.Day;
+  local.tm_hour = clock.Hour;
+  local.tm_min = clock.Minute;
+  local.tm_sec = clock.Second;
+  local.tm_isdst = -1;  // the zone's rules decide, as they did when the time was read
+  const std::time_t unixTime = std::mktime(&local);
+  // -1 is also a real moment (1969-12-31 23:59:59 UTC); the fields say whether mktime failed.
+  if (unixTime == static_cast<std::time_t>(-1) && local.tm_year != 69) return std::nullopt;
+  return static_cast<int64_t>(unixTime);
+}
+
 }  // namespace pff

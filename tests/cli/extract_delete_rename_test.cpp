@@ -45,11 +45,27 @@ TEST_F(EditCommands, ExtractWritesIdenticalFiles) {
   EXPECT_EQ(ReadBytes(Path("Beta.TXT")), ReadBytes(Path("out/Beta.TXT")));
 }
 
-TEST_F(EditCommands, ListedNamesStayOnTheirLine) {
+TEST_F(EditCommands, ControlBytesOfNamesAreEscapedEverywhere) {
   ASSERT_EQ(Pff({"rename", "a.pff", "Beta.TXT", "tab\there\x1b[2J"}).status, 0);
-  EXPECT_EQ(ListedNames({"a.pff"}), "alpha.bin tab\\there\x1b[2J gamma.dat");
+  EXPECT_EQ(ListedNames({"a.pff"}), "alpha.bin tab\\there\\x1B[2J gamma.dat");
   const std::string table = Pff({"list", "a.pff"}).out;
-  EXPECT_NE(table.find(" tab?here?[2J "), std::string::npos) << table;
+  EXPECT_NE(table.find(" tab\\x09here\\x1B[2J "), std::string::npos) << table;
+  // An engine error that embeds the name: a folder stands where the file would go.
+  std::filesystem::create_directory(Path("out/tab\there\x1b[2J"));
+  const PffRun run = Pff({"extract", "-C", "out", "a.pff", "TAB\tHERE\x1B[2j"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Error in ExtractFile: "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("tab\\x09here\\x1B[2J"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
+}
+
+TEST_F(EditCommands, ExtractedFilesKeepTheStoredTime) {
+  ASSERT_EQ(Pff({"extract", "-C", "out", "a.pff"}).status, 0);
+  for (const char* name : {"alpha.bin", "Beta.TXT", "gamma.dat"}) {
+    EXPECT_EQ(std::filesystem::last_write_time(Path(std::string("out/") + name)),
+              std::filesystem::last_write_time(Path(name)))
+        << name;
+  }
 }
 
 TEST_F(EditCommands, DeleteByNameOrIndexLeavesDeadSpace) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "editing/add_file.h"
 #include "editing_fixture.h"
 
 namespace fs = std::filesystem;
@@ -106,12 +107,45 @@ TEST_F(ExtractFileTest, EntriesOutsideTheArchiveOrOverItAreRefused) {
   EXPECT_EQ(ReadBytes(archivePath_), bytes);
 }
 
-TEST_F(ExtractFileTest, BadIndexOrFailedWriteLeavesNoFile) {
+TEST_F(ExtractFileTest, ABadIndexOrAFailedWriteLeavesTheOldFileAlone) {
   for (int index : {0, 5}) ExpectRefused(archive_, out_, index);
   WriteBytes((out_ / "FOUR.BIN").string(), Pattern(10, 0));
   FileFaults::FailNth(FileFaults::Op::Write, 1);
   ExpectRefused(archive_, out_);
-  EXPECT_TRUE(Listing(out_).empty());
+  EXPECT_EQ(Listing(out_), std::vector<std::string>{"FOUR.BIN"});  // no temporary left either
+  EXPECT_EQ(ReadBytes((out_ / "FOUR.BIN").string()), Pattern(10, 0));
+}
+
+TEST_F(ExtractFileTest, ALinkAtTheTargetIsReplacedNotFollowedAndAFolderThereIsAnError) {
+  const std::string victim = dir_.File("victim");
+  WriteBytes(victim, Bytes("precious"));
+  fs::create_symlink(victim, out_ / "FOUR.BIN");
+  ASSERT_TRUE(ExtractFile(archive_, 1, out_.string(), port_).has_value());
+  EXPECT_FALSE(fs::is_symlink(out_ / "FOUR.BIN"));
+  EXPECT_EQ(ReadBytes((out_ / "FOUR.BIN").string()), Pattern(4, 10));
+  EXPECT_EQ(ReadBytes(victim), Bytes("precious"));
+
+  fs::create_directory(out_ / "EMPTY.TXT");
+  ExpectRefused(archive_, out_, 2);
+  EXPECT_TRUE(fs::is_directory(out_ / "EMPTY.TXT"));
+  EXPECT_EQ(Listing(out_), (std::vector<std::string>{"EMPTY.TXT", "FOUR.BIN"}));
+}
+
+TEST_F(ExtractFileTest, AddExtractAddKeepsTheStoredTime) {
+  // Plain readings, the last second of 2037, just after a skipped hour, inside a repeated hour.
+  const int32_t times[] = {1000000000, 18000, 2145934799, 1710059400, 1730615400};
+  for (const char* zone : {"America/New_York", "Asia/Tokyo"}) {
+    ScopedTimeZone tz(zone);
+    for (int32_t time : times) {
+      SCOPED_TRACE(std::string(zone) + " " + std::to_string(time));
+      PffArchive archive = archive_;
+      archive.Entry(1).FileTime = time;
+      ASSERT_TRUE(ExtractFile(archive, 1, out_.string(), port_).has_value());
+      const std::optional<PffEntry> header = GetFileHeader((out_ / "FOUR.BIN").string(), port_);
+      ASSERT_TRUE(header.has_value());
+      EXPECT_EQ(header->FileTime, time);
+    }
+  }
 }
 
 TEST_F(ExtractFileTest, CanWriteFolderNeverEmptiesAnExistingScratchFile) {
