@@ -26,7 +26,7 @@ for file in usr/bin/vellumcraft usr/bin/pff \
   usr/share/icons/hicolor/scalable/apps/vellumcraft.svg \
   usr/share/icons/hicolor/48x48/apps/vellumcraft.png \
   usr/share/icons/hicolor/256x256/apps/vellumcraft.png \
-  usr/share/man/man1/pff.1 \
+  usr/share/man/man1/pff.1.gz usr/share/man/man1/vellumcraft.1.gz \
   usr/share/bash-completion/completions/pff \
   usr/share/doc/vellumcraft/copyright; do
   [ -f "$scratch/$file" ] || fail "missing $file"

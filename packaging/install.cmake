@@ -19,8 +19,17 @@ foreach(size IN ITEMS 48 256)
   install(FILES ${CMAKE_SOURCE_DIR}/data/icons/vellumcraft-${size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME vellumcraft.png)
 endforeach()
-configure_file(${VELLUM_PACKAGING_DIR}/pff.1.in ${CMAKE_BINARY_DIR}/pff.1 @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/pff.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Manual pages carry the version and are installed compressed, as Debian expects.
+set(VELLUM_MAN_PAGES pff)
+if(TARGET vellumcraft)
+  list(APPEND VELLUM_MAN_PAGES vellumcraft)
+endif()
+foreach(page IN LISTS VELLUM_MAN_PAGES)
+  configure_file(${VELLUM_PACKAGING_DIR}/${page}.1.in ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)
+  file(ARCHIVE_CREATE OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.1.gz PATHS ${CMAKE_BINARY_DIR}/man/${page}.1
+       FORMAT raw COMPRESSION GZip)
+  install(FILES ${CMAKE_BINARY_DIR}/man/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
 install(FILES ${VELLUM_PACKAGING_DIR}/pff.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME pff)
 

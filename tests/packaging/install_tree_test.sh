@@ -23,10 +23,10 @@ expected=(
   share/icons/hicolor/256x256/apps/vellumcraft.png
   share/icons/hicolor/48x48/apps/vellumcraft.png
   share/icons/hicolor/scalable/apps/vellumcraft.svg
-  share/man/man1/pff.1
+  share/man/man1/pff.1.gz
   share/mime/packages/vellumcraft.xml
 )
-[ "$gui" = gui ] && expected+=(bin/vellumcraft)
+[ "$gui" = gui ] && expected+=(bin/vellumcraft share/man/man1/vellumcraft.1.gz)
 actual=$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 wanted=$(printf '%s\n' "${expected[@]}" | LC_ALL=C sort)
 [ "$actual" = "$wanted" ] || fail "installed files differ:$(diff <(echo "$wanted") <(echo "$actual") | sed 's/^/ /')"
@@ -54,7 +54,8 @@ xpath() { xmllint --xpath "string($1)" "$mime"; }
 XDG_DATA_DIRS=$prefix/share update-mime-database "$prefix/share/mime" 2>&1 | grep . && fail "update-mime-database complained"
 grep -q '^application/x-pff:\*\.pff$' "$prefix/share/mime/globs" || fail "mime database lacks the glob"
 
-man=$prefix/share/man/man1/pff.1
+man=$scratch/pff.1
+gunzip -c "$prefix/share/man/man1/pff.1.gz" >"$man"
 grep -q "Vellumcraft $version" "$man" || fail "man page does not carry the version"
 completion=$prefix/share/bash-completion/completions/pff
 bash -n "$completion" || fail "completion file is not valid bash"
