@@ -9,6 +9,7 @@
 #include "cli/cli_port.h"
 #include "cli/commands.h"
 #include "cli/entry_lookup.h"
+#include "cli/json_output.h"
 #include "engine/archive_table.h"
 
 namespace pff::cli {
@@ -71,6 +72,10 @@ int RunInfo(const ParsedArgs& args, Streams& streams) {
   }
   std::error_code ec;
   auto fileSize = std::filesystem::file_size(archive.Path, ec);
+  if (args.Has("--json")) {
+    streams.Out << InfoJson(table, !ec, fileSize);
+    return kExitOk;
+  }
 
   std::ostream& out = streams.Out;
   out << "header_size: " << header.HeaderSize << "\n";
@@ -106,10 +111,11 @@ const Command& InfoCommand() {
   static const Command command{
       "info",
       "show an archive's header and dead-space totals",
-      "Usage: pff info ARCHIVE\n"
+      "Usage: pff info [--json] ARCHIVE\n"
       "Prints \"key: value\" lines: header_size, magic, entry_count, entry_size,\n"
-      "dir_offset, file_size, live_entries, dead_entries, dead_bytes.\n",
-      {},
+      "dir_offset, file_size, live_entries, dead_entries, dead_bytes.\n\n"
+      "  --json   the same fields as one JSON document\n",
+      {{"--json"}},
       RunInfo,
   };
   return command;

@@ -126,7 +126,10 @@ int RunRename(const ParsedArgs& args, Streams& streams) {
   }
   const std::string latin1 = Utf8ToLatin1(newName);
   RenameCheck check = CheckNewName(archive, latin1);
-  if (check == RenameCheck::Empty) return kExitOk;
+  if (check == RenameCheck::Empty) {
+    streams.Err << "pff: the new name is empty; nothing changed\n";
+    return kExitOk;
+  }
   if (check != RenameCheck::Ok) {
     streams.Err << "pff: "
                 << EscapeControls(ReplaceLineBreaks(RenameCheckMessage(check, newName), "\n"), "\n") << "\n";

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/cli_port.h"
 #include "cli/commands.h"
 #include "cli/entry_lookup.h"
 #include "engine/control_text.h"
+#include "cli/json_output.h"
 #include "engine/name_helpers.h"
 #include "engine/text_encoding.h"
 #include "listing/filter.h"
@@ -20,6 +22,11 @@ namespace pff::cli {
 
 namespace {
 
+bool IsEarlier(const WallClock& a, const WallClock& b) {
+  return std::tie(a.Year, a.Month, a.Day, a.Hour, a.Minute, a.Second) <
+         std::tie(b.Year, b.Month, b.Day, b.Hour, b.Minute, b.Second);
+}
+
 int32_t SizeBound(const ParsedArgs& args, const std::string& option, int32_t fallback) {
   auto text = args.Last(option);
   if (!text) return fallback;
@@ -28,14 +35,25 @@ int32_t SizeBound(const ParsedArgs& args, const std::string& option, int32_t fal
   return *value;
 }
 
-int32_t DateBound(const ParsedArgs& args, const std::string& option, int32_t fallback) {
+// A date bound as a stored time. --from starts at 00:00:00 of its day and --to
+// ends at 23:59:59 of its day, so a day given as --to is listed whole. A day
+// beyond the stored times' range leaves that side open, or, for a --from
+// after the range or a --to before it, lets no entry pass.
+int32_t DateBound(const ParsedArgs& args, const std::string& option, bool upper, int32_t open,
+                  bool& nothingPasses) {
   auto text = args.Last(option);
-  if (!text) return fallback;
+  if (!text) return open;
   auto date = ParseDate(*text);
   if (!date) throw UsageError(option + " needs a date YYYY-MM-DD, not \"" + *text + "\"");
-  auto fileTime = FileTimeFromWallClock(*date);
-  if (!fileTime) throw UsageError(option + " " + *text + " lies outside the range of entry times");
-  return *fileTime;
+  if (upper) {
+    date->Hour = 23;
+    date->Minute = 59;
+    date->Second = 59;
+  }
+  if (auto fileTime = FileTimeFromWallClock(*date)) return *fileTime;
+  bool beforeRange = IsEarlier(*date, WallClockFromFileTime(INT32_MIN));
+  if (beforeRange == upper) nothingPasses = true;
+  return open;
 }
 
 // A repeatable type option becomes a type list and switches it on.
@@ -65,8 +83,13 @@ FilterSettings BuildFilter(const ParsedArgs& args) {
   if (args.Has("--from") || args.Has("--to")) {
     filter.DateOn = true;
     // Without --from, entries dated before the stored-time origin must still pass.
-    filter.DateFrom = DateBound(args, "--from", INT32_MIN);
-    filter.DateTo = DateBound(args, "--to", filter.DateTo);
+    bool nothingPasses = false;
+    filter.DateFrom = DateBound(args, "--from", false, INT32_MIN, nothingPasses);
+    filter.DateTo = DateBound(args, "--to", true, INT32_MAX, nothingPasses);
+    if (nothingPasses) {
+      filter.DateFrom = INT32_MAX;
+      filter.DateTo = INT32_MIN;
+    }
   }
   filter.Active = filter.IsolateOn || filter.ExcludeOn || filter.NameOn || filter.SizeOn || filter.DateOn;
   return filter;
@@ -150,6 +173,7 @@ void PrintTable(const ArchiveTable& table, const std::vector<GridRow>& rows, con
 
 int RunList(const ParsedArgs& args, Streams& streams) {
   if (args.Positionals.empty()) throw UsageError("expected at least one ARCHIVE");
+  if (args.Has("--tsv") && args.Has("--json")) throw UsageError("choose one of --tsv and --json");
   std::string timeDate = "Good";
   if (auto style = args.Last("--time-style")) {
     if (*style == "bad") {
@@ -169,7 +193,11 @@ int RunList(const ParsedArgs& args, Streams& streams) {
     if (!OpenFile(table, path, port)) status = kExitFailed;
   }
   std::vector<GridRow> rows = ListGridRows(table, kAllArchives, args.Has("--all"), filter);
-  if (args.Has("--tsv")) {
+  if (args.Has("--json")) {
+    streams.Out << ListJson(table, rows);
+  } else if (table.Count() == 0) {
+    // Nothing opened: a bare header would read as "opened, but empty".
+  } else if (args.Has("--tsv")) {
     PrintTsv(table, rows, streams.Out);
   } else {
     PrintTable(table, rows, timeDate, streams.Out);
@@ -183,12 +211,13 @@ const Command& ListCommand() {
   static const Command command{
       "list",
       "list the entries of archives",
-      "Usage: pff list [--all] [--tsv] [--time-style good|bad] [FILTERS] ARCHIVE...\n"
+      "Usage: pff list [--all] [--tsv|--json] [--time-style good|bad] [FILTERS] ARCHIVE...\n"
       "Lists the entries of the archives in order, as the window's grid does.\n\n"
       "  --all                  also list dead space (\"<DEAD SPACE>\")\n"
       "  --tsv                  tab-separated raw values: archive, index, dead, offset,\n"
       "                         size, time, name (tab, CR, LF and \\ escaped as \\t \\r \\n \\\\,\n"
       "                         other control characters as \\xHH)\n"
+      "  --json                 one JSON document: archives with header fields and entries\n"
       "  --time-style STYLE     good: dd/mm/yy HH:MM:SS (default); bad: mm/dd/yy hh:MM:SS AM\n\n"
       "Filters (an entry is listed only if it passes all of them):\n"
       "  --type TYPE            only entries of this type, e.g. PCX (repeatable)\n"
@@ -196,10 +225,11 @@ const Command& ListCommand() {
       "  --name TEXT            names containing TEXT, any letter case\n"
       "  --min-size BYTES       at least BYTES long\n"
       "  --max-size BYTES       at most BYTES long\n"
-      "  --from YYYY-MM-DD      modified at or after 00:00:00 of that day\n"
-      "  --to YYYY-MM-DD        modified at or before 00:00:00 of that day\n",
+      "  --from YYYY-MM-DD      modified on or after that day\n"
+      "  --to YYYY-MM-DD        modified on or before that day (the whole day)\n",
       {{"--all"},
        {"--tsv"},
+       {"--json"},
        {"--time-style", true},
        {"--type", true},
        {"--exclude-type", true},

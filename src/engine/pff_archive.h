@@ -12,7 +12,7 @@ constexpr int kNameLength = 16;         // bytes of an entry name, NUL padded
 constexpr int kHeaderBytes = 20;        // header at offset 0
 constexpr int kRecordBytes = 32;        // meaningful bytes of a directory record
 constexpr int32_t kMaxEntries = 32767;  // indices are 16-bit signed
-constexpr const char* kVersion = "0.7";
+constexpr const char* kVersion = VELLUM_VERSION;
 constexpr const char* kDeadSpaceName = "<DEAD SPACE>";
 
 /// Sixteen single-byte (Latin-1) characters, padded with NULs, no terminator.

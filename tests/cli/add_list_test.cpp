@@ -102,8 +102,11 @@ TEST_F(AddAndList, FiltersNarrowTheList) {
       {{"--max-size", "200"}, "title.pcx intro.pcx OLD.TXT"},
       {{"--min-size", "201", "--max-size", "299"}, ""},
       {{"--from", "2020-01-02"}, "intro.pcx README"},
-      {{"--to", "2020-01-02"}, "title.pcx OLD.TXT"},
+      {{"--to", "2020-01-02"}, "title.pcx intro.pcx OLD.TXT"},  // the whole day, not the next midnight
       {{"--to", "2020-01-03"}, "title.pcx intro.pcx README OLD.TXT"},
+      {{"--from", "1800-01-01", "--to", "2100-01-01"}, "title.pcx intro.pcx README OLD.TXT"},
+      {{"--from", "2100-01-01"}, ""},
+      {{"--to", "1800-01-01"}, ""},
       {{"--from", "2020-01-03", "--all"}, "README <DEAD SPACE>"},
       {{"--type", "PCX", "--min-size", "150"}, "intro.pcx"},
   };

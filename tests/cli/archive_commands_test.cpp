@@ -74,6 +74,7 @@ TEST_F(ArchiveCommands, HelpSucceedsAndMisuseIsAUsageErrorThatTouchesNothing) {
       {"list", "a.pff", "--type"},
       {"list", "--max-size", "2147483648", "a.pff"},
       {"list", "--from", "2021-02-29", "a.pff"},
+      {"list", "--tsv", "--json", "a.pff"},
       {"delete", "--index", "1", "x", "a.pff"},
       {"rename", "a.pff", "A.TXT"},
   };

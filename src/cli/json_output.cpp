@@ -1,0 +1,122 @@
+#include "cli/json_output.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "engine/file_time.h"
+#include "engine/name_helpers.h"
+#include "engine/text_encoding.h"
+
+namespace pff::cli {
+
+namespace {
+
+using nlohmann::ordered_json;
+
+// Paths come from the command line and may hold bytes that are not UTF-8;
+// the writer replaces those instead of failing the whole document.
+std::string Dump(const ordered_json& document) {
+  return document.dump(2, ' ', false, ordered_json::error_handler_t::replace) + "\n";
+}
+
+ordered_json ArchiveObject(const PffArchive& archive) {
+  const PffHeader& header = archive.Header;
+  return ordered_json{
+      {"path", archive.Path},
+      {"header_size", header.HeaderSize},
+      // Four raw bytes, read as Latin-1 like names so that any value survives.
+      {"magic", Latin1ToUtf8(std::string(header.Magic.begin(), header.Magic.end()))},
+      {"entry_count", header.EntryCount},
+      {"entry_size", header.EntrySize},
+      {"dir_offset", header.DirOffset},
+  };
+}
+
+ordered_json EntryObject(const PffEntry& entry, int index) {
+  const std::string name = NameBytes(entry.Name);
+  return ordered_json{
+      {"index", index},
+      {"dead", entry.DeadFlag == 1},
+      {"offset", entry.DataOffset},
+      {"size", entry.DataSize},
+      {"time", entry.FileTime},
+      {"time_text", IsoWallClock(entry.FileTime)},
+      {"name", DisplayName(entry.Name)},
+      {"type", Latin1ToUtf8(GetFileType(name))},
+  };
+}
+
+ordered_json ReportObject(const CheckReport& report) {
+  ordered_json findings = ordered_json::array();
+  for (const CheckFinding& finding : report.Findings) {
+    findings.push_back({
+        {"level", finding.Level == Severity::Error ? "error" : "warning"},
+        {"entry", finding.Entry},
+        {"name", finding.Name},
+        {"text", finding.Text},
+    });
+  }
+  return ordered_json{
+      {"path", report.Path},
+      {"errors", report.Errors()},
+      {"warnings", report.Warnings()},
+      {"entry_count", report.EntryCount},
+      {"intact_entries", report.IntactEntries},
+      {"dead_bytes", report.DeadBytes},
+      {"findings", findings},
+  };
+}
+
+}  // namespace
+
+std::string IsoWallClock(int32_t fileTime) {
+  WallClock clock = WallClockFromFileTime(fileTime);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", clock.Year, clock.Month, clock.Day,
+                clock.Hour, clock.Minute, clock.Second);
+  return text;
+}
+
+std::string ListJson(const ArchiveTable& table, const std::vector<GridRow>& rows) {
+  ordered_json archives = ordered_json::array();
+  for (int a = 1; a <= table.Count(); ++a) {
+    const PffArchive& archive = table.Archive(a);
+    ordered_json object = ArchiveObject(archive);
+    ordered_json entries = ordered_json::array();
+    for (const GridRow& row : rows) {
+      if (row.Archive == a) entries.push_back(EntryObject(archive.Entry(row.Entry), row.Entry));
+    }
+    object["entries"] = std::move(entries);
+    archives.push_back(std::move(object));
+  }
+  return Dump(ordered_json::object({{"archives", archives}}));
+}
+
+std::string InfoJson(const ArchiveTable& table, bool haveFileSize, uint64_t fileSize) {
+  const PffArchive& archive = table.Archive(1);
+  int64_t live = 0, dead = 0, deadBytes = 0;
+  for (const PffEntry& entry : archive.Entries) {
+    if (entry.DeadFlag == 1) {
+      ++dead;
+      deadBytes += entry.DataSize;
+    } else {
+      ++live;
+    }
+  }
+  ordered_json object = ArchiveObject(archive);
+  object["file_size"] = haveFileSize ? ordered_json(fileSize) : ordered_json(nullptr);
+  object["live_entries"] = live;
+  object["dead_entries"] = dead;
+  object["dead_bytes"] = deadBytes;
+  return Dump(ordered_json::object({{"archives", ordered_json::array({object})}}));
+}
+
+std::string CheckReportJson(const CheckReport& report) { return Dump(ReportObject(report)); }
+
+std::string CheckReportsJson(const std::vector<CheckReport>& reports) {
+  ordered_json archives = ordered_json::array();
+  for (const CheckReport& report : reports) archives.push_back(ReportObject(report));
+  return Dump(ordered_json::object({{"archives", archives}}));
+}
+
+}  // namespace pff::cli
