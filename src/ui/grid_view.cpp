@@ -34,6 +34,8 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
   // One block only: what is highlighted is exactly the block the commands walk.
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Whole rows per scroll step, so a row keeps its place on screen after a relist.
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   setWordWrap(false);
   setAcceptDrops(true);
   viewport()->setAcceptDrops(true);
@@ -84,6 +86,23 @@ void GridView::SelectBlock(int current, int end) {
   selectionModel()->select(QItemSelection(from, to), QItemSelectionModel::ClearAndSelect);
 }
 
+QItemSelectionModel::SelectionFlags GridView::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const {
+  // Ctrl+Shift+End and the like extend the block as Shift alone does, not restart it.
+  if (event && event->type() == QEvent::KeyPress) {
+    const Qt::KeyboardModifiers mods = static_cast<const QKeyEvent*>(event)->modifiers();
+    if ((mods & Qt::ShiftModifier) && (mods & Qt::ControlModifier))
+      return QItemSelectionModel::SelectCurrent | QItemSelectionModel::Rows;
+  }
+  return QTableView::selectionCommand(index, event);
+}
+
+QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  // Rows are what is chosen here: Home and End go to the first and last row, not column.
+  if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+  return QTableView::moveCursor(action, modifiers);
+}
+
 bool GridView::event(QEvent* event) {
   if (event->type() == QEvent::ShortcutOverride && IsWindowShortcut(static_cast<QKeyEvent*>(event))) {
     event->ignore();
@@ -99,6 +118,10 @@ void GridView::keyPressEvent(QKeyEvent* event) {
   }
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && CurrentRow() >= 0) {
     emit enterPressed();
+    return;
+  }
+  if (event->key() == Qt::Key_Menu) {
+    emit rightPressed(CurrentRowPoint());
     return;
   }
   QTableView::keyPressEvent(event);
@@ -120,10 +143,12 @@ void GridView::mousePressEvent(QMouseEvent* event) {
 
 void GridView::contextMenuEvent(QContextMenuEvent* event) {
   // The mouse's right press already opened the menu; the Menu key opens it at the current row.
-  if (event->reason() != QContextMenuEvent::Keyboard) return;
+  if (event->reason() == QContextMenuEvent::Keyboard) emit rightPressed(CurrentRowPoint());
+}
+
+QPoint GridView::CurrentRowPoint() const {
   const QRect row = visualRect(currentIndex());
-  const QPoint at = row.isValid() ? row.center() : QPoint(0, 0);
-  emit rightPressed(viewport()->mapToGlobal(at));
+  return viewport()->mapToGlobal(row.isValid() ? row.center() : QPoint(0, 0));
 }
 
 void GridView::dragEnterEvent(QDragEnterEvent* event) {

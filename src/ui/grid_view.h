@@ -38,6 +38,9 @@ class GridView : public QTableView {
 
  protected:
   bool event(QEvent* event) override;
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event = nullptr) const override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -47,5 +50,8 @@ class GridView : public QTableView {
   void startDrag(Qt::DropActions supportedActions) override;
 
  private:
+  /// Where a menu asked for by keyboard opens: the current row's middle, on screen.
+  QPoint CurrentRowPoint() const;
+
   std::function<QMimeData*()> dragSource_;
 };

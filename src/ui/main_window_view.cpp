@@ -83,9 +83,10 @@ void MainWindow::RelistKeepingView() {
   const std::vector<int> selected = SelectedRows();
   const int current = CurrentRow();
   const std::optional<pff::GridRow> kept = RowAt(current);
+  // Where the rows after a deleted block now begin.
   const int fallback =
       selected.empty() ? std::max(current, 0) : *std::min_element(selected.begin(), selected.end());
-  const int fromTop = current >= 0 ? current - fg1_->verticalScrollBar()->value() : 0;
+  const int top = fg1_->verticalScrollBar()->value();
   const bool gridHadFocus = fg1_->hasFocus();
   Relist();
   if (RowCount() == 0) return;
@@ -98,8 +99,8 @@ void MainWindow::RelistKeepingView() {
     if (found != rows.end()) row = static_cast<int>(found - rows.begin());
   }
   SetSelection(row, row);
-  // Rows scroll one at a time, so the row stays where it stood on screen.
-  fg1_->verticalScrollBar()->setValue(std::max(0, row - std::max(fromTop, 0)));
+  fg1_->verticalScrollBar()->setValue(top);
+  fg1_->scrollTo(model_->index(row, 0), QAbstractItemView::EnsureVisible);
   if (gridHadFocus) fg1_->setFocus();
 }
 
@@ -178,8 +179,8 @@ bool MainWindow::SortAscending(int column) const {
 }
 
 void MainWindow::ShowGridMenu(const QPoint& globalPos) {
-  if (!table_.IsLoaded) return;
   QMenu* menu = menus_->mnuPopUp1;
+  if (!table_.IsLoaded || menu->isVisible()) return;
   menu->popup(globalPos - QPoint(menu->sizeHint().width() / 2, 0));
 }
 
