@@ -3,74 +3,50 @@
 #include <QFontMetrics>
 #include <QString>
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
+
+#include "engine/name_helpers.h"
+#include "listing/format_value.h"
 
 namespace {
 
-constexpr int kPadding = 8;         // room for the cell's frame and focus margin
-constexpr size_t kCandidates = 48;  // texts measured per column at most
+constexpr int kPadding = 8;  // room for the cell's frame and focus margin
 
-int Measure(const QFontMetrics& metrics, const std::string& utf8) {
-  return metrics.horizontalAdvance(QString::fromStdString(utf8)) + kPadding;
-}
-
-int NonNulCount(const pff::EntryName& name, size_t from) {
-  int count = 0;
-  for (size_t i = from; i < name.size(); ++i)
-    if (name[i] != '\0') ++count;
-  return count;
-}
-
-// Character counts of the texts a column would show, without forming them.
-int NameLength(const pff::PffEntry& entry) { return NonNulCount(entry.Name, 0); }
-
-int TypeLength(const pff::PffEntry& entry) {
-  const auto dot = std::find(entry.Name.begin(), entry.Name.end(), '.');
-  if (dot == entry.Name.end()) return NonNulCount(entry.Name, 0);
-  return NonNulCount(entry.Name, static_cast<size_t>(dot - entry.Name.begin()) + 1);
-}
-
-int SizeLength(const pff::PffEntry& entry) {
-  const long long kilobytes = std::llround(static_cast<double>(entry.DataSize) / 1024.0);
-  int digits = 1;
-  for (long long m = std::llabs(kilobytes); m >= 10; m /= 10) ++digits;
-  return digits + (kilobytes < 0 ? 1 : 0);
-}
-
-// Every date of one style has the same number of characters.
-int DateLength(const pff::PffEntry&) { return 0; }
-
-template <typename LengthOf>
-int WidestOf(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows, int column,
-             const std::string& timeDate, const QFontMetrics& metrics, LengthOf lengthOf) {
-  std::vector<int> lengths(rows.size());
-  int longest = 0;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const pff::PffEntry& entry = table.Archive(rows[i].Archive).Entry(rows[i].Entry);
-    lengths[i] = lengthOf(entry);
-    longest = std::max(longest, lengths[i]);
+class Latin1Widths {
+ public:
+  explicit Latin1Widths(const QFontMetrics& metrics) {
+    for (int c = 0; c < 256; ++c) width_[static_cast<size_t>(c)] = metrics.horizontalAdvance(QChar(c));
   }
-  // Texts one character short of the longest can still be wider in a
-  // proportional font, so they are candidates too.
-  int widest = 0;
-  size_t measured = 0;
-  for (size_t i = 0; i < rows.size() && measured < kCandidates; ++i) {
-    if (lengths[i] < longest - 1) continue;
-    widest = std::max(widest, Measure(metrics, pff::GridCellText(table, rows[i], column, timeDate)));
-    ++measured;
+  // NULs take no room: they are not shown.
+  int Of(const char* text, size_t length) const {
+    int sum = 0;
+    for (size_t i = 0; i < length; ++i) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (c != 0) sum += width_[c];
+    }
+    return sum;
   }
-  return widest;
-}
+  int Of(const std::string& text) const { return Of(text.data(), text.size()); }
+  // Whether every digit is as wide as "0": then dates of one style are all equally wide.
+  bool TabularDigits() const {
+    for (char d = '1'; d <= '9'; ++d)
+      if (width_[static_cast<size_t>(d)] != width_['0']) return false;
+    return true;
+  }
 
-int WidestArchiveName(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows,
-                      const std::string& timeDate, const QFontMetrics& metrics) {
-  std::vector<bool> seen(table.OpenArchives.size() + 1, false);
-  int widest = 0;
-  for (const pff::GridRow& row : rows) {
-    if (seen[static_cast<size_t>(row.Archive)]) continue;
-    seen[static_cast<size_t>(row.Archive)] = true;
-    widest = std::max(widest, Measure(metrics, pff::GridCellText(table, row, 4, timeDate)));
+ private:
+  std::array<int, 256> width_{};
+};
+
+// With equally wide digits only the AM/PM mark makes one date wider than another.
+int DateWidth(const Latin1Widths& font, int32_t fileTime, const std::string& timeDate) {
+  std::string text = pff::FormatFileDate(fileTime, timeDate);
+  int widest = font.Of(text);
+  const size_t mark = text.find("M", text.size() >= 2 ? text.size() - 2 : 0);
+  if (mark != std::string::npos && mark > 0) {
+    for (char c : {'A', 'P'}) {
+      text[mark - 1] = c;
+      widest = std::max(widest, font.Of(text));
+    }
   }
   return widest;
 }
@@ -81,17 +57,37 @@ ColumnWidths CellTextWidths(const pff::ArchiveTable& table, const std::vector<pf
                             const std::string& timeDate, const QFontMetrics& metrics) {
   ColumnWidths widths{};
   if (rows.empty()) return widths;
-  widths[0] = WidestOf(table, rows, 0, timeDate, metrics, NameLength);
-  widths[1] = WidestOf(table, rows, 1, timeDate, metrics, SizeLength);
-  widths[2] = WidestOf(table, rows, 2, timeDate, metrics, TypeLength);
-  widths[3] = WidestOf(table, rows, 3, timeDate, metrics, DateLength);
-  widths[4] = WidestArchiveName(table, rows, timeDate, metrics);
+  const Latin1Widths font(metrics);
+  const int blank = font.Of(" ", 1);
+  const int typeSuffix = font.Of(" File", 5);
+  const bool sameDateWidths = font.TabularDigits();
+  std::vector<bool> archiveSeen(table.OpenArchives.size() + 1, false);
+  int name = 0, size = 0, type = 0, date = 0, from = 0;
+  for (const pff::GridRow& row : rows) {
+    const pff::PffEntry* entry = pff::ListedEntry(table, row);
+    if (!entry) continue;
+    name = std::max(name, font.Of(entry->Name.data(), entry->Name.size()));
+    size = std::max(size, font.Of(pff::FormatFileSize(entry->DataSize)));
+    type = std::max(type, font.Of(pff::GetFileType(pff::NameBytes(entry->Name))));
+    if (!sameDateWidths || date == 0) date = std::max(date, DateWidth(font, entry->FileTime, timeDate));
+    if (!archiveSeen[static_cast<size_t>(row.Archive)]) {
+      archiveSeen[static_cast<size_t>(row.Archive)] = true;
+      // Archive file names are UTF-8 and few: the font measures them itself.
+      const std::string shown = pff::GridCellText(table, row, 4, timeDate);
+      from = std::max(from, metrics.horizontalAdvance(QString::fromStdString(shown)));
+    }
+  }
+  widths[0] = name + 2 * blank + kPadding;
+  widths[1] = size + 2 * blank + kPadding;
+  widths[2] = type + blank + typeSuffix + blank + kPadding;
+  widths[3] = date + 2 * blank + kPadding;
+  widths[4] = from + kPadding;
   return widths;
 }
 
 ColumnWidths HeaderTextWidths(const QFontMetrics& metrics) {
   ColumnWidths widths{};
   for (int c = 0; c < pff::kVisibleColumns; ++c)
-    widths[c] = Measure(metrics, pff::GridHeaderText(c)) + kPadding;
+    widths[c] = metrics.horizontalAdvance(QString::fromLatin1(pff::GridHeaderText(c))) + 2 * kPadding;
   return widths;
 }

@@ -1,11 +1,15 @@
 #include "ui/dialogs.h"
 
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -63,4 +67,19 @@ QString QtDialogs::PickFolder(QWidget* parent, const QString& title) {
 bool QtDialogs::OpenWithDesktop(const QString& pathOrUrl) {
   const QUrl url = QFileInfo::exists(pathOrUrl) ? QUrl::fromLocalFile(pathOrUrl) : QUrl(pathOrUrl);
   return QDesktopServices::openUrl(url);
+}
+
+void QtDialogs::ShowText(QWidget* parent, const QString& title, const QString& text) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(TitleOr(title));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* view = new QPlainTextEdit(text, &dialog);
+  view->setReadOnly(true);
+  view->setLineWrapMode(QPlainTextEdit::NoWrap);
+  layout->addWidget(view);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+  dialog.resize(640, 360);
+  dialog.exec();
 }

@@ -28,6 +28,8 @@ class Dialogs {
   virtual QString PickFolder(QWidget* parent, const QString& title) = 0;
   /// Opens a file or link with the desktop's program.
   virtual bool OpenWithDesktop(const QString& pathOrUrl) = 0;
+  /// Shows a longer text the user can select and copy, with a Close button.
+  virtual void ShowText(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 /// The real dialogs: QFileDialog, QMessageBox, QInputDialog, QDesktopServices.
@@ -41,4 +43,5 @@ class QtDialogs : public Dialogs {
                                    const QString& text) override;
   QString PickFolder(QWidget* parent, const QString& title) override;
   bool OpenWithDesktop(const QString& pathOrUrl) override;
+  void ShowText(QWidget* parent, const QString& title, const QString& text) override;
 };

@@ -1,5 +1,7 @@
 #include "ui/grid_view.h"
 
+#include <QContextMenuEvent>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -29,12 +31,16 @@ bool IsWindowShortcut(const QKeyEvent* key) {
 
 GridView::GridView(QWidget* parent) : QTableView(parent) {
   setSelectionBehavior(QAbstractItemView::SelectRows);
-  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  // One block only: what is highlighted is exactly the block the commands walk.
+  setSelectionMode(QAbstractItemView::ContiguousSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Whole rows per scroll step, so a row keeps its place on screen after a relist.
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   setWordWrap(false);
   setAcceptDrops(true);
   viewport()->setAcceptDrops(true);
-  setDragDropMode(QAbstractItemView::DropOnly);
+  setDragDropMode(QAbstractItemView::DragDrop);
+  setDefaultDropAction(Qt::CopyAction);
   verticalHeader()->hide();
   // Fixed row heights keep a view of 100,000+ rows cheap to lay out.
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -43,11 +49,31 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(false);
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  horizontalHeader()->setSortIndicatorShown(true);
+  horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
 }
 
 int GridView::CurrentRow() const {
   const QModelIndex current = currentIndex();
   return current.isValid() ? current.row() : -1;
+}
+
+// The block's ends come from the selection model itself, so they can never
+// drift from what is highlighted.
+std::vector<int> GridView::SelectedRowsInOrder() const {
+  std::vector<int> rows;
+  if (!selectionModel()) return rows;
+  for (const QItemSelectionRange& range : selectionModel()->selection())
+    for (int r = range.top(); r <= range.bottom(); ++r) rows.push_back(r);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  if (rows.size() > 1 && CurrentRow() == rows.back()) std::reverse(rows.begin(), rows.end());
+  return rows;
+}
+
+int GridView::SelectionEndRow() const {
+  const std::vector<int> rows = SelectedRowsInOrder();
+  return rows.empty() ? -1 : rows.back();
 }
 
 void GridView::SelectBlock(int current, int end) {
@@ -58,7 +84,23 @@ void GridView::SelectBlock(int current, int end) {
   const QModelIndex to = model()->index(std::max(current, end), model()->columnCount() - 1);
   selectionModel()->setCurrentIndex(model()->index(current, 0), QItemSelectionModel::NoUpdate);
   selectionModel()->select(QItemSelection(from, to), QItemSelectionModel::ClearAndSelect);
-  anchor_ = end;
+}
+
+QItemSelectionModel::SelectionFlags GridView::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const {
+  // Ctrl+Shift+End and the like extend the block as Shift alone does, not restart it.
+  if (event && event->type() == QEvent::KeyPress) {
+    const Qt::KeyboardModifiers mods = static_cast<const QKeyEvent*>(event)->modifiers();
+    if ((mods & Qt::ShiftModifier) && (mods & Qt::ControlModifier))
+      return QItemSelectionModel::SelectCurrent | QItemSelectionModel::Rows;
+  }
+  return QTableView::selectionCommand(index, event);
+}
+
+QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  // Rows are what is chosen here: Home and End go to the first and last row, not column.
+  if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+  return QTableView::moveCursor(action, modifiers);
 }
 
 bool GridView::event(QEvent* event) {
@@ -74,9 +116,15 @@ void GridView::keyPressEvent(QKeyEvent* event) {
     event->ignore();
     return;
   }
-  eventModifiers_ = event->modifiers();
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && CurrentRow() >= 0) {
+    emit enterPressed();
+    return;
+  }
+  if (event->key() == Qt::Key_Menu) {
+    emit rightPressed(CurrentRowPoint());
+    return;
+  }
   QTableView::keyPressEvent(event);
-  eventModifiers_ = Qt::NoModifier;
 }
 
 void GridView::mousePressEvent(QMouseEvent* event) {
@@ -85,35 +133,47 @@ void GridView::mousePressEvent(QMouseEvent* event) {
     if (event->buttons() == Qt::RightButton) emit rightPressed(event->globalPosition().toPoint());
     return;
   }
-  eventModifiers_ = event->modifiers();
+  // A press on a highlighted row may start a drag out; anywhere else the
+  // mouse selects, and dragging extends the block.
+  const QModelIndex index = indexAt(event->position().toPoint());
+  setDragEnabled(index.isValid() && event->modifiers() == Qt::NoModifier &&
+                 selectionModel()->isRowSelected(index.row(), QModelIndex()));
   QTableView::mousePressEvent(event);
-  eventModifiers_ = Qt::NoModifier;
+}
+
+void GridView::contextMenuEvent(QContextMenuEvent* event) {
+  // The mouse's right press already opened the menu; the Menu key opens it at the current row.
+  if (event->reason() == QContextMenuEvent::Keyboard) emit rightPressed(CurrentRowPoint());
+}
+
+QPoint GridView::CurrentRowPoint() const {
+  const QRect row = visualRect(currentIndex());
+  return viewport()->mapToGlobal(row.isValid() ? row.center() : QPoint(0, 0));
 }
 
 void GridView::dragEnterEvent(QDragEnterEvent* event) {
-  if (LocalFiles(event->mimeData()).isEmpty()) return event->ignore();
+  // Rows dragged out of this grid are not added back into it.
+  if (event->source() == this || LocalFiles(event->mimeData()).isEmpty()) return event->ignore();
   event->acceptProposedAction();
 }
 
 void GridView::dragMoveEvent(QDragMoveEvent* event) {
-  if (LocalFiles(event->mimeData()).isEmpty()) return event->ignore();
+  if (event->source() == this || LocalFiles(event->mimeData()).isEmpty()) return event->ignore();
   event->acceptProposedAction();
 }
 
 void GridView::dropEvent(QDropEvent* event) {
   const QStringList paths = LocalFiles(event->mimeData());
-  if (paths.isEmpty()) return event->ignore();
+  if (event->source() == this || paths.isEmpty()) return event->ignore();
   event->acceptProposedAction();
   emit filesDropped(paths);
 }
 
-void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-  QTableView::currentChanged(current, previous);
-  // Shift extends the block from the anchor; anything else starts a new block.
-  if (!(eventModifiers_ & Qt::ShiftModifier) || anchor_ < 0) anchor_ = current.isValid() ? current.row() : -1;
-}
-
-void GridView::reset() {
-  QTableView::reset();
-  anchor_ = -1;
+void GridView::startDrag(Qt::DropActions) {
+  if (!dragSource_) return;
+  QMimeData* mime = dragSource_();
+  if (!mime) return;
+  auto* drag = new QDrag(this);
+  drag->setMimeData(mime);
+  drag->exec(Qt::CopyAction, Qt::CopyAction);
 }

@@ -1,10 +1,15 @@
 #pragma once
-// The table view of FG1: whole-row extended selection, files dropped from the
-// desktop, a right press that asks for the pop-up menu, and a record of the
-// selection's anchor (the end that stays put while shift extends the block).
+// The table view of FG1: whole rows in one contiguous block (the block the
+// commands walk), files dropped from the desktop, highlighted rows dragged out
+// as files, a right press or the Menu key that asks for the pop-up menu, and
+// Enter that opens the current entry.
 
 #include <QStringList>
 #include <QTableView>
+#include <functional>
+#include <vector>
+
+class QMimeData;
 
 class GridView : public QTableView {
   Q_OBJECT
@@ -14,28 +19,39 @@ class GridView : public QTableView {
 
   /// Row of the current index; -1 when none.
   int CurrentRow() const;
-  /// Row where the selected block started; -1 when none.
-  int AnchorRow() const { return anchor_; }
+  /// The end of the highlighted block away from the current row; -1 when nothing is highlighted.
+  int SelectionEndRow() const;
+  /// Highlighted rows from the current row towards the other end of the block.
+  std::vector<int> SelectedRowsInOrder() const;
   /// Selects rows current..end (either order), current becoming the current row.
   void SelectBlock(int current, int end);
+  /// Who makes the files of a drag out; a null result starts no drag.
+  void SetDragSource(std::function<QMimeData*()> source) { dragSource_ = std::move(source); }
 
  signals:
-  /// Local files dropped onto the grid, in the order of the drop.
+  /// Local files dropped onto the grid from elsewhere, in the order of the drop.
   void filesDropped(const QStringList& paths);
-  /// The right button alone was pressed over the rows.
+  /// The right button alone was pressed over the rows, or the Menu key was pressed.
   void rightPressed(const QPoint& globalPos);
+  /// Enter or Return on a current row.
+  void enterPressed();
 
  protected:
   bool event(QEvent* event) override;
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event = nullptr) const override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
-  void reset() override;
+  void startDrag(Qt::DropActions supportedActions) override;
 
  private:
-  Qt::KeyboardModifiers eventModifiers_ = Qt::NoModifier;  // of the input event being handled
-  int anchor_ = -1;
+  /// Where a menu asked for by keyboard opens: the current row's middle, on screen.
+  QPoint CurrentRowPoint() const;
+
+  std::function<QMimeData*()> dragSource_;
 };

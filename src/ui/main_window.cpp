@@ -1,18 +1,25 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFileSystemWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <exception>
@@ -26,21 +33,29 @@
 #include "ui/grid_model.h"
 #include "ui/grid_view.h"
 #include "ui/menus.h"
+#include "ui/status_texts.h"
+#include "ui/work_progress.h"
 
 namespace {
 
 // Design sizes are in twips; 15 twips make a pixel at the usual 96 dpi.
 constexpr int kLeftColumnWidth = 2415 / 15;
-constexpr int kProgressHeight = 12;
+// A change signalled by the file system is read after it has settled.
+constexpr int kReloadDelayMs = 300;
 
 QString MenuText(const std::string& utf8) { return QString::fromStdString(utf8).replace("&", "&&"); }
 
 }  // namespace
 
+// Resources of a static library are linked in only when asked for by name.
+static void LoadIconResource() { Q_INIT_RESOURCE(vellumcraft); }
+
 MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), programFolder_(QCoreApplication::applicationDirPath()) {
   setObjectName("frmMain");
   setWindowTitle("Tav Oskin's Vellumcraft");
+  LoadIconResource();
+  setWindowIcon(QIcon(":/icons/vellumcraft.svg"));
   menus_ = std::make_unique<MenuActions>(BuildMenus(menuBar()));
   BuildLayout();
   ConnectMenus();
@@ -53,6 +68,7 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
   ResetArchiveTree(tv1_);
   selectedArchive_ = pff::kAllArchives;
   RefreshList();
+  UpdateActionStates();
 }
 
 MainWindow::~MainWindow() = default;
@@ -108,23 +124,65 @@ void MainWindow::BuildLayout() {
   fg1_->setObjectName("FG1");
   fg1_->setModel(model_);
 
-  pb1_ = new QProgressBar(central);
+  // Tall enough for its "n of N" text while long work runs.
+  auto* progressRow = new QWidget(central);
+  auto* progressLayout = new QHBoxLayout(progressRow);
+  progressLayout->setContentsMargins(0, 0, 0, 0);
+  pb1_ = new QProgressBar(progressRow);
   pb1_->setObjectName("PB1");
   pb1_->setTextVisible(false);
-  pb1_->setFixedHeight(kProgressHeight);
+  pb1_->setAlignment(Qt::AlignCenter);
+  pb1_->setFixedHeight(fontMetrics().height() + 6);
+  cancel_ = new QPushButton("Cancel", progressRow);
+  cancel_->setObjectName("cmdCancel");
+  cancel_->setVisible(false);
+  progressLayout->addWidget(pb1_, 1);
+  progressLayout->addWidget(cancel_);
+  work_ = new WorkProgress(pb1_, cancel_, this);
+  cancelAction_ = new QAction("Cancel", this);
+  cancelAction_->setObjectName("cancelWork");
+  cancelAction_->setShortcut(QKeySequence(Qt::Key_Escape));
+  cancelAction_->setShortcutContext(Qt::WindowShortcut);
+  addAction(cancelAction_);
+  connect(cancelAction_, &QAction::triggered, work_, &WorkProgress::Cancel);
 
   grid->addWidget(left, 0, 0);
   grid->addWidget(fg1_, 0, 1);
-  grid->addWidget(pb1_, 1, 0, 1, 2);
+  grid->addWidget(progressRow, 1, 0, 1, 2);
   grid->setColumnStretch(1, 1);
   setCentralWidget(central);
+  status_ = new StatusPanel(statusBar());
+  connect(status_, &StatusPanel::clearFilterClicked, this, [this] {
+    filterList_->setCurrentIndex(0);
+    FilterList_Click();
+  });
 
-  connect(tv1_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { TV1_NodeClick(node); });
+  watcher_ = new QFileSystemWatcher(this);
+  reloadTimer_ = new QTimer(this);
+  reloadTimer_->setSingleShot(true);
+  reloadTimer_->setInterval(kReloadDelayMs);
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this,
+          [this](const QString& p) { FileChangedOnDisk(p); });
+  connect(reloadTimer_, &QTimer::timeout, this, [this] { ReloadChangedArchives(); });
+
+  // Arrow keys make a node current as a click does; a click on the node
+  // already chosen lists it again all the same.
+  tv1_->viewport()->installEventFilter(this);
+  connect(tv1_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
+    if (node && ArchiveOfKey(NodeKey(node)) != selectedArchive_) TV1_NodeClick(node);
+  });
+  connect(tv1_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
+    if (node == nodeAtPress_ || ArchiveOfKey(NodeKey(node)) != selectedArchive_) TV1_NodeClick(node);
+  });
   connect(filterList_, &QComboBox::activated, this, [this] { FilterList_Click(); });
   connect(cmdAdvanced, &QPushButton::clicked, this, [this] { cmdAdvanced_Click(); });
   connect(fg1_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int k) { FG1_HeaderClick(k); });
   connect(fg1_, &QTableView::doubleClicked, this, [this] { FG1_DblClick(); });
+  connect(fg1_, &GridView::enterPressed, this, [this] { FG1_DblClick(); });
+  connect(fg1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { UpdateSelectionStatus(); });
+  fg1_->SetDragSource([this] { return DragMimeData(); });
   connect(fg1_, &GridView::filesDropped, this, [this](const QStringList& paths) { FG1_FilesDropped(paths); });
   connect(fg1_, &GridView::rightPressed, this, [this](const QPoint& pos) { ShowGridMenu(pos); });
 }
@@ -148,9 +206,50 @@ void MainWindow::ConnectMenus() {
   on(m.mnuExtract, [this] { mnuExtract_Click(); });
   on(m.mnuRename, [this] { mnuRename_Click(); });
   on(m.mnuDelete, [this] { mnuDelete_Click(); });
+  on(m.mnuCheck, [this] { mnuCheck_Click(); });
+  on(m.mnuCompact, [this] { mnuCompact_Click(); });
+}
+
+MainWindow::BusyScope::BusyScope(MainWindow& window) : window_(window) {
+  window_.busy_ = true;
+  window_.UpdateActionStates();
+}
+
+MainWindow::BusyScope::~BusyScope() {
+  window_.busy_ = false;
+  window_.UpdateActionStates();
+  // Changes other programs made while the command ran are read now.
+  if (!window_.changedPaths_.isEmpty()) window_.reloadTimer_->start();
+  if (window_.closeAfterWork_) QTimer::singleShot(0, &window_, &QWidget::close);
+}
+
+void MainWindow::UpdateActionStates() {
+  const MenuActions& m = *menus_;
+  for (QMenu* menu : {m.mnuFile, m.mnuNew, m.mnuClose, m.mnuOptions, m.mnuTimeDateFormat, m.mnuPopUp1})
+    for (QAction* action : menu->actions())
+      if (!action->menu() && !action->isSeparator()) action->setEnabled(!busy_);
+  const bool oneArchive = !busy_ && selectedArchive_ >= 1 && selectedArchive_ <= table_.Count();
+  m.mnuCheck->setEnabled(oneArchive);
+  m.mnuCompact->setEnabled(oneArchive);
+  cancelAction_->setEnabled(busy_);
+  tv1_->setEnabled(!busy_);
+  fraSort_->setEnabled(!busy_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // Closing inside running work would pull the window from under it: stop the work first.
+  if (busy_) {
+    work_->Cancel();
+    closeAfterWork_ = true;
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tv1_->viewport() && event->type() == QEvent::MouseButtonPress)
+    nodeAtPress_ = tv1_->currentItem();
   if ((watched == label2_ || watched == text1_) && event->type() == QEvent::MouseButtonRelease) Text1_Click();
   return QMainWindow::eventFilter(watched, event);
 }
@@ -175,6 +274,8 @@ void MainWindow::ArchiveLoaded(int index, const std::string& fileName) {
   ShowArchive(index, fileName);
   // Without this the first node would hide under a collapsed root.
   tv1_->topLevelItem(0)->setExpanded(true);
+  WatchOpenArchives();
+  UpdateActionStates();
 }
 
 void MainWindow::ShowArchive(int index, const std::string& fileName) {
@@ -195,124 +296,22 @@ void MainWindow::RefreshFileList() {
     }
     if (!table_.IsLoaded) {
       SelectArchiveNode();
+      WatchOpenArchives();
+      UpdateActionStates();
       return;
     }
     for (int i = 1; i <= table_.Count(); ++i) ShowArchive(i, pff::GetFileName(table_.Archive(i).Path));
     root->setExpanded(true);
     SelectArchiveNode();
+    WatchOpenArchives();
+    UpdateActionStates();
   } catch (const std::exception& e) {
     ReportError("RefreshFileList", e.what());
   }
 }
 
 void MainWindow::SelectArchiveNode() {
+  // Following the shown archive is no user's choice: no relisting.
+  const QSignalBlocker quiet(tv1_);
   if (QTreeWidgetItem* node = FindArchiveNode(tv1_, selectedArchive_)) tv1_->setCurrentItem(node);
-}
-
-void MainWindow::ShowProgressOverTakenArchives() {
-  for (int a = 1; a <= table_.Count(); ++a) {
-    const pff::PffArchive& archive = table_.Archive(a);
-    if (!pff::IsArchiveTaken(archive, a, selectedArchive_)) continue;
-    const int count = static_cast<int>(std::min<size_t>(archive.Entries.size(), pff::kMaxEntries));
-    pb1_->setRange(0, count);
-    pb1_->setValue(count);
-  }
-}
-
-void MainWindow::RefreshFilterList() {
-  try {
-    filterList_->clear();
-    QStringList items;
-    for (const std::string& type : pff::CollectFileTypes(table_, selectedArchive_))
-      items << QString::fromStdString(pff::Latin1ToUtf8(type));
-    filterList_->addItems(items);
-    ShowProgressOverTakenArchives();
-    pb1_->setValue(pb1_->minimum());
-  } catch (const std::exception& e) {
-    ReportError("RefreshFilterListError", e.what());
-  }
-}
-
-void MainWindow::RefreshList() {
-  try {
-    if (!table_.IsLoaded) {
-      model_->SetRows({}, true, options_.TimeDate);
-      ApplyColumnWidths(HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics()));
-      return;
-    }
-    std::vector<pff::GridRow> rows =
-        pff::ListGridRows(table_, selectedArchive_, showDeadSpace_, currentFilter_);
-    ShowProgressOverTakenArchives();
-    // With no row listed the header texts give the widths, so the header stays readable.
-    const ColumnWidths widths = rows.empty()
-                                    ? HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics())
-                                    : CellTextWidths(table_, rows, options_.TimeDate, fg1_->fontMetrics());
-    model_->SetRows(std::move(rows), false, options_.TimeDate);
-    ApplyColumnWidths(widths);
-    pb1_->setValue(pb1_->minimum());
-    tv1_->setFocus();
-  } catch (const std::exception& e) {
-    ReportError("RefreshList", e.what());
-  }
-}
-
-void MainWindow::ApplyColumnWidths(const std::array<int, pff::kVisibleColumns>& widths) {
-  // A model reset forgets widths and hidden sections, so both are set every time.
-  for (int c = 0; c < pff::kVisibleColumns; ++c) fg1_->setColumnWidth(c, widths[c]);
-  for (int c = pff::kVisibleColumns; c < pff::kGridColumns; ++c) fg1_->setColumnHidden(c, true);
-}
-
-// --- tree, quick type list, grid --------------------------------------------
-
-void MainWindow::TV1_NodeClick(QTreeWidgetItem* node) {
-  selectedArchive_ = ArchiveOfKey(NodeKey(node));
-  RefreshList();
-}
-
-void MainWindow::FilterList_Click() {
-  const QString text = filterList_->currentText();
-  if (text != pff::kShowAll) {
-    currentFilter_.IsolateCount = 1;
-    currentFilter_.Active = true;
-    currentFilter_.IsolateOn = true;
-    if (currentFilter_.IsolateList.empty()) currentFilter_.IsolateList.resize(1);
-    currentFilter_.IsolateList[0] = pff::Utf8ToLatin1(text.toStdString());
-    fraSort_->setTitle("Filter - Only " + text);
-  } else {
-    pff::InitilizeFilter(currentFilter_);
-    fraSort_->setTitle("Filter - Show All");
-  }
-  RefreshList();
-}
-
-void MainWindow::FG1_HeaderClick(int column) {
-  if (column < 0 || column >= pff::kVisibleColumns) return;
-  sortAscending_[column] = !sortAscending_[column];
-  model_->SortByColumn(column, sortAscending_[column]);
-  // The selection is a block of row positions; after the rows moved it would
-  // no longer be the block the user chose.
-  fg1_->selectionModel()->clear();
-}
-
-bool MainWindow::SortAscending(int column) const {
-  return column >= 0 && column < pff::kVisibleColumns && sortAscending_[column];
-}
-
-void MainWindow::ShowGridMenu(const QPoint& globalPos) {
-  if (!table_.IsLoaded) return;
-  QMenu* menu = menus_->mnuPopUp1;
-  menu->popup(globalPos - QPoint(menu->sizeHint().width() / 2, 0));
-}
-
-int MainWindow::RowCount() const { return static_cast<int>(model_->Rows().size()); }
-
-int MainWindow::CurrentRow() const { return RowCount() == 0 ? -1 : fg1_->CurrentRow(); }
-
-int MainWindow::SelectionEndRow() const { return RowCount() == 0 ? -1 : fg1_->AnchorRow(); }
-
-void MainWindow::SetSelection(int current, int end) { fg1_->SelectBlock(current, end); }
-
-std::optional<pff::GridRow> MainWindow::RowAt(int row) const {
-  if (row < 0 || row >= RowCount()) return std::nullopt;
-  return model_->Rows()[static_cast<size_t>(row)];
 }

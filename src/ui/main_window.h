@@ -2,12 +2,16 @@
 // The main window frmMain: menus, the tree of open archives, the entry grid and
 // the quick type list. The engine talks back to it through pff::WindowPort.
 
+#include <QHash>
 #include <QMainWindow>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "engine/archive_table.h"
 #include "engine/window_port.h"
@@ -18,6 +22,13 @@
 class Dialogs;
 class QAction;
 class QComboBox;
+class QFileSystemWatcher;
+class QMimeData;
+class QPushButton;
+class QTemporaryDir;
+class QTimer;
+class StatusPanel;
+class WorkProgress;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -75,6 +86,14 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   void FG1_DblClick();
   void FG1_FilesDropped(const QStringList& paths);
   void cmdAdvanced_Click();
+  // Defined in main_window_upkeep.cpp: check, compact, files changed on disk, drag out.
+  void mnuCheck_Click();
+  void mnuCompact_Click();
+  /// Extracts the highlighted rows' entries (with their stored times) into a
+  /// folder of this window's temporary folder; file URLs of them, or nullptr.
+  QMimeData* DragMimeData();
+  /// Reads again the open archives another program changed, and relists.
+  void ReloadChangedArchives();
 
   // State shared with the editing commands and the filter dialog.
   pff::ArchiveTable& Table() { return table_; }
@@ -89,11 +108,17 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   QString ProgramFolder() const { return programFolder_; }
   void SetProgramFolder(const QString& folder) { programFolder_ = folder; }
   SettingsStore& settings() { return settings_; }
+  StatusPanel& status() { return *status_; }
+  WorkProgress& work() { return *work_; }
+  /// Whether a command is running (its own events still being answered).
+  bool Busy() const { return busy_; }
 
   /// Model row of the grid's current index; -1 when none.
   int CurrentRow() const;
-  /// The other end of the selected block (the selection anchor); -1 when none.
+  /// The end of the highlighted block away from the current row; -1 when none.
   int SelectionEndRow() const;
+  /// Highlighted rows, from the current row towards the other end of the block.
+  std::vector<int> SelectedRows() const;
   /// Selects rows current..end (either order) and makes current the current row.
   void SetSelection(int current, int end);
   /// Archive and entry of a listed row; nullopt outside the list.
@@ -102,9 +127,12 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   int RowCount() const;
   /// Whether the last sort by visible column 0-4 was ascending (false before any).
   bool SortAscending(int column) const;
+  /// Rebuilds the grid keeping the current row's neighbourhood in view (after a delete, rename or reload).
+  void RelistKeepingView();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildLayout();
@@ -121,6 +149,31 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   void ApplyColumnWidths(const std::array<int, pff::kVisibleColumns>& widths);
   /// Leaves PB1 at the range of the last archive the grid or the type list walks.
   void ShowProgressOverTakenArchives();
+  /// Rebuilds the rows; the view starts at the top.
+  void Relist();
+  /// Enables the commands that fit the state: none while busy, check and compact with one archive shown.
+  void UpdateActionStates();
+  /// Quick list, frame caption and status bar after the filter changed.
+  void SyncFilterControls();
+  void SetFilterCaption(const QString& caption);
+  void UpdateCounts();
+  void UpdateSelectionStatus();
+  /// Watches the open archives' files; remembers their state as this window left them.
+  void WatchOpenArchives();
+  void NoteOwnWrites();
+  /// Adds files into the shown archive, answering input between them.
+  void AddFiles(const QStringList& paths);
+  void FileChangedOnDisk(const QString& path);
+
+  // While a command runs: the other commands, the tree and the filter are off.
+  class BusyScope {
+   public:
+    explicit BusyScope(MainWindow& window);
+    ~BusyScope();
+
+   private:
+    MainWindow& window_;
+  };
 
   Dialogs& dialogs_;
   SettingsStore settings_;
@@ -131,11 +184,25 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   bool showDeadSpace_ = false;
   std::array<bool, pff::kVisibleColumns> sortAscending_{};
   QString programFolder_;
+  bool busy_ = false;
+  bool closeAfterWork_ = false;
+  QString quickType_;  // the type chosen in the quick list; empty when none is in force
+  QTreeWidgetItem* nodeAtPress_ = nullptr;
+  QHash<QString, std::pair<qint64, qint64>> ownStamps_;  // path: size, modification ms as last written here
+  QSet<QString> changedPaths_;
+  std::unique_ptr<QTemporaryDir> dragFolder_;
+  int drags_ = 0;
 
   QTreeWidget* tv1_ = nullptr;
   GridView* fg1_ = nullptr;
   GridModel* model_ = nullptr;
   QProgressBar* pb1_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+  QAction* cancelAction_ = nullptr;
+  WorkProgress* work_ = nullptr;
+  StatusPanel* status_ = nullptr;
+  QFileSystemWatcher* watcher_ = nullptr;
+  QTimer* reloadTimer_ = nullptr;
   QComboBox* filterList_ = nullptr;
   QGroupBox* fraSort_ = nullptr;
   QLabel* label1_ = nullptr;

@@ -1,6 +1,7 @@
 // The editing commands of the grid's "&Actions" menu, the grid's drop and
 // double-click, and the advanced filter button. The engine does the work;
-// these handlers pick the rows, ask the questions and move PB1.
+// these handlers pick the highlighted rows, ask the questions, move PB1 and
+// say in the status bar what was done.
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -18,11 +19,14 @@
 #include "editing/add_file.h"
 #include "editing/delete_rename.h"
 #include "editing/extract_file.h"
+#include "editing/placement.h"
 #include "engine/name_helpers.h"
 #include "engine/text_encoding.h"
 #include "ui/dialogs.h"
 #include "ui/filter_dialog.h"
 #include "ui/main_window.h"
+#include "ui/status_texts.h"
+#include "ui/work_progress.h"
 
 namespace {
 
@@ -32,19 +36,13 @@ const QString kViewAllRefusal =
 
 QString UnableToAdd(const QString& path) { return "Unable to Add " + path + ", Please Select Only Files!"; }
 
-std::string Utf8(const QString& text) { return text.toStdString(); }
+QString Files(int n) { return Grouped(n) + (n == 1 ? " file" : " files"); }
 
-// Rows from the current row towards the other end of the selection, both included.
-std::vector<int> RowsTowards(int current, int end) {
-  if (end < 0) end = current;
-  const int step = current > end ? -1 : 1;
-  std::vector<int> rows;
-  for (int row = current;; row += step) {
-    rows.push_back(row);
-    if (row == end) break;
-  }
-  return rows;
+QString CancelledAfter(int done, int total) {
+  return "Cancelled after " + Grouped(done) + " of " + Grouped(total);
 }
+
+std::string Utf8(const QString& text) { return text.toStdString(); }
 
 // The archive a grid row names; a stale index is the command's error, not a crash.
 pff::PffArchive& ArchiveOfRow(pff::ArchiveTable& table, const pff::GridRow& row) {
@@ -70,6 +68,7 @@ QString OpenedEntriesFolder(const QString& programFolder) {
 // --- adding ----------------------------------------------------------------
 
 void MainWindow::mnuAddFiles_Click() {
+  if (busy_) return;
   try {
     if (SelectedArchive() == pff::kAllArchives) {
       dialogs().Message(this, kWarningTitle, kViewAllRefusal);
@@ -80,75 +79,99 @@ void MainWindow::mnuAddFiles_Click() {
     if (files.isEmpty()) return;
     // Stored with its separator, like the other remembered folders.
     settings().WritePath("LastAdd", QFileInfo(files.first()).path() + "/");
-    pff::PffArchive& archive = Table().Archive(SelectedArchive());
-    for (const QString& path : files) {
-      // Whether a path is a folder is the file system's answer, not a guess from a "." in it.
-      if (QFileInfo(path).isDir())
-        dialogs().Message(this, QString(), UnableToAdd(path));
-      else
-        pff::AddFile(Utf8(path), archive, Options(), *this);
-    }
-    RefreshList();
+    AddFiles(files);
   } catch (const std::exception& e) {
     ReportError("mnuAddFiles_Click", e.what());
   }
 }
 
 void MainWindow::FG1_FilesDropped(const QStringList& paths) {
-  if (paths.isEmpty()) return;
+  if (busy_ || paths.isEmpty()) return;
   try {
     if (SelectedArchive() == pff::kAllArchives) {
       dialogs().Message(this, kWarningTitle, kViewAllRefusal);
       return;
     }
-    pff::PffArchive& archive = Table().Archive(SelectedArchive());
-    QProgressBar* pb1 = progressBar();
-    pb1->setRange(0, static_cast<int>(paths.size()));
-    for (int i = 0; i < paths.size(); ++i) {
-      if (QFileInfo(paths[i]).isDir())
-        dialogs().Message(this, QString(), UnableToAdd(paths[i]));
-      else
-        pff::AddFile(Utf8(paths[i]), archive, Options(), *this);
-      pb1->setValue(i + 1);
-    }
-    // Back to rest like every other loop; a bar left at 1 of n looked like unfinished work.
-    pb1->setValue(0);
-    RefreshList();
+    AddFiles(paths);
   } catch (const std::exception& e) {
     ReportError("FG1_FilesDropped", e.what());
   }
 }
 
+void MainWindow::AddFiles(const QStringList& paths) {
+  const BusyScope busy(*this);
+  pff::PffArchive& archive = Table().Archive(SelectedArchive());
+  int added = 0, replaced = 0, skipped = 0;
+  work_->Start(static_cast<int>(paths.size()));
+  for (const QString& path : paths) {
+    // Whether a path is a folder is the file system's answer, not a guess from a "." in it.
+    if (QFileInfo(path).isDir()) {
+      dialogs().Message(this, QString(), UnableToAdd(path));
+      ++skipped;
+    } else {
+      const bool exists =
+          pff::FindEntryByName(archive.Entries,
+                               pff::MakeEntryName(pff::Utf8ToLatin1(Utf8(QFileInfo(path).fileName())))) != 0;
+      if (pff::AddFile(Utf8(path), archive, Options(), *this) == pff::AddResult::Added)
+        ++(exists ? replaced : added);
+      else
+        ++skipped;
+    }
+    if (!work_->Step()) break;
+  }
+  const bool cancelled = work_->Cancelled();
+  const int done = work_->Done(), total = work_->Total();
+  work_->Finish();
+  NoteOwnWrites();
+  RelistKeepingView();
+  QString result = cancelled ? CancelledAfter(done, total) + ": " : QString();
+  result += QString("Added %1").arg(Files(added + replaced));
+  if (replaced) result += ", " + Grouped(replaced) + " replaced";
+  if (skipped) result += ", " + Grouped(skipped) + " skipped";
+  status_->ShowResult(result);
+}
+
 // --- extracting ------------------------------------------------------------
 
 void MainWindow::mnuExtract_Click() {
-  if (!Table().IsLoaded) return;
+  if (busy_ || !Table().IsLoaded) return;
   try {
-    const int current = CurrentRow();
-    const std::optional<pff::GridRow> first = RowAt(current);
+    const std::optional<pff::GridRow> first = RowAt(CurrentRow());
     if (!first || ArchiveOfRow(Table(), *first).Header.EntryCount == 0) return;
+    std::vector<pff::GridRow> rows;
+    for (int r : SelectedRows())
+      if (const std::optional<pff::GridRow> row = RowAt(r)) rows.push_back(*row);
+    if (rows.empty()) return;
     // The folder is used as chosen, also when its path holds a ".".
     const QString folder = dialogs().PickFolder(this, "Please Select A Folder");
     if (folder.isEmpty()) return;
 
-    const std::vector<int> rows = RowsTowards(current, SelectionEndRow());
-    QProgressBar* pb1 = progressBar();
-    pb1->setRange(0, static_cast<int>(rows.size()));
-    pb1->setValue(0);
-    for (int r : rows) {
-      if (const std::optional<pff::GridRow> row = RowAt(r)) {
-        const pff::PffArchive& archive = ArchiveOfRow(Table(), *row);
-        if (archive.Header.EntryCount != 0) pff::ExtractFile(archive, row->Entry, Utf8(folder), *this);
+    const BusyScope busy(*this);
+    int files = 0;
+    int64_t bytes = 0;
+    work_->Start(static_cast<int>(rows.size()));
+    for (const pff::GridRow& row : rows) {
+      const pff::PffArchive& archive = ArchiveOfRow(Table(), row);
+      if (archive.Header.EntryCount != 0 && pff::ExtractFile(archive, row.Entry, Utf8(folder), *this)) {
+        ++files;
+        bytes += archive.Entry(row.Entry).DataSize;
       }
-      pb1->setValue(pb1->value() + 1);
+      if (!work_->Step()) break;
     }
-    pb1->setValue(0);
+    const bool cancelled = work_->Cancelled();
+    const int done = work_->Done(), total = work_->Total();
+    work_->Finish();
+    const QString extracted = QString("Extracted %1 (%2) to %3")
+                                  .arg(Files(files), HumanSize(bytes), QDir::toNativeSeparators(folder));
+    status_->ShowResult(cancelled ? CancelledAfter(done, total) + ": " + extracted : extracted);
   } catch (const std::exception& e) {
+    if (work_->Running()) work_->Finish();
     ReportError("mnuExtract_Click", e.what());
   }
 }
 
 void MainWindow::FG1_DblClick() {
+  if (busy_) return;
   try {
     const std::optional<pff::GridRow> row = RowAt(CurrentRow());
     if (!row) return;
@@ -172,14 +195,14 @@ void MainWindow::FG1_DblClick() {
 // --- deleting and renaming -------------------------------------------------
 
 void MainWindow::mnuDelete_Click() {
-  if (!Table().IsLoaded) return;
+  if (busy_ || !Table().IsLoaded) return;
   try {
-    const int current = CurrentRow();
-    const std::optional<pff::GridRow> first = RowAt(current);
+    const std::optional<pff::GridRow> first = RowAt(CurrentRow());
     if (!first || ArchiveOfRow(Table(), *first).Header.EntryCount == 0) return;
 
-    const std::vector<int> rows = RowsTowards(current, SelectionEndRow());
+    const std::vector<int> rows = SelectedRows();
     const int n = static_cast<int>(rows.size());
+    if (n == 0) return;
     QProgressBar* pb1 = progressBar();
     pb1->setRange(0, n);
     pb1->setValue(0);
@@ -191,34 +214,36 @@ void MainWindow::mnuDelete_Click() {
     struct Group {
       int archive;
       std::vector<int> entries;
-      int rowCount = 0;
     };
     std::vector<Group> groups;
     for (int r : rows) {
       const std::optional<pff::GridRow> row = RowAt(r);
-      if (!row || ArchiveOfRow(Table(), *row).Header.EntryCount == 0) {
-        pb1->setValue(pb1->value() + 1);
-        continue;
-      }
+      if (!row || ArchiveOfRow(Table(), *row).Header.EntryCount == 0) continue;
       auto group = std::find_if(groups.begin(), groups.end(),
                                 [&](const Group& g) { return g.archive == row->Archive; });
-      if (group == groups.end()) group = groups.insert(groups.end(), Group{row->Archive, {}, 0});
+      if (group == groups.end()) group = groups.insert(groups.end(), Group{row->Archive, {}});
       group->entries.push_back(row->Entry);
-      ++group->rowCount;
     }
+    const BusyScope busy(*this);
+    work_->Start(n);
+    int deleted = 0;
     for (const Group& group : groups) {
-      pff::DeleteFiles(Table().Archive(group.archive), group.entries, *this);
-      for (int i = 0; i < group.rowCount; ++i) pb1->setValue(pb1->value() + 1);
+      const bool ok = pff::DeleteFiles(Table().Archive(group.archive), group.entries, *this);
+      if (ok) deleted += static_cast<int>(group.entries.size());
+      for (size_t i = 0; i < group.entries.size(); ++i) work_->Step();
     }
-    pb1->setValue(0);
-    RefreshList();
+    work_->Finish();
+    NoteOwnWrites();
+    RelistKeepingView();
+    status_->ShowResult(QString("Deleted %1 %2").arg(Grouped(deleted), deleted == 1 ? "entry" : "entries"));
   } catch (const std::exception& e) {
+    if (work_->Running()) work_->Finish();
     ReportError("mnuDelete_Click", e.what());
   }
 }
 
 void MainWindow::mnuRename_Click() {
-  if (!Table().IsLoaded) return;
+  if (busy_ || !Table().IsLoaded) return;
   try {
     const std::optional<pff::GridRow> row = RowAt(CurrentRow());
     if (!row) return;
@@ -242,8 +267,10 @@ void MainWindow::mnuRename_Click() {
                         QString::fromStdString(pff::RenameCheckMessage(check, Utf8(*answer))));
       return;
     }
-    pff::RenameFile(archive, row->Entry, newName, *this);
-    RefreshList();
+    const bool renamed = pff::RenameFile(archive, row->Entry, newName, *this);
+    NoteOwnWrites();
+    RelistKeepingView();
+    if (renamed) status_->ShowResult("Renamed " + old + " to " + *answer);
   } catch (const std::exception& e) {
     ReportError("mnuRename_Click", e.what());
   }
@@ -252,6 +279,7 @@ void MainWindow::mnuRename_Click() {
 // --- advanced filter -------------------------------------------------------
 
 void MainWindow::cmdAdvanced_Click() {
+  if (busy_) return;
   QStringList items;
   for (int i = 0; i < filterList()->count(); ++i) items << filterList()->itemText(i);
   auto* dialog =
@@ -260,6 +288,10 @@ void MainWindow::cmdAdvanced_Click() {
   connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
     if (result == QDialog::Accepted) {
       CurrentFilter() = dialog->DialogFilter();
+      // The quick type is gone with the dialog's filter; list and caption say so.
+      quickType_.clear();
+      SetFilterCaption("Filter - Advanced");
+      SyncFilterControls();
       activateWindow();
       QCoreApplication::processEvents();
       RefreshList();

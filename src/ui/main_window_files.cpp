@@ -68,14 +68,22 @@ void MainWindow::NewArchive(bool oldFlavour) {
 }
 
 void MainWindow::mnuActualClose_Click(int index) {
+  if (busy_) return;
   // The shown archive follows its archive to its new index, or falls back to
   // "View All" when it was the one closed; the tree rebuild selects its node.
   if (index == 0 || (index >= 1 && index <= table_.Count()))
     selectedArchive_ = ArchiveAfterClose(selectedArchive_, index);
-  if (index == 0)
+  if (index == 0) {
     pff::ResetArchives(table_, *this);
-  else
+    // Nothing open: no filter is left in force unseen for the next archive.
+    pff::InitilizeFilter(currentFilter_);
+    quickType_.clear();
+    SetFilterCaption("Filter - Show All");
+  } else {
     pff::CloseFile(table_, index, *this);
+  }
+  // The types of a closed archive are no longer offered.
+  RefreshFilterList();
   RefreshList();
 }
 

@@ -79,6 +79,11 @@ MenuActions BuildMenus(QMenuBar* bar) {
   m.mnuAddFiles = AddItem(m.mnuPopUp1, "mnuAddFiles", "Add", QKeySequence("Ctrl+A"));
   m.mnuExtract = AddItem(m.mnuPopUp1, "mnuExtract", "Extract", QKeySequence("Ctrl+E"));
   m.mnuRename = AddItem(m.mnuPopUp1, "mnuRename", "Rename", QKeySequence("Ctrl+R"));
+  // F2 renames as in file managers; the menu shows the first shortcut.
+  m.mnuRename->setShortcuts({QKeySequence("Ctrl+R"), QKeySequence(Qt::Key_F2)});
   m.mnuDelete = AddItem(m.mnuPopUp1, "mnuDelete", "Delete", QKeySequence(Qt::Key_Delete));
+  m.mnuSepCheck = AddSeparator(m.mnuPopUp1, "mnuSepCheck");
+  m.mnuCheck = AddItem(m.mnuPopUp1, "mnuCheck", "Check Archive");
+  m.mnuCompact = AddItem(m.mnuPopUp1, "mnuCompact", "Compact Archive");
   return m;
 }

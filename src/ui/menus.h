@@ -38,6 +38,9 @@ struct MenuActions {
   QAction* mnuExtract = nullptr;
   QAction* mnuRename = nullptr;
   QAction* mnuDelete = nullptr;
+  QAction* mnuSepCheck = nullptr;
+  QAction* mnuCheck = nullptr;
+  QAction* mnuCompact = nullptr;
 };
 
 /// Fills bar with "&File", "&Options" and "&Actions" in their design state.

@@ -28,20 +28,8 @@ struct Editing {
   WindowHarness h;
   MainWindow& w = h.window();
 
-  QString Source(const QString& name, const QByteArray& bytes) {
-    QDir().mkpath(h.File("src"));
-    WriteFile(h.File("src/" + name), bytes);
-    return h.File("src/" + name);
-  }
-  void OpenArchive(const QString& name, const Files& files) {
-    h.Open({h.Archive(name, {})});
-    const int index = w.Table().Count();
-    pff::SilentPort quiet;
-    for (const auto& [file, bytes] : files)
-      pff::AddFile(Source(file, bytes).toStdString(), w.Table().Archive(index), w.Options(), quiet);
-    h.Show(index);
-    h.dialogs.shown.clear();
-  }
+  QString Source(const QString& name, const QByteArray& bytes) { return h.Source(name, bytes); }
+  void OpenArchive(const QString& name, const Files& files) { h.OpenWithData(name, files); }
   pff::PffArchive& Archive(int index = 1) { return w.Table().Archive(index); }
   // Entry names in directory order as the file on disk holds them.
   QStringList NamesOnDisk(int index = 1) {

@@ -341,7 +341,7 @@ class WindowTest : public QObject {
         {"mnuClose", "Close All" + QString(37, '|')},
         {"mnuOptions", "Time/Date Format|Show DeadSpaces|Re-Use DeadSpace|Always Overwrite"},
         {"mnuTimeDateFormat", "Day/Month/Year Use 24 Hours|Month/Day/Year Use PM/AM"},
-        {"mnuPopUp1", "Add|Extract|Rename|Delete"}};
+        {"mnuPopUp1", "Add|Extract|Rename|Delete|-|Check Archive|Compact Archive"}};
     for (const auto& [name, captions] : menus)
       QCOMPARE(Captions(h.window().findChild<QMenu*>(name)), captions);
     const std::pair<const char*, const char*> shortcuts[] = {

@@ -14,7 +14,7 @@
 class ScriptedDialogs : public Dialogs {
  public:
   struct Shown {
-    QString kind;  // "open", "save", "message", "yesno", "input", "folder", "desktop"
+    QString kind;  // "open", "save", "message", "yesno", "input", "folder", "desktop", "text"
     QString title;
     QString text;   // message text, prompt, filter or path
     QString extra;  // initial folder of file dialogs; default text of the input box
@@ -49,6 +49,9 @@ class ScriptedDialogs : public Dialogs {
   bool OpenWithDesktop(const QString& pathOrUrl) override {
     shown.push_back({"desktop", {}, pathOrUrl, {}});
     return true;
+  }
+  void ShowText(QWidget*, const QString& title, const QString& text) override {
+    shown.push_back({"text", title, text, {}});
   }
 
   /// Texts of the message boxes shown, in order.

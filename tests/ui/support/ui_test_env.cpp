@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTableView>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "editing/add_file.h"
 #include "engine/pff_format.h"
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
@@ -75,6 +77,24 @@ QString WindowHarness::Archive(const QString& name, const std::vector<TestEntry>
 void WindowHarness::Open(const QStringList& paths) {
   dialogs.openAnswers.push_back(paths);
   window_->mnuOpen_Click();
+}
+
+QString WindowHarness::Source(const QString& name, const QByteArray& bytes) {
+  QDir().mkpath(File("src"));
+  WriteFile(File("src/" + name), bytes);
+  return File("src/" + name);
+}
+
+int WindowHarness::OpenWithData(const QString& name, const QList<QPair<QString, QByteArray>>& files) {
+  Open({Archive(name, {})});
+  const int index = window_->Table().Count();
+  pff::SilentPort quiet;
+  for (const auto& [file, bytes] : files)
+    pff::AddFile(Source(file, bytes).toStdString(), window_->Table().Archive(index), window_->Options(),
+                 quiet);
+  Show(index);
+  dialogs.shown.clear();
+  return index;
 }
 
 void WindowHarness::Show(int index) {

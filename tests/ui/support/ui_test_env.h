@@ -4,6 +4,8 @@
 // and a window driven through scripted dialogs.
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -57,6 +59,11 @@ class WindowHarness {
   QString Archive(const QString& name, const std::vector<TestEntry>& entries);
   /// Chooses paths in the Open dialog.
   void Open(const QStringList& paths);
+  /// Writes bytes to src/name in the harness folder; returns its path.
+  QString Source(const QString& name, const QByteArray& bytes);
+  /// Opens a new archive holding files (name, bytes) added in order, shows it
+  /// in the tree and forgets the dialogs shown so far; returns its index.
+  int OpenWithData(const QString& name, const QList<QPair<QString, QByteArray>>& files);
   /// Clicks the tree node of archive index (0: "View All").
   void Show(int index);
 

@@ -1,0 +1,163 @@
+// Keeping open archives sound and true to their files: checking and
+// compacting the shown archive, reading again an archive another program
+// changed, and handing entries to other programs by dragging them out.
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+#include "editing/compact_archive.h"
+#include "editing/extract_file.h"
+#include "engine/archive_check.h"
+#include "engine/file_time.h"
+#include "engine/name_helpers.h"
+#include "ui/dialogs.h"
+#include "ui/main_window.h"
+#include "ui/status_texts.h"
+
+namespace {
+
+QString ArchivePath(const pff::PffArchive& archive) { return QString::fromStdString(archive.Path); }
+
+QString ArchiveName(const pff::PffArchive& archive) {
+  return QString::fromStdString(pff::GetFileName(archive.Path));
+}
+
+// Size and modification time: what tells a change by another program from our own last write.
+std::pair<qint64, qint64> Stamp(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return {-1, -1};
+  return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+// Extracted files carry the entry's stored time, as a file manager then shows it.
+void SetStoredTime(const QString& path, int32_t fileTime) {
+  const pff::WallClock c = pff::WallClockFromFileTime(fileTime);
+  const QDateTime time(QDate(c.Year, c.Month, c.Day), QTime(c.Hour, c.Minute, c.Second));
+  QFile file(path);
+  if (time.isValid() && file.open(QIODevice::ReadWrite))
+    file.setFileTime(time, QFileDevice::FileModificationTime);
+}
+
+}  // namespace
+
+// --- check and compact -------------------------------------------------------
+
+void MainWindow::mnuCheck_Click() {
+  if (busy_ || selectedArchive_ < 1 || selectedArchive_ > table_.Count()) return;
+  const pff::PffArchive& archive = table_.Archive(selectedArchive_);
+  const pff::CheckReport report = pff::CheckArchive(archive.Path);
+  QStringList lines{QString::fromStdString(pff::CheckSummary(report))};
+  for (const pff::CheckFinding& finding : report.Findings)
+    lines << QString::fromStdString(pff::FindingText(finding));
+  dialogs_.ShowText(this, "Check Archive", lines.join('\n'));
+  status_->ShowResult(QString("Checked %1: %2 errors, %3 warnings")
+                          .arg(ArchiveName(archive))
+                          .arg(report.Errors())
+                          .arg(report.Warnings()));
+}
+
+void MainWindow::mnuCompact_Click() {
+  if (busy_ || selectedArchive_ < 1 || selectedArchive_ > table_.Count()) return;
+  pff::PffArchive& archive = table_.Archive(selectedArchive_);
+  const int64_t kilobytes = (pff::ReclaimableBytes(archive) + 512) / 1024;
+  const QString question = QString("Compact %1? %2 KB of dead space will be reclaimed")
+                               .arg(ArchiveName(archive), Grouped(kilobytes));
+  if (!dialogs_.YesNo(this, QString(), question)) return;
+  const std::optional<pff::CompactResult> result = pff::CompactArchive(archive, false, *this);
+  if (!result) return;
+  NoteOwnWrites();
+  WatchOpenArchives();
+  RefreshFilterList();
+  Relist();
+  status_->ShowResult(QString("Compacted %1: %2 reclaimed")
+                          .arg(ArchiveName(archive), HumanSize(result->BytesBefore - result->BytesAfter)));
+}
+
+// --- archives changed on disk ---------------------------------------------------
+
+void MainWindow::WatchOpenArchives() {
+  QStringList open;
+  for (const pff::PffArchive& archive : table_.OpenArchives) open << ArchivePath(archive);
+  const QStringList watched = watcher_->files();
+  for (const QString& path : watched)
+    if (!open.contains(path)) {
+      watcher_->removePath(path);
+      ownStamps_.remove(path);
+    }
+  for (const QString& path : open)
+    if (!watched.contains(path)) {
+      ownStamps_[path] = Stamp(path);
+      if (QFileInfo::exists(path)) watcher_->addPath(path);
+    }
+}
+
+void MainWindow::NoteOwnWrites() {
+  for (const pff::PffArchive& archive : table_.OpenArchives)
+    ownStamps_[ArchivePath(archive)] = Stamp(ArchivePath(archive));
+}
+
+void MainWindow::FileChangedOnDisk(const QString& path) {
+  // A file replaced by a rename is no longer watched.
+  if (!watcher_->files().contains(path) && QFileInfo::exists(path)) watcher_->addPath(path);
+  if (!ownStamps_.contains(path) || Stamp(path) == ownStamps_.value(path)) return;
+  changedPaths_.insert(path);
+  // While a command runs, its end reads the change.
+  if (!busy_) reloadTimer_->start();
+}
+
+void MainWindow::ReloadChangedArchives() {
+  if (busy_ || changedPaths_.isEmpty()) return;
+  const QSet<QString> changed = std::exchange(changedPaths_, {});
+  QStringList reread;
+  for (pff::PffArchive& archive : table_.OpenArchives) {
+    const QString path = ArchivePath(archive);
+    if (!changed.contains(path) || Stamp(path) == ownStamps_.value(path)) continue;
+    ownStamps_[path] = Stamp(path);
+    if (!watcher_->files().contains(path) && QFileInfo::exists(path)) watcher_->addPath(path);
+    if (pff::ReloadArchive(archive, *this)) reread << ArchiveName(archive);
+  }
+  if (reread.isEmpty()) return;
+  RefreshFilterList();
+  RelistKeepingView();
+  status_->ShowResult("Read again after a change on disk: " + reread.join(", "));
+}
+
+// --- drag out ------------------------------------------------------------------
+
+QMimeData* MainWindow::DragMimeData() {
+  if (busy_) return nullptr;
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) return nullptr;
+  if (!dragFolder_) dragFolder_ = std::make_unique<QTemporaryDir>();
+  if (!dragFolder_->isValid()) {
+    ReportError("DragMimeData", dragFolder_->errorString().toStdString());
+    return nullptr;
+  }
+  // One folder per drag and archive: equal names from two archives do not meet.
+  ++drags_;
+  QList<QUrl> urls;
+  for (int r : rows) {
+    const std::optional<pff::GridRow> row = RowAt(r);
+    if (!row || row->Archive < 1 || row->Archive > table_.Count()) continue;
+    const pff::PffArchive& archive = table_.Archive(row->Archive);
+    if (!archive.HasEntry(row->Entry)) continue;
+    const QString folder = dragFolder_->filePath(QString("%1/%2").arg(drags_).arg(row->Archive));
+    QDir().mkpath(folder);
+    const std::optional<std::string> target =
+        pff::ExtractFile(archive, row->Entry, folder.toStdString(), *this);
+    if (!target) continue;
+    SetStoredTime(QString::fromStdString(*target), archive.Entry(row->Entry).FileTime);
+    urls << QUrl::fromLocalFile(QString::fromStdString(*target));
+  }
+  if (urls.isEmpty()) return nullptr;
+  auto* mime = new QMimeData;
+  mime->setUrls(urls);
+  return mime;
+}

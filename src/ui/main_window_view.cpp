@@ -1,0 +1,226 @@
+// What the window shows: the grid's rows and where the view stands, the tree
+// click, the quick type list and the filter caption, sorting, the selection,
+// and the counts in the status bar.
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QTreeWidget>
+#include <algorithm>
+#include <exception>
+
+#include "engine/name_helpers.h"
+#include "engine/text_encoding.h"
+#include "listing/type_list.h"
+#include "ui/archive_tree.h"
+#include "ui/column_widths.h"
+#include "ui/grid_model.h"
+#include "ui/grid_view.h"
+#include "ui/main_window.h"
+#include "ui/menus.h"
+#include "ui/status_texts.h"
+
+void MainWindow::ShowProgressOverTakenArchives() {
+  for (int a = 1; a <= table_.Count(); ++a) {
+    const pff::PffArchive& archive = table_.Archive(a);
+    if (!pff::IsArchiveTaken(archive, a, selectedArchive_)) continue;
+    const int count = static_cast<int>(std::min<size_t>(archive.Entries.size(), pff::kMaxEntries));
+    pb1_->setRange(0, count);
+    pb1_->setValue(count);
+  }
+}
+
+void MainWindow::RefreshFilterList() {
+  try {
+    filterList_->clear();
+    QStringList items;
+    for (const std::string& type : pff::CollectFileTypes(table_, selectedArchive_))
+      items << QString::fromStdString(pff::Latin1ToUtf8(type));
+    filterList_->addItems(items);
+    ShowProgressOverTakenArchives();
+    pb1_->setValue(pb1_->minimum());
+    SyncFilterControls();
+  } catch (const std::exception& e) {
+    ReportError("RefreshFilterListError", e.what());
+  }
+}
+
+void MainWindow::RefreshList() { Relist(); }
+
+void MainWindow::Relist() {
+  try {
+    if (!table_.IsLoaded) {
+      model_->SetRows({}, true, options_.TimeDate);
+      ApplyColumnWidths(HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics()));
+    } else {
+      std::vector<pff::GridRow> rows =
+          pff::ListGridRows(table_, selectedArchive_, showDeadSpace_, currentFilter_);
+      ShowProgressOverTakenArchives();
+      // With no row listed the header texts give the widths, so the header stays readable.
+      const ColumnWidths widths = rows.empty()
+                                      ? HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics())
+                                      : CellTextWidths(table_, rows, options_.TimeDate, fg1_->fontMetrics());
+      model_->SetRows(std::move(rows), false, options_.TimeDate);
+      ApplyColumnWidths(widths);
+      pb1_->setValue(pb1_->minimum());
+    }
+    // A new listing is in listing order and starts at its top, its first row chosen.
+    fg1_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    if (RowCount() > 0) SetSelection(0, 0);
+    fg1_->scrollToTop();
+    UpdateCounts();
+    UpdateSelectionStatus();
+    if (table_.IsLoaded) tv1_->setFocus();
+  } catch (const std::exception& e) {
+    ReportError("RefreshList", e.what());
+  }
+}
+
+void MainWindow::RelistKeepingView() {
+  const std::vector<int> selected = SelectedRows();
+  const int current = CurrentRow();
+  const std::optional<pff::GridRow> kept = RowAt(current);
+  // Where the rows after a deleted block now begin.
+  const int fallback =
+      selected.empty() ? std::max(current, 0) : *std::min_element(selected.begin(), selected.end());
+  const int top = fg1_->verticalScrollBar()->value();
+  const bool gridHadFocus = fg1_->hasFocus();
+  Relist();
+  if (RowCount() == 0) return;
+  int row = std::min(fallback, RowCount() - 1);
+  if (kept) {
+    const std::vector<pff::GridRow>& rows = model_->Rows();
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const pff::GridRow& r) {
+      return r.Archive == kept->Archive && r.Entry == kept->Entry;
+    });
+    if (found != rows.end()) row = static_cast<int>(found - rows.begin());
+  }
+  SetSelection(row, row);
+  fg1_->verticalScrollBar()->setValue(top);
+  fg1_->scrollTo(model_->index(row, 0), QAbstractItemView::EnsureVisible);
+  if (gridHadFocus) fg1_->setFocus();
+}
+
+void MainWindow::ApplyColumnWidths(const std::array<int, pff::kVisibleColumns>& widths) {
+  // A model reset forgets widths and hidden sections, so both are set every time.
+  for (int c = 0; c < pff::kVisibleColumns; ++c) fg1_->setColumnWidth(c, widths[c]);
+  for (int c = pff::kVisibleColumns; c < pff::kGridColumns; ++c) fg1_->setColumnHidden(c, true);
+}
+
+// --- tree, quick type list, grid --------------------------------------------
+
+void MainWindow::TV1_NodeClick(QTreeWidgetItem* node) {
+  if (busy_ || !node) return;
+  selectedArchive_ = ArchiveOfKey(NodeKey(node));
+  UpdateActionStates();
+  RefreshList();
+}
+
+void MainWindow::FilterList_Click() {
+  if (busy_) return;
+  const QString text = filterList_->currentText();
+  if (text != pff::kShowAll) {
+    currentFilter_.IsolateCount = 1;
+    currentFilter_.Active = true;
+    currentFilter_.IsolateOn = true;
+    if (currentFilter_.IsolateList.empty()) currentFilter_.IsolateList.resize(1);
+    currentFilter_.IsolateList[0] = pff::Utf8ToLatin1(text.toStdString());
+    quickType_ = text;
+    SetFilterCaption("Filter - Only " + text);
+  } else {
+    pff::InitilizeFilter(currentFilter_);
+    quickType_.clear();
+    SetFilterCaption("Filter - Show All");
+  }
+  SyncFilterControls();
+  RefreshList();
+}
+
+void MainWindow::SetFilterCaption(const QString& caption) {
+  // The frame is narrow: a long type is shortened in the middle, the whole caption kept as tooltip.
+  const int room = fraSort_->parentWidget()->maximumWidth() - 4 * fraSort_->fontMetrics().averageCharWidth();
+  fraSort_->setTitle(fraSort_->fontMetrics().elidedText(caption, Qt::ElideMiddle, room));
+  fraSort_->setToolTip(caption);
+}
+
+void MainWindow::SyncFilterControls() {
+  // The quick list shows the type in force; after an advanced filter or a reset, " Show All".
+  const int index = quickType_.isEmpty() ? 0 : filterList_->findText(quickType_);
+  if (index < 0) {
+    filterList_->addItem(quickType_);
+    filterList_->setCurrentIndex(filterList_->count() - 1);
+  } else {
+    filterList_->setCurrentIndex(index);
+  }
+  QString shown;
+  if (!quickType_.isEmpty())
+    shown = "Only " + quickType_;
+  else if (currentFilter_.Active)
+    shown = "advanced";
+  status_->ShowFilter(shown);
+}
+
+void MainWindow::FG1_HeaderClick(int column) {
+  if (busy_ || column < 0 || column >= pff::kVisibleColumns) return;
+  sortAscending_[column] = !sortAscending_[column];
+  model_->SortByColumn(column, sortAscending_[column]);
+  fg1_->horizontalHeader()->setSortIndicator(
+      column, sortAscending_[column] ? Qt::AscendingOrder : Qt::DescendingOrder);
+  // A sort is a new order: it starts at the top with the first row chosen.
+  if (RowCount() > 0) SetSelection(0, 0);
+  fg1_->scrollToTop();
+}
+
+bool MainWindow::SortAscending(int column) const {
+  return column >= 0 && column < pff::kVisibleColumns && sortAscending_[column];
+}
+
+void MainWindow::ShowGridMenu(const QPoint& globalPos) {
+  QMenu* menu = menus_->mnuPopUp1;
+  if (!table_.IsLoaded || menu->isVisible()) return;
+  menu->popup(globalPos - QPoint(menu->sizeHint().width() / 2, 0));
+}
+
+int MainWindow::RowCount() const { return static_cast<int>(model_->Rows().size()); }
+
+int MainWindow::CurrentRow() const { return RowCount() == 0 ? -1 : fg1_->CurrentRow(); }
+
+int MainWindow::SelectionEndRow() const { return RowCount() == 0 ? -1 : fg1_->SelectionEndRow(); }
+
+std::vector<int> MainWindow::SelectedRows() const {
+  if (RowCount() == 0) return {};
+  return fg1_->SelectedRowsInOrder();
+}
+
+void MainWindow::SetSelection(int current, int end) { fg1_->SelectBlock(current, end); }
+
+std::optional<pff::GridRow> MainWindow::RowAt(int row) const {
+  if (row < 0 || row >= RowCount()) return std::nullopt;
+  return model_->Rows()[static_cast<size_t>(row)];
+}
+
+// --- status bar -------------------------------------------------------------
+
+void MainWindow::UpdateCounts() {
+  int64_t total = 0;
+  for (int a = 1; a <= table_.Count(); ++a)
+    if (pff::IsArchiveTaken(table_.Archive(a), a, selectedArchive_))
+      total += static_cast<int64_t>(table_.Archive(a).Entries.size());
+  status_->ShowCounts(table_.IsLoaded, RowCount(), total);
+}
+
+void MainWindow::UpdateSelectionStatus() {
+  int64_t rows = 0, bytes = 0;
+  if (RowCount() > 0) {
+    for (const QItemSelectionRange& range : fg1_->selectionModel()->selection())
+      for (int r = range.top(); r <= range.bottom(); ++r)
+        if (const pff::PffEntry* entry = pff::ListedEntry(table_, model_->Rows()[static_cast<size_t>(r)])) {
+          ++rows;
+          bytes += entry->DataSize;
+        }
+  }
+  status_->ShowSelection(rows, bytes);
+}

@@ -1,0 +1,54 @@
+#include "ui/work_progress.h"
+
+#include <QCoreApplication>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "ui/status_texts.h"
+
+namespace {
+// Well under the 100 ms after which a user feels the window hang.
+int yieldInterval = 25;
+}  // namespace
+
+void WorkProgress::SetYieldInterval(int milliseconds) { yieldInterval = milliseconds; }
+
+WorkProgress::WorkProgress(QProgressBar* bar, QPushButton* cancel, QObject* parent)
+    : QObject(parent), bar_(bar), cancel_(cancel) {
+  connect(cancel_, &QPushButton::clicked, this, [this] { Cancel(); });
+}
+
+void WorkProgress::Start(int total) {
+  running_ = true;
+  cancelled_ = false;
+  done_ = 0;
+  total_ = total;
+  bar_->setRange(0, total);
+  bar_->setValue(0);
+  bar_->setTextVisible(true);
+  ShowText();
+  cancel_->setVisible(true);
+  // The dialog that asked for the work must not stay painted over the grid.
+  QCoreApplication::processEvents();
+  sinceYield_.start();
+}
+
+bool WorkProgress::Step() {
+  ++done_;
+  bar_->setValue(done_);
+  if (sinceYield_.elapsed() >= yieldInterval) {
+    ShowText();
+    QCoreApplication::processEvents();
+    sinceYield_.restart();
+  }
+  return !cancelled_;
+}
+
+void WorkProgress::Finish() {
+  running_ = false;
+  bar_->setTextVisible(false);
+  bar_->setValue(0);
+  cancel_->setVisible(false);
+}
+
+void WorkProgress::ShowText() { bar_->setFormat(Grouped(done_) + " of " + Grouped(total_)); }
