@@ -9,6 +9,7 @@
 #include "engine/control_text.h"
 #include "engine/entry_file_name.h"
 #include "engine/file_system.h"
+#include "engine/journal.h"
 #include "engine/name_helpers.h"
 #include "engine/pff_format.h"
 #include "engine/text_encoding.h"
@@ -228,8 +229,6 @@ int CheckReport::Errors() const {
 }
 
 int CheckReport::Warnings() const { return static_cast<int>(Findings.size()) - Errors(); }
-
-std::string JournalPath(const std::string& archivePath) { return archivePath + "-journal"; }
 
 CheckReport CheckArchive(const std::string& path) {
   CheckReport report;

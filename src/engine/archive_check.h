@@ -54,7 +54,5 @@ CheckReport CheckArchive(const std::string& path);
 std::string FindingText(const CheckFinding& finding);
 /// "PATH: N errors, M warnings, K entries (J intact)".
 std::string CheckSummary(const CheckReport& report);
-/// The name of the journal an interrupted change leaves beside an archive.
-std::string JournalPath(const std::string& archivePath);
 
 }  // namespace pff

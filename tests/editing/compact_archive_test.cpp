@@ -6,6 +6,7 @@
 
 #include "editing_fixture.h"
 #include "engine/archive_check.h"
+#include "engine/journal.h"
 #include "engine/pff_format.h"
 
 namespace fs = std::filesystem;

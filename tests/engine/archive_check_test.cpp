@@ -8,6 +8,7 @@
 
 #include "editing/editing_fixture.h"
 #include "engine/control_text.h"
+#include "engine/journal.h"
 
 namespace pff::test {
 namespace {
