@@ -1,5 +1,8 @@
 #include "ui/command_line.h"
 
+#include <QFileInfo>
+
+#include "engine/archive_table.h"
 #include "ui/main_window.h"
 
 QString CommandLinePath(const QStringList& arguments) {
@@ -9,7 +12,22 @@ QString CommandLinePath(const QStringList& arguments) {
   return text;
 }
 
+QStringList CommandLinePaths(const QStringList& arguments) {
+  const QString joined = CommandLinePath(arguments);
+  if (joined.isEmpty()) return {};
+  // A desktop launcher hands over several files as separate arguments; the
+  // joined text, which names one archive with blanks in its path, comes first.
+  if (arguments.size() <= 2 || QFileInfo(joined).isFile()) return {joined};
+  QStringList files;
+  for (const QString& argument : arguments.mid(1))
+    if (QFileInfo(argument).isFile() && !files.contains(argument)) files << argument;
+  // No file among them: the whole text goes to the open, which says what is wrong with it.
+  return files.isEmpty() ? QStringList{joined} : files;
+}
+
 void OpenCommandLineArchive(MainWindow& window, const QStringList& arguments) {
-  const QString path = CommandLinePath(arguments);
-  if (!path.isEmpty()) window.OpenFromCommandLine(path);
+  for (const QString& path : CommandLinePaths(arguments)) {
+    if (window.Table().IsLoaded && pff::IsFileOpen(window.Table(), path.toStdString())) continue;
+    window.OpenFromCommandLine(path);
+  }
 }

@@ -330,6 +330,12 @@ class WindowTest : public QObject {
     QCOMPARE(h.NodeKeys(), QStringList{"B"});
     QVERIFY(h.Tree()->topLevelItem(0)->isExpanded());
     QCOMPARE(Stored("Paths/Last1"), QString("<absent>"));
+
+    // A launcher's several files: each file opens once; other words are ignored.
+    const QString second = h.Archive("second.pff", {{"c.txt", 3}});
+    OpenCommandLineArchive(h.window(), {"vellumcraft", path, second, second, h.File("missing.pff")});
+    QCOMPARE(h.NodeKeys(), (QStringList{"B", "C"}));
+    QCOMPARE(CommandLinePaths({"vellumcraft", "no", "such"}), QStringList{"no such"});
   }
 
   void menusShortcutsAndMailLink() {
