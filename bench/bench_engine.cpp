@@ -348,8 +348,8 @@ void BM_RenameJournalOverhead(benchmark::State& state) {
 }
 
 BENCHMARK(BM_OpenFullArchive)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
-BENCHMARK(BM_AddBigFile)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_ExtractBigFile)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_AddBigFile)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
+BENCHMARK(BM_ExtractBigFile)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
 BENCHMARK(BM_DeleteTenThousand)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_AddThousandSmallFiles)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RenameJournalOverhead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
