@@ -9,12 +9,12 @@ pff=$(realpath "$1")
 kills=${2:-30}
 # Beside the build, on a real disk: a memory-backed /tmp would hide the flushes.
 work=$(mktemp -d "$(dirname "$pff")/crashtest.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+damaged_total=0
+# Damaged archives stay for a look; everything else goes.
+trap 'if ((damaged_total)); then echo "damaged archives kept in $work"; else rm -rf "$work"; fi' EXIT
 cd "$work"
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
-damaged_total=0
 
 # kill_runs LABEL ARGS...: ARGS run as "pff ARGS" on a copy of base.pff
 # named a.pff; the reference "after" state comes from one run left alone.
