@@ -235,7 +235,7 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
         ThrowSystemError(errno, to.Path());
       }
       if (n == 0) throw PffError(from.Path() + ": unexpected end of file");
-      StartWriteback(to.Descriptor(), started, n);
+      if (length >= kWritebackStep) StartWriteback(to.Descriptor(), started, n);
       left -= n;
     }
     in = kin;
@@ -252,7 +252,8 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
     in += static_cast<int64_t>(want);
     out += static_cast<int64_t>(want);
     left -= static_cast<int64_t>(want);
-    if (out - unstarted >= kWritebackStep || left == 0) {
+    // Small copies are left to the kernel: a hint per small file costs more than it gains.
+    if (out - unstarted >= kWritebackStep || (left == 0 && length >= kWritebackStep)) {
       StartWriteback(to.Descriptor(), unstarted, out - unstarted);
       unstarted = out;
     }
