@@ -81,7 +81,10 @@ std::string AddBatch::Abandon() {
 
 bool AddBatch::Commit(WindowPort& port) {
   if (failed_) return false;
-  if (!tx_) return true;
+  if (added_ == 0) {
+    tx_.reset();  // nothing was written: the file stays as it is, footer included
+    return true;
+  }
   try {
     // The header last: until it is written, the old header still describes a whole archive.
     tx_->Protect({DirectoryRange(archive_.Header), {0, kHeaderBytes}});

@@ -63,7 +63,8 @@ ArchiveTransaction::ArchiveTransaction(PffArchive& archive)
 
 void ArchiveTransaction::Protect(const std::vector<ByteRange>& ranges) {
   std::vector<ByteRange> wanted = ranges;
-  if (!journal_) {
+  const bool first = !journal_;
+  if (first) {
     journal_.emplace(Journal::Create(path_, oldLength_));
     // Header and old directory are what nearly every change overwrites;
     // saving them at once spares a flush for each later range.
@@ -91,6 +92,9 @@ void ArchiveTransaction::Protect(const std::vector<ByteRange>& ranges) {
   }
   std::sort(pieces.begin(), pieces.end());
   pieces.erase(std::unique(pieces.begin(), pieces.end()), pieces.end());
+  // Appending past the old end needs no saving, and so no flush: that is what
+  // keeps a batch of many additions at one flush.
+  if (pieces.empty() && !first) return;
   journal_->Save(file_, pieces);
 }
 

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "engine/binary_file.h"
+#include "engine/file_system.h"
 #include "engine/journal.h"
 #include "engine/name_helpers.h"
 #include "engine/pff_error.h"
@@ -106,6 +107,12 @@ std::vector<std::string> SplitNullList(const std::string& text) {
 
 bool CreateArchive(ArchiveTable& table, const std::string& path, Flavour flavour, WindowPort& port) {
   try {
+    // A journal left by a change of the file being replaced must not be
+    // "undone" into the new archive at its next open.
+    if (StatPath(JournalPath(path), false).Exists) {
+      RemoveFile(JournalPath(path));
+      SyncFolder(ParentFolder(path));
+    }
     BinaryFile file = BinaryFile::Open(path, BinaryFile::Mode::Create);
     // The file is replaced now: a slot still holding its old directory must
     // go, or a later edit would write that directory into the new file.

@@ -130,6 +130,11 @@ TEST_F(ArchiveTableTest, CreatingWritesAnEmptyArchiveAndAppendsIt) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"a.pff", "new.pff"}));
   EXPECT_EQ(table.Archive(2).Header.DirOffset, 20);
 
+  // A journal left by the replaced file goes with it.
+  WriteBytes(big + "-journal", std::vector<uint8_t>(30, 1));
+  ASSERT_TRUE(CreateArchive(table, big, Flavour::Old, port));
+  EXPECT_FALSE(std::filesystem::exists(big + "-journal"));
+
   ArchiveTable reread;
   OpenFile(reread, big, port);
   EXPECT_EQ(reread.Archive(1).Header.EntryCount, 0);

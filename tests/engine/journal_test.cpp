@@ -58,6 +58,22 @@ TEST_F(JournalTest, OpeningUndoesAnInterruptedChangeAndSaysSoOnce) {
   }
 }
 
+TEST_F(JournalTest, AnUndoCutShortIsDoneAgainAtTheNextOpen) {
+  // Two records written back, then the truncation.
+  for (int nth = 1; nth <= 3; ++nth) {
+    SCOPED_TRACE("crash after write " + std::to_string(nth) + " of the undo");
+    InterruptedChange();
+    ArchiveTable table;
+    FileFaults::CrashAfterNth(nth);
+    EXPECT_THROW(OpenFile(table, path_, port_), SimulatedCrash);
+    FileFaults::Clear();
+    ArchiveTable again;
+    EXPECT_TRUE(OpenFile(again, path_, port_));
+    EXPECT_EQ(ReadBytes(path_), old_);
+    EXPECT_FALSE(JournalLeft());
+  }
+}
+
 TEST_F(JournalTest, OnlyWholeRecordsAreUndone) {
   struct Case {
     const char* label;

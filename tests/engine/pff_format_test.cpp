@@ -119,6 +119,12 @@ TEST(PffFormat, SmallEntrySizesAreReadAsContiguous32ByteRecords) {
   ReadArchive(f, h, entries);
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[1].DataSize, 77);
+
+  // The widest records accepted (4,097 is refused below).
+  WriteBytes(path, MakeArchive(1, 4096, 20, 20 + 4096));
+  BinaryFile wide = BinaryFile::Open(path, BinaryFile::Mode::Read);
+  ReadArchive(wide, h, entries);
+  EXPECT_EQ(h.EntrySize, 4096);
 }
 
 TEST(PffFormat, DirectoryWriteNeverTruncates) {
