@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QWidget>
 
 #include "ui/status_texts.h"
 
@@ -28,7 +29,9 @@ void WorkProgress::Start(int total) {
   bar_->setTextVisible(true);
   ShowText();
   cancel_->setVisible(true);
-  // The dialog that asked for the work must not stay painted over the grid.
+  // Keys go back to the window once the dialog that asked for the work is
+  // gone, so that Escape reaches it; nor may that dialog stay painted over the grid.
+  bar_->window()->activateWindow();
   QCoreApplication::processEvents();
   sinceYield_.start();
 }
