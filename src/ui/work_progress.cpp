@@ -9,7 +9,7 @@
 
 namespace {
 // Well under the 100 ms after which a user feels the window hang.
-int yieldInterval = 25;
+int yieldInterval = 15;
 }  // namespace
 
 void WorkProgress::SetYieldInterval(int milliseconds) { yieldInterval = milliseconds; }
