@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
