@@ -3,12 +3,13 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QWidget>
 
 #include "ui/status_texts.h"
 
 namespace {
 // Well under the 100 ms after which a user feels the window hang.
-int yieldInterval = 25;
+int yieldInterval = 15;
 }  // namespace
 
 void WorkProgress::SetYieldInterval(int milliseconds) { yieldInterval = milliseconds; }
@@ -28,7 +29,9 @@ void WorkProgress::Start(int total) {
   bar_->setTextVisible(true);
   ShowText();
   cancel_->setVisible(true);
-  // The dialog that asked for the work must not stay painted over the grid.
+  // Keys go back to the window once the dialog that asked for the work is
+  // gone, so that Escape reaches it; nor may that dialog stay painted over the grid.
+  bar_->window()->activateWindow();
   QCoreApplication::processEvents();
   sinceYield_.start();
 }

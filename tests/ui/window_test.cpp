@@ -1,25 +1,18 @@
 // The main window: start-up from the store, the options, the recent list,
-// opening, creating and closing archives, the command-line start, the menus,
-// and the entry grid with its sorting, selection and quick type list.
+// opening, creating and closing archives, the command-line start and the menus.
 
-#include <QAbstractItemModelTester>
 #include <QAction>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
 #include <algorithm>
-#include <iterator>
 
 #include "support/ui_test_env.h"
 #include "ui/command_line.h"
@@ -67,28 +60,6 @@ QString CurrentKey(const WindowHarness& h) {
 void OpenThree(WindowHarness& h) {
   h.Open({h.Archive("a.pff", {{"x.txt", 1}}), h.Archive("b.pff", {{"y.txt", 1}}),
           h.Archive("c.pff", {{"z.txt", 1}})});
-}
-
-// Sizes 900 and 10000 sort differently as numbers and as texts.
-const std::vector<TestEntry> kMixed{
-    {"b.pcx", 10000, 300}, {"A.txt", 900, 100}, {"c.PCX", 5000, 200}, {"README", 0, 400}};
-
-void ChooseType(WindowHarness& h, const QString& type) {
-  h.window().filterList()->setCurrentIndex(h.window().filterList()->findText(type));
-  h.window().FilterList_Click();
-}
-
-// The nine cells of a grid row joined by "|".
-QString Row(const WindowHarness& h, int row) {
-  QStringList cells;
-  for (int c = 0; c < 9; ++c) cells << h.Cell(row, c);
-  return cells.join('|');
-}
-
-QStringList Types(WindowHarness& h) {
-  QStringList items;
-  for (int i = 0; i < h.window().filterList()->count(); ++i) items << h.window().filterList()->itemText(i);
-  return items;
 }
 
 }  // namespace
@@ -361,166 +332,6 @@ class WindowTest : public QObject {
     QCOMPARE(h.dialogs.shown.size(), size_t(2));
     QVERIFY(h.dialogs.shown[0].text.startsWith("mailto:") &&
             h.dialogs.shown[1].text == h.dialogs.shown[0].text);
-  }
-
-  void modelStaysConsistent() {
-    WindowHarness h;
-    QAbstractItemModel* model = h.Grid()->model();
-    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QCOMPARE(model->rowCount(), 1);  // nothing open: one empty row under the header
-    QCOMPARE(model->columnCount(), 9);
-    QCOMPARE(h.Cell(0, 0), QString());
-    QCOMPARE(h.window().RowCount(), 0);
-    h.Open({h.Archive("a.pff", kMixed), h.Archive("b.pff", {{"z.bin", 1}})});
-    h.window().SetSelection(1, 2);
-    h.window().FG1_HeaderClick(1);
-    h.Show(2);
-    // A filter that hides everything leaves the header alone, still readable.
-    h.window().CurrentFilter().Active = h.window().CurrentFilter().NameOn = true;
-    h.window().CurrentFilter().NameText = "nothing like it";
-    h.window().RefreshList();
-    QCOMPARE(model->rowCount(), 0);
-    QVERIFY(h.Grid()->columnWidth(0) > 0);
-    h.window().mnuActualClose_Click(0);
-  }
-
-  void viewAllAndTreeClicks() {
-    WindowHarness h;
-    h.Open({h.Archive("one.pff", {{"a.pcx", 2048}, {"b.txt", 10}}),
-            h.Archive("two.pff", {{"WWWWWWWWWWWW.wav", 1536}})});
-    QCOMPARE(Row(h, 0), QString(" a.pcx | 2 KB | PCX File | 31/12/69 19:00:00 | one.pff |2048|0|1|1"));
-    QCOMPARE(Row(h, 1), QString(" b.txt | 0 KB | TXT File | 31/12/69 19:00:00 | one.pff |10|0|1|2"));
-    QCOMPARE(Row(h, 2),
-             QString(" WWWWWWWWWWWW.wav | 2 KB | WAV File | 31/12/69 19:00:00 | two.pff |1536|0|2|1"));
-    for (int c = 5; c < 9; ++c) QVERIFY(h.Grid()->isColumnHidden(c));
-    const int wide = h.Grid()->columnWidth(0);
-    QVERIFY(wide >= h.Grid()->fontMetrics().horizontalAdvance(" WWWWWWWWWWWW.wav "));
-
-    h.Show(1);
-    QCOMPARE(h.window().SelectedArchive(), 1);
-    QCOMPARE(h.Column(4), (QStringList{" one.pff ", " one.pff "}));
-    QVERIFY(h.Grid()->columnWidth(0) < wide);  // the widths follow the texts shown
-    h.Show(0);
-    QCOMPARE(h.window().SelectedArchive(), -1);
-    QCOMPARE(h.window().RowCount(), 3);
-    emit h.Tree()->itemClicked(h.Tree()->topLevelItem(0)->child(1), 0);  // as a mouse click delivers it
-    QCOMPARE(h.window().SelectedArchive(), 2);
-    QCOMPARE(h.Column(0), QStringList{" WWWWWWWWWWWW.wav "});
-  }
-
-  void headerClicksSortBothWays() {
-    // column, names after the first click (the second reverses them, except where keys are equal)
-    const std::tuple<int, QStringList, QStringList> cases[] = {
-        {0, {" A.txt ", " b.pcx ", " c.PCX ", " README "}, {}},  // text, ignoring case
-        {1, {" README ", " A.txt ", " c.PCX ", " b.pcx "}, {}},  // numbers: 900 before 10000
-        {2, {" b.pcx ", " c.PCX ", " README ", " A.txt "}, {" A.txt ", " README ", " b.pcx ", " c.PCX "}},
-        {3, {" A.txt ", " c.PCX ", " b.pcx ", " README "}, {}}};
-    for (const auto& [column, ascending, descending] : cases) {
-      WindowHarness h;
-      h.Open({h.Archive("a.pff", kMixed)});
-      h.window().FG1_HeaderClick(column);
-      QCOMPARE(h.Column(0), ascending);
-      QVERIFY(h.window().SortAscending(column));
-      h.window().FG1_HeaderClick(column);
-      QStringList down = descending;
-      if (down.isEmpty()) std::reverse_copy(ascending.begin(), ascending.end(), std::back_inserter(down));
-      QCOMPARE(h.Column(0), down);
-      h.window().FG1_HeaderClick(column);
-      QCOMPARE(h.Column(0), ascending);
-      // Rows moved whole: the index columns still name each row's entry.
-      for (int r = 0; r < 4; ++r)
-        QCOMPARE(h.Cell(r, 0), QString(" %1 ").arg(kMixed[h.Cell(r, 8).toInt() - 1].name.c_str()));
-    }
-
-    // Each column keeps its direction; a rebuild neither resets nor sorts again.
-    WindowHarness h;
-    h.Open({h.Archive("one.pff", {{"a.txt", 1}}), h.Archive("two.pff", {{"b.txt", 1}})});
-    h.window().FG1_HeaderClick(4);
-    h.window().FG1_HeaderClick(4);
-    QCOMPARE(h.Column(4), (QStringList{" two.pff ", " one.pff "}));
-    h.window().FG1_HeaderClick(0);
-    QVERIFY(!h.window().SortAscending(4) && h.window().SortAscending(0));
-    h.window().RefreshList();
-    QCOMPARE(h.Column(4), (QStringList{" one.pff ", " two.pff "}));
-    h.window().FG1_HeaderClick(4);
-    QCOMPARE(h.Column(4), (QStringList{" one.pff ", " two.pff "}));
-  }
-
-  void mouseAndKeysOnTheGrid() {
-    WindowHarness h;
-    h.window().resize(900, 600);
-    h.window().show();
-    h.window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&h.window()));
-    QMenu* actions = h.window().findChild<QMenu*>("mnuPopUp1");
-    QWidget* rows = h.Grid()->viewport();
-    QTest::mousePress(rows, Qt::RightButton, {}, QPoint(20, 10));
-    QVERIFY(!actions->isVisible());  // nothing open: no pop-up
-    h.Open({h.Archive("a.pff", kMixed)});
-
-    QHeaderView* header = h.Grid()->horizontalHeader();
-    const QPoint size(header->sectionViewportPosition(1) + 5, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, size);
-    QTest::mouseClick(header->viewport(), Qt::RightButton, {}, size);  // does not sort
-    QCOMPARE(h.Column(5), (QStringList{"0", "900", "5000", "10000"}));
-
-    // The selection's anchor is the end that stays put while shift extends the block.
-    auto rowPoint = [&](int r) { return h.Grid()->visualRect(h.Grid()->model()->index(r, 0)).center(); };
-    QTest::mouseClick(rows, Qt::LeftButton, {}, rowPoint(0));
-    QTest::mouseClick(rows, Qt::LeftButton, Qt::ShiftModifier, rowPoint(2));
-    QCOMPARE(h.window().CurrentRow(), 2);
-    QCOMPARE(h.window().SelectionEndRow(), 0);
-    QTest::keyClick(h.Grid(), Qt::Key_Down, Qt::ShiftModifier);
-    QCOMPARE(h.window().CurrentRow(), 3);
-    QCOMPARE(h.window().SelectionEndRow(), 0);
-    QCOMPARE(h.Grid()->selectionModel()->selectedRows().size(), 4);
-    QTest::keyClick(h.Grid(), Qt::Key_Up);
-    QCOMPARE(h.window().SelectionEndRow(), 2);
-    h.window().SetSelection(3, 1);
-    QCOMPARE(h.window().CurrentRow(), 3);
-    QCOMPARE(h.window().SelectionEndRow(), 1);
-    QTest::mousePress(rows, Qt::RightButton, {}, rowPoint(0));
-    QVERIFY(actions->isVisible());
-    QCOMPARE(h.window().CurrentRow(), 3);  // the pop-up leaves the selection as it is
-    actions->hide();
-
-    // Ctrl+A and Ctrl+C are the window's "Add" and "Close All", not the grid's own.
-    QSignalSpy add(h.Action("mnuAddFiles"), &QAction::triggered);
-    QSignalSpy closeAll(h.Action("mnuActualClose0"), &QAction::triggered);
-    h.Grid()->setFocus();
-    QTest::keyClick(h.Grid(), Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(add.count(), 1);
-    QCOMPARE(h.Grid()->selectionModel()->selectedRows().size(), 3);
-    h.Tree()->setFocus();
-    QTest::keyClick(h.Tree(), Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(add.count(), 2);
-    h.Grid()->setFocus();
-    QTest::keyClick(h.Grid(), Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(closeAll.count(), 1);
-    QVERIFY(!h.window().Table().IsLoaded);
-  }
-
-  void quickTypeList() {
-    WindowHarness h;
-    h.Open({h.Archive("a.pff", {{"a.pcx", 1}, {"B.PCX", 2}, {"README", 3}, {"<DEAD SPACE>", 4, 0, 1}}),
-            h.Archive("b.pff", {{"z.wav", 1}})});
-    QCOMPARE(Types(h), (QStringList{" Show All", "<DEAD SPACE>", "PCX", "README", "WAV"}));
-    ChooseType(h, "PCX");
-    QCOMPARE(h.window().filterFrame()->title(), QString("Filter - Only PCX"));
-    QCOMPARE(h.Column(0), (QStringList{" a.pcx ", " B.PCX "}));
-    // An isolated type keeps criteria set elsewhere in force.
-    h.window().CurrentFilter().SizeOn = true;
-    h.window().CurrentFilter().SizeMin = 2;
-    ChooseType(h, "PCX");
-    QCOMPARE(h.Column(0), QStringList{" B.PCX "});
-    ChooseType(h, " Show All");
-    QCOMPARE(h.window().filterFrame()->title(), QString("Filter - Show All"));
-    QVERIFY(!h.window().CurrentFilter().SizeOn);
-    QCOMPARE(h.window().RowCount(), 4);
-    // The list follows the archive shown in the tree at the next open.
-    h.Show(2);
-    h.Open({h.Archive("c.pff", {{"q.bmp", 1}})});
-    QCOMPARE(Types(h), (QStringList{" Show All", "WAV"}));
   }
 };
 
