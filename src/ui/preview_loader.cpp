@@ -1,8 +1,13 @@
 #include "ui/preview_loader.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QFontDatabase>
 #include <QImageReader>
 #include <QLocale>
+#include <QPlainTextDocumentLayout>
+#include <QTextDocument>
+#include <QThread>
 #include <exception>
 #include <vector>
 
@@ -165,7 +170,19 @@ void LoadText(PreviewResult& result, const PreviewRequest& request) {
     result.text =
         QString::fromLatin1(p, static_cast<qsizetype>(std::min<size_t>(bytes.size(), kMaxTextBytes)));
   }
-  result.info = QString("%1 lines").arg(QLocale().toString(result.text.count('\n') + 1));
+  auto* document = new QTextDocument;
+  document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+  // The view's own font and options, so that handing the document over lays out nothing again.
+  document->setDefaultFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  QTextOption option = document->defaultTextOption();
+  option.setWrapMode(QTextOption::NoWrap);
+  document->setDefaultTextOption(option);
+  document->setPlainText(result.text);
+  document->moveToThread(QCoreApplication::instance()->thread());
+  result.document.reset(document);
+  // A last line without a line break still counts.
+  const qsizetype lines = result.text.count('\n') + (result.text.endsWith('\n') ? 0 : 1);
+  result.info = QString("%1 line%2").arg(QLocale().toString(lines), lines == 1 ? "" : "s");
 }
 
 void LoadSound(PreviewResult& result, const PreviewRequest& request, const std::vector<uint8_t>& head) {

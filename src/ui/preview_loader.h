@@ -9,9 +9,12 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/pff_archive.h"
+
+class QTextDocument;
 #include "ui/preview_formats.h"
 
 /// Bytes of one hex page, and the most text shown.
@@ -32,6 +35,9 @@ struct PreviewResult {
   QString info;   // one line about the content: pixels and depth, sound format, text length
   QImage image;
   QString text;
+  // The text laid out as the text view shows it, built here because laying
+  // out a megabyte takes longer than the GUI thread may be kept.
+  std::shared_ptr<QTextDocument> document;
   bool textCut = false;
   QByteArray bytes;  // the hex page
   int64_t pageOffset = 0;

@@ -135,6 +135,8 @@ PreviewPane::~PreviewPane() {
   // The worker holds only copies; it is told to stop and waited for.
   ++*generation_;
   pool_.waitForDone();
+  // The view lets go of the document before the pane's members delete it.
+  text_->setDocument(nullptr);
 }
 
 void PreviewPane::ShowEntry(const std::string& path, const pff::PffEntry& entry) {
@@ -205,7 +207,8 @@ void PreviewPane::Show(const PreviewRequest& request, PreviewResult result) {
       FitImage();
       return;
     case PreviewKind::Text:
-      text_->setPlainText(result.text);
+      text_->setDocument(result.document.get());
+      document_ = std::move(result.document);
       cutNote_ = result.textCut ? QString("Showing the first %1 of %2.")
                                       .arg(SizeText(kMaxTextBytes), SizeText(request.entry.DataSize))
                                 : QString();
@@ -214,7 +217,7 @@ void PreviewPane::Show(const PreviewRequest& request, PreviewResult result) {
       pages_->setCurrentWidget(textPage_);
       return;
     case PreviewKind::Sound:
-      sound_->SetSound(request.path, request.entry, result.wav, result.info);
+      sound_->SetSound(request.path, request.entry, result.wav);
       pages_->setCurrentWidget(sound_);
       return;
     case PreviewKind::Bytes:

@@ -77,6 +77,7 @@ class PreviewPane : public QWidget {
   bool hasEntry_ = false;
   PreviewKind shownKind_ = PreviewKind::Empty;
   QImage image_;
+  std::shared_ptr<QTextDocument> document_;  // the text view's document
 
   QLabel* title_;
   QLabel* info_;

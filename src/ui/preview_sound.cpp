@@ -57,15 +57,10 @@ QAudioFormat::SampleFormat SampleFormatOf(const WavInfo& wav) {
 }  // namespace
 
 PreviewSound::PreviewSound(QWidget* parent)
-    : QWidget(parent),
-      info_(new QLabel(this)),
-      note_(new QLabel(this)),
-      play_(new QPushButton("Play", this)) {
+    : QWidget(parent), note_(new QLabel(this)), play_(new QPushButton("Play", this)) {
   auto* layout = new QVBoxLayout(this);
-  info_->setWordWrap(true);
   note_->setWordWrap(true);
   play_->setObjectName("previewPlay");
-  layout->addWidget(info_);
   layout->addWidget(play_, 0, Qt::AlignLeft);
   layout->addWidget(note_);
   layout->addStretch(1);
@@ -76,13 +71,11 @@ PreviewSound::~PreviewSound() { Stop(); }
 
 QString PreviewSound::Note() const { return note_->text(); }
 
-void PreviewSound::SetSound(const std::string& path, const pff::PffEntry& entry, const WavInfo& wav,
-                            const QString& info) {
+void PreviewSound::SetSound(const std::string& path, const pff::PffEntry& entry, const WavInfo& wav) {
   Stop();
   path_ = path;
   entry_ = entry;
   wav_ = wav;
-  info_->setText(info);
   note_->clear();
   if (SampleFormatOf(wav) == QAudioFormat::Unknown)
     note_->setText("Only PCM sound of 8, 16 or 32 bits plays here.");

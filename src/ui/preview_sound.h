@@ -1,5 +1,5 @@
 #pragma once
-// The sound page of the preview: a WAV entry's format and a Play/Stop button.
+// The sound page of the preview: a Play/Stop button for a WAV entry (its format is in the pane's info line).
 // Samples are pulled from the archive a block at a time while they play.
 
 #include <QWidget>
@@ -20,7 +20,7 @@ class PreviewSound : public QWidget {
   explicit PreviewSound(QWidget* parent = nullptr);
   ~PreviewSound() override;
   /// Shows the sound and readies Play when a sound output exists and the format can be played.
-  void SetSound(const std::string& path, const pff::PffEntry& entry, const WavInfo& wav, const QString& info);
+  void SetSound(const std::string& path, const pff::PffEntry& entry, const WavInfo& wav);
   /// Stops playing.
   void Stop();
   QPushButton* playButton() const { return play_; }
@@ -28,7 +28,6 @@ class PreviewSound : public QWidget {
 
  private:
   void Play();
-  QLabel* info_;
   QLabel* note_;
   QPushButton* play_;
   std::unique_ptr<QAudioSink> sink_;

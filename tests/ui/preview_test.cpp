@@ -320,7 +320,7 @@ class PreviewTest : public QObject {
     const PreviewResult whole = Preview("a.txt", "line one\nline two\n");
     QVERIFY(!whole.textCut);
     QCOMPARE(whole.text, QString("line one\nline two\n"));
-    QCOMPARE(whole.info, QString("3 lines"));
+    QCOMPARE(whole.info, QString("2 lines"));
   }
 
   void refusesRegionsOutsideTheFile() {
