@@ -219,6 +219,8 @@ MainWindow::BusyScope::BusyScope(MainWindow& window) : window_(window) {
 MainWindow::BusyScope::~BusyScope() {
   window_.busy_ = false;
   window_.UpdateActionStates();
+  // The preview rested while the command changed archives.
+  window_.UpdatePreview();
   // Changes other programs made while the command ran are read now.
   if (!window_.changedPaths_.isEmpty()) window_.reloadTimer_->start();
   if (window_.closeAfterWork_) QTimer::singleShot(0, &window_, &QWidget::close);
