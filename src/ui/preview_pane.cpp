@@ -19,8 +19,9 @@
 
 namespace {
 
-// Arrowing through rows starts no read until the current row has stayed a moment.
-constexpr int kSettleMs = 30;
+// Arrowing through rows starts no read until the current row has stayed a
+// moment: longer than a held key takes to repeat, so a walk costs no decoding.
+constexpr int kSettleMs = 60;
 
 QString SizeText(qint64 bytes) {
   return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat) +
