@@ -22,6 +22,13 @@ bool IsWave(const uint8_t* p, size_t n) {
   return StartsWith(p, n, "RIFF", 4) && n >= 12 && std::memcmp(p + 8, "WAVE", 4) == 0;
 }
 
+// "BM" alone starts many texts; the size of a known bitmap header must follow.
+bool IsBmpStart(const uint8_t* p, size_t n) {
+  if (!StartsWith(p, n, "BM", 2) || n < 26) return false;
+  const uint32_t info = U32(p + 14);
+  return info == 12 || info == 40 || info == 52 || info == 56 || info == 64 || info == 108 || info == 124;
+}
+
 bool IsPcxStart(const uint8_t* p, size_t n) {
   return n >= 128 && p[0] == 0x0A && p[1] <= 5 && p[2] <= 1 &&
          (p[3] == 1 || p[3] == 2 || p[3] == 4 || p[3] == 8);
@@ -32,8 +39,7 @@ bool IsPcxStart(const uint8_t* p, size_t n) {
 PreviewKind DetectPreviewKind(const std::string& type, const uint8_t* head, size_t n, int64_t size) {
   if (size <= 0) return PreviewKind::Empty;
   if (StartsWith(head, n, "\x89PNG\r\n\x1a\n", 8) || StartsWith(head, n, "\xFF\xD8\xFF", 3) ||
-      StartsWith(head, n, "GIF87a", 6) || StartsWith(head, n, "GIF89a", 6) ||
-      (StartsWith(head, n, "BM", 2) && n >= 26))
+      StartsWith(head, n, "GIF87a", 6) || StartsWith(head, n, "GIF89a", 6) || IsBmpStart(head, n))
     return PreviewKind::Image;
   if (IsWave(head, n)) return PreviewKind::Sound;
   if (IsPcxStart(head, n)) return PreviewKind::Pcx;

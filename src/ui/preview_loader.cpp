@@ -7,7 +7,7 @@
 #include <QLocale>
 #include <QPlainTextDocumentLayout>
 #include <QTextDocument>
-#include <QThread>
+#include <algorithm>
 #include <exception>
 #include <vector>
 

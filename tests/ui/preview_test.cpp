@@ -1,6 +1,5 @@
-// The preview pane: telling kinds apart, each decoder on images made here,
-// hostile images and WAV headers refused with a message, hex pages, the text
-// limit, the "Show Preview" option, and the pane following the grid.
+// The preview pane: kinds, each decoder on images made here, hostile images and WAV headers
+// refused with a message, hex pages, the text limit, the option, and the pane following the grid.
 
 #include <QAction>
 #include <QBuffer>
@@ -164,6 +163,8 @@ class PreviewTest : public QObject {
     QTest::newRow("latin-1") << "a.txt" << Bytes("M\xFCnz in K\xF6ln\n") << int(PreviewKind::Text);
     QTest::newRow("utf-8") << "a.txt" << Bytes("M\xC3\xBCnz \xE2\x82\xAC\n") << int(PreviewKind::Text);
     QTest::newRow("a NUL makes bytes") << "a.txt" << Bytes("text\0more", 9) << int(PreviewKind::Bytes);
+    QTest::newRow("text starting BM")
+        << "a.txt" << Bytes("BM list: tank, jeep, truck, boat\n") << int(PreviewKind::Text);
     QTest::newRow("many controls") << "a.scr" << Bytes("\x01\x02\x03\x04 abc") << int(PreviewKind::Bytes);
     QTest::newRow("empty") << "a.txt" << Bytes() << int(PreviewKind::Empty);
   }
