@@ -147,7 +147,7 @@ void MainWindow::BuildLayout() {
   connect(cancelAction_, &QAction::triggered, work_, &WorkProgress::Cancel);
 
   grid->addWidget(left, 0, 0);
-  grid->addWidget(fg1_, 0, 1);
+  grid->addWidget(BuildPreviewSplitter(central), 0, 1);
   grid->addWidget(progressRow, 1, 0, 1, 2);
   grid->setColumnStretch(1, 1);
   setCentralWidget(central);
@@ -202,6 +202,7 @@ void MainWindow::ConnectMenus() {
   on(m.mnuShowDeadSpace, [this] { mnuShowDeadSpace_Click(); });
   on(m.mnuReUseDeadSpace, [this] { mnuReUseDeadSpace_Click(); });
   on(m.mnuOverwrite, [this] { mnuOverwrite_Click(); });
+  on(m.mnuShowPreview, [this] { mnuShowPreview_Click(); });
   on(m.mnuAddFiles, [this] { mnuAddFiles_Click(); });
   on(m.mnuExtract, [this] { mnuExtract_Click(); });
   on(m.mnuRename, [this] { mnuRename_Click(); });
@@ -218,6 +219,8 @@ MainWindow::BusyScope::BusyScope(MainWindow& window) : window_(window) {
 MainWindow::BusyScope::~BusyScope() {
   window_.busy_ = false;
   window_.UpdateActionStates();
+  // The preview rested while the command changed archives.
+  window_.UpdatePreview();
   // Changes other programs made while the command ran are read now.
   if (!window_.changedPaths_.isEmpty()) window_.reloadTimer_->start();
   if (window_.closeAfterWork_) QTimer::singleShot(0, &window_, &QWidget::close);

@@ -38,6 +38,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class GridModel;
 class GridView;
+class PreviewPane;
 struct MenuActions;
 
 class MainWindow : public QMainWindow, public pff::WindowPort {
@@ -71,6 +72,7 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   void mnuOverwrite_Click();
   void mnuReUseDeadSpace_Click();
   void mnuShowDeadSpace_Click();
+  void mnuShowPreview_Click();
   void TV1_NodeClick(QTreeWidgetItem* node);
   void FilterList_Click();
   void FG1_HeaderClick(int column);
@@ -129,6 +131,8 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   bool SortAscending(int column) const;
   /// Rebuilds the grid keeping the current row's neighbourhood in view (after a delete, rename or reload).
   void RelistKeepingView();
+  /// The preview pane beside the grid (hidden unless "Show Preview" is ticked).
+  PreviewPane* previewPane() const { return preview_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -164,6 +168,10 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   /// Adds files into the shown archive, answering input between them.
   void AddFiles(const QStringList& paths);
   void FileChangedOnDisk(const QString& path);
+  /// The grid and the preview pane side by side; defined in main_window_preview.cpp.
+  QWidget* BuildPreviewSplitter(QWidget* parent);
+  /// Shows the current entry, or a summary of several, in the preview pane when it is shown.
+  void UpdatePreview();
 
   // While a command runs: the other commands, the tree and the filter are off.
   class BusyScope {
@@ -196,6 +204,7 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   QTreeWidget* tv1_ = nullptr;
   GridView* fg1_ = nullptr;
   GridModel* model_ = nullptr;
+  PreviewPane* preview_ = nullptr;
   QProgressBar* pb1_ = nullptr;
   QPushButton* cancel_ = nullptr;
   QAction* cancelAction_ = nullptr;

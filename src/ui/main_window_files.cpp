@@ -12,6 +12,7 @@
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/menus.h"
+#include "ui/preview_pane.h"
 #include "ui/recent_list.h"
 
 namespace {
@@ -148,6 +149,8 @@ void MainWindow::LoadSettings() {
   menus_->mnuReUseDeadSpace->setChecked(options_.ReUseDeadSpaces);
   showDeadSpace_ = settings_.ReadBool("ShowDeadSpace", false);
   menus_->mnuShowDeadSpace->setChecked(showDeadSpace_);
+  menus_->mnuShowPreview->setChecked(settings_.ReadBool("ShowPreview", false));
+  preview_->setVisible(menus_->mnuShowPreview->isChecked());
 }
 
 void MainWindow::SetTimeDate(const QString& style) {

@@ -74,6 +74,9 @@ MenuActions BuildMenus(QMenuBar* bar) {
   m.mnuShowDeadSpace = AddTick(m.mnuOptions, "mnuShowDeadSpace", "Show DeadSpaces");
   m.mnuReUseDeadSpace = AddTick(m.mnuOptions, "mnuReUseDeadSpace", "Re-Use DeadSpace");
   m.mnuOverwrite = AddTick(m.mnuOptions, "mnuOverwrite", "Always Overwrite");
+  m.mnuShowPreview = AddTick(m.mnuOptions, "mnuShowPreview", "Show Preview");
+  m.mnuShowPreview->setShortcut(QKeySequence(Qt::Key_F3));
+  m.mnuShowPreview->setShortcutContext(Qt::WindowShortcut);
 
   m.mnuPopUp1 = AddMenu(bar, "mnuPopUp1", "&Actions");
   m.mnuAddFiles = AddItem(m.mnuPopUp1, "mnuAddFiles", "Add", QKeySequence("Ctrl+A"));

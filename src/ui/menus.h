@@ -32,6 +32,7 @@ struct MenuActions {
   QAction* mnuShowDeadSpace = nullptr;
   QAction* mnuReUseDeadSpace = nullptr;
   QAction* mnuOverwrite = nullptr;
+  QAction* mnuShowPreview = nullptr;
 
   QMenu* mnuPopUp1 = nullptr;
   QAction* mnuAddFiles = nullptr;

@@ -1,0 +1,399 @@
+// The preview pane: kinds, each decoder on images made here, hostile images and WAV headers
+// refused with a message, hex pages, the text limit, the option, and the pane following the grid.
+
+#include <QAction>
+#include <QBuffer>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QTest>
+#include <tuple>
+
+#include "engine/pff_format.h"
+#include "support/ui_test_env.h"
+#include "ui/preview_hex_view.h"
+#include "ui/preview_loader.h"
+#include "ui/preview_pane.h"
+#include "ui/preview_sound.h"
+
+namespace {
+
+using Bytes = QByteArray;
+
+void Put16(Bytes& b, int at, int v) { b[at] = char(v & 0xFF), b[at + 1] = char((v >> 8) & 0xFF); }
+void Put32(Bytes& b, int at, qint64 v) {
+  Put16(b, at, int(v & 0xFFFF)), Put16(b, at + 2, int((v >> 16) & 0xFFFF));
+}
+
+// A w x h PCX, RLE-coded: one plane of palette indices (pixel = x + y) with a
+// grey palette, or three planes of colour where every pixel is (200, 100, 50).
+Bytes Pcx(int w, int h, int planes) {
+  Bytes b(128, '\0');
+  b[0] = 0x0A, b[1] = 5, b[2] = 1, b[3] = 8;
+  Put16(b, 8, w - 1);
+  Put16(b, 10, h - 1);
+  b[65] = static_cast<char>(planes);
+  Put16(b, 66, w);
+  b[68] = 1;
+  for (int y = 0; y < h; ++y)
+    for (int p = 0; p < planes; ++p)
+      for (int x = 0; x < w; ++x) {
+        const int v = planes == 1 ? (x + y) & 0xFF : (p == 0 ? 200 : p == 1 ? 100 : 50);
+        if (v >= 0xC0) b.append(static_cast<char>(0xC1));
+        b.append(static_cast<char>(v));
+      }
+  if (planes == 1) {
+    b.append(static_cast<char>(12));
+    for (int i = 0; i < 256; ++i) b.append(3, static_cast<char>(i));
+  }
+  return b;
+}
+
+Bytes Tga(int w, int h) {
+  Bytes b(18, '\0');
+  b[2] = 2;
+  Put16(b, 12, w);
+  Put16(b, 14, h);
+  b[16] = 24;
+  b[17] = 0x20;
+  for (int i = 0; i < w * h; ++i) b.append("\x10\x20\xF0", 3);  // blue, green, red
+  return b;
+}
+
+// The same picture run-length coded (type 10), which Qt's reader leaves to SDL2_image.
+Bytes TgaRle(int w, int h) {
+  Bytes b = Tga(w, h).left(18);
+  b[2] = 10;
+  for (int left = w * h; left > 0; left -= 128)
+    b.append(static_cast<char>(0x80 | (qMin(left, 128) - 1))).append("\x10\x20\xF0", 3);
+  return b;
+}
+
+Bytes QtImage(const char* format) {
+  QImage image(5, 4, QImage::Format_RGB32);
+  image.fill(QColor(255, 0, 0));
+  Bytes b;
+  QBuffer buffer(&b);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return b;
+}
+
+// One red pixel, a two-colour global table.
+const Bytes kGif = Bytes::fromHex("47494638396101000100800000ff00000000002c00000000010001000002024401003b");
+
+Bytes Wav(int format, int channels, qint64 rate, int bits, qint64 dataSize, qint64 dataHeld) {
+  Bytes b(44, '\0');
+  b.replace(0, 4, "RIFF");
+  Put32(b, 4, 36 + dataHeld);
+  b.replace(8, 8, "WAVEfmt ");
+  Put32(b, 16, 16);
+  Put16(b, 20, format);
+  Put16(b, 22, channels);
+  Put32(b, 24, rate);
+  const int align = channels * bits / 8;
+  Put32(b, 28, rate * align);
+  Put16(b, 32, align);
+  Put16(b, 34, bits);
+  b.replace(36, 4, "data");
+  Put32(b, 40, dataSize);
+  b.append(Bytes(static_cast<int>(dataHeld), '\0'));
+  return b;
+}
+
+// Writes an archive holding the given entries' bytes; returns them as the directory has them.
+std::vector<pff::PffEntry> WriteArchive(const QString& path,
+                                        const std::vector<std::pair<std::string, Bytes>>& items) {
+  Bytes data;
+  std::vector<pff::PffEntry> entries;
+  for (const auto& [name, bytes] : items) {
+    pff::PffEntry e;
+    e.DataOffset = static_cast<int32_t>(pff::kHeaderBytes + data.size());
+    e.DataSize = static_cast<int32_t>(bytes.size());
+    e.FileTime = 1000;
+    e.Name = pff::MakeEntryName(name);
+    entries.push_back(e);
+    data += bytes;
+  }
+  pff::PffHeader header = pff::NewHeader(pff::Flavour::Old);
+  header.EntryCount = static_cast<int32_t>(entries.size());
+  header.DirOffset = static_cast<int32_t>(pff::kHeaderBytes + data.size());
+  Bytes file(pff::kHeaderBytes, '\0');
+  pff::EncodeHeader(header, reinterpret_cast<uint8_t*>(file.data()));
+  file += data;
+  for (const pff::PffEntry& e : entries) {
+    Bytes record(pff::kRecordBytes, '\0');
+    pff::EncodeRecord(e, reinterpret_cast<uint8_t*>(record.data()));
+    file += record;
+  }
+  file += Bytes(8, '\0') + "KING";
+  WriteFile(path, file);
+  return entries;
+}
+
+// The preview of one entry holding bytes, made as the pane's worker makes it.
+PreviewResult Preview(const std::string& name, const Bytes& bytes, int64_t hexPage = -1) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("one.pff");
+  const pff::PffEntry entry = WriteArchive(path, {{name, bytes}})[0];
+  return LoadPreview({path.toStdString(), entry, hexPage}, [] { return false; });
+}
+
+}  // namespace
+
+class PreviewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { ClearStore(); }
+
+  void detectsKinds_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Bytes>("bytes");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("png by content") << "a.dat" << QtImage("PNG") << int(PreviewKind::Image);
+    QTest::newRow("jpeg") << "a.jpg" << QtImage("JPEG") << int(PreviewKind::Image);
+    QTest::newRow("bmp") << "a.bmp" << QtImage("BMP") << int(PreviewKind::Image);
+    QTest::newRow("gif") << "a.gif" << kGif << int(PreviewKind::Image);
+    QTest::newRow("tga by name") << "a.tga" << Tga(2, 2) << int(PreviewKind::Image);
+    QTest::newRow("pcx by content") << "a.bin" << Pcx(4, 2, 1) << int(PreviewKind::Pcx);
+    QTest::newRow("pcx by name, damaged") << "b.b.pcx" << Bytes("junk") << int(PreviewKind::Pcx);
+    QTest::newRow("wav") << "a.xyz" << Wav(1, 1, 8000, 8, 8, 8) << int(PreviewKind::Sound);
+    QTest::newRow("ascii") << "a.def" << Bytes("name = tank\r\nspeed = 4\r\n") << int(PreviewKind::Text);
+    QTest::newRow("latin-1") << "a.txt" << Bytes("M\xFCnz in K\xF6ln\n") << int(PreviewKind::Text);
+    QTest::newRow("utf-8") << "a.txt" << Bytes("M\xC3\xBCnz \xE2\x82\xAC\n") << int(PreviewKind::Text);
+    QTest::newRow("a NUL makes bytes") << "a.txt" << Bytes("text\0more", 9) << int(PreviewKind::Bytes);
+    QTest::newRow("text starting BM")
+        << "a.txt" << Bytes("BM list: tank, jeep, truck, boat\n") << int(PreviewKind::Text);
+    QTest::newRow("many controls") << "a.scr" << Bytes("\x01\x02\x03\x04 abc") << int(PreviewKind::Bytes);
+    QTest::newRow("empty") << "a.txt" << Bytes() << int(PreviewKind::Empty);
+  }
+  void detectsKinds() {
+    QFETCH(QString, name);
+    QFETCH(Bytes, bytes);
+    QFETCH(int, kind);
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.constData());
+    const std::string type = name.section('.', -1).toUpper().toStdString();
+    QCOMPARE(int(DetectPreviewKind(type, p, static_cast<size_t>(bytes.size()), bytes.size())), kind);
+  }
+
+  void decodesImages_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Bytes>("bytes");
+    QTest::addColumn<QString>("info");
+    QTest::addColumn<QColor>("pixel");  // at (3, 1)
+    QTest::newRow("pcx 8-bit") << "a.pcx" << Pcx(6, 3, 1) << "6 x 3 pixels, 8 bits, 256 colours"
+                               << QColor(4, 4, 4);
+    QTest::newRow("pcx 24-bit") << "a.pcx" << Pcx(6, 3, 3) << "6 x 3 pixels, 24 bits" << QColor(200, 100, 50);
+    QTest::newRow("tga") << "a.tga" << Tga(5, 2) << "5 x 2 pixels, 24 bits" << QColor(0xF0, 0x20, 0x10);
+    QTest::newRow("tga rle") << "a.tga" << TgaRle(5, 2) << "5 x 2 pixels, 24 bits"
+                             << QColor(0xF0, 0x20, 0x10);
+    QTest::newRow("png") << "a.png" << QtImage("PNG") << "5 x 4 pixels, 24 bits" << QColor(255, 0, 0);
+    QTest::newRow("bmp") << "a.bmp" << QtImage("BMP") << "5 x 4 pixels, 24 bits" << QColor(255, 0, 0);
+    QTest::newRow("gif") << "a.gif" << kGif << "1 x 1 pixels, 8 bits, 2 colours" << QColor();
+  }
+  void decodesImages() {
+    QFETCH(QString, name);
+    QFETCH(Bytes, bytes);
+    QFETCH(QString, info);
+    QFETCH(QColor, pixel);
+    const PreviewResult r = Preview(name.toStdString(), bytes);
+    QCOMPARE(r.error, QString());
+    QCOMPARE(r.info, info);
+    if (pixel.isValid())
+      QCOMPARE(r.image.pixelColor(3, 1), pixel);
+    else
+      QCOMPARE(r.image.pixelColor(0, 0), QColor(255, 0, 0));
+  }
+
+  void refusesHostileImages_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Bytes>("bytes");
+    QTest::addColumn<QString>("message");
+    Bytes wide = Pcx(4, 2, 1);
+    Put16(wide, 8, 20000);
+    Bytes huge = Pcx(4, 2, 3);
+    Put16(huge, 8, 16000), Put16(huge, 10, 16000), Put16(huge, 66, 16001);
+    Bytes backwards = Pcx(4, 2, 1);
+    Put16(backwards, 4, 9);
+    Bytes bmp = QtImage("BMP");
+    Put32(bmp, 18, 100000);
+    Bytes tga = Tga(2, 2);
+    Put16(tga, 12, 0);
+    QTest::newRow("pcx too wide") << "a.pcx" << wide << "more than this preview decodes";
+    QTest::newRow("pcx over 256 MiB") << "a.pcx" << huge << "more than this preview decodes";
+    QTest::newRow("pcx no pixels") << "a.pcx" << backwards << "declares no pixels";
+    QTest::newRow("pcx header cut") << "a.pcx" << Pcx(4, 2, 1).left(100) << "no PCX header";
+    QTest::newRow("pcx data cut") << "a.pcx" << Pcx(40, 30, 3).left(300) << "cannot be decoded";
+    QTest::newRow("pcx odd depth") << "a.pcx" << Bytes(Pcx(4, 2, 1)).replace(3, 1, "\x05")
+                                   << "unsupported depth";
+    QTest::newRow("bmp huge") << "a.bmp" << bmp << "more than this preview decodes";
+    QTest::newRow("png cut") << "a.png" << QtImage("PNG").left(40) << "Error in LoadPreview";
+    QTest::newRow("tga zero width") << "a.tga" << tga << "Error in LoadPreview";
+    QTest::newRow("jpeg garbage") << "a.jpg" << Bytes("\xFF\xD8\xFF garbage garbage")
+                                  << "Error in LoadPreview";
+  }
+  void refusesHostileImages() {
+    QFETCH(QString, name);
+    QFETCH(Bytes, bytes);
+    QFETCH(QString, message);
+    const PreviewResult r = Preview(name.toStdString(), bytes);
+    QVERIFY2(r.error.startsWith("Error in ") && r.error.contains(message), qPrintable(r.error));
+    QVERIFY(r.image.isNull());
+  }
+
+  void survivesDamagedBytes() {
+    // Seeded damage to every decoded kind: a few bytes overwritten, every other time cut short.
+    QRandomGenerator random(11);
+    const std::vector<std::pair<std::string, Bytes>> goods{
+        {"a.pcx", Pcx(9, 5, 1)}, {"b.pcx", Pcx(9, 5, 3)},   {"a.tga", TgaRle(7, 3)},
+        {"a.gif", kGif},         {"a.bmp", QtImage("BMP")}, {"a.wav", Wav(1, 2, 8000, 16, 64, 64)}};
+    for (const auto& [name, good] : goods)
+      for (int round = 0; round < 60; ++round) {
+        Bytes bad = good;
+        for (int k = 0; k < 4; ++k)
+          bad[random.bounded(int(bad.size()))] = static_cast<char>(random.generate());
+        if (round % 2) bad.truncate(random.bounded(int(bad.size())) + 1);
+        const PreviewResult r = Preview(name, bad);
+        const bool picture = r.kind == PreviewKind::Image || r.kind == PreviewKind::Pcx;
+        QVERIFY(!r.error.isEmpty() || !picture || !r.image.isNull());
+      }
+  }
+
+  void readsWavHeaders_data() {
+    QTest::addColumn<Bytes>("bytes");
+    QTest::addColumn<QString>("expected");  // the info line, or a part of the error
+    QTest::newRow("pcm") << Wav(1, 2, 22050, 16, 44100, 44100)
+                         << "PCM, 2 channels, 22050 Hz, 16 bits, 0.50 s";
+    QTest::newRow("float mono") << Wav(3, 1, 8000, 32, 32000, 32000)
+                                << "IEEE float, 1 channel, 8000 Hz, 32 bits, 1.00 s";
+    QTest::newRow("cut in format") << Wav(1, 1, 8000, 8, 8, 8).left(30) << "cut short";
+    QTest::newRow("no data chunk") << Wav(1, 1, 8000, 8, 8, 8).left(36) << "no data chunk";
+    QTest::newRow("huge data size") << Wav(1, 1, 8000, 8, 0x7FFFFFF0, 100) << "more than the 100";
+    QTest::newRow("zero data size") << Wav(1, 1, 8000, 8, 0, 0) << "data size 0";
+    QTest::newRow("zero channels") << Wav(1, 0, 8000, 8, 8, 8) << "zero channels";
+    QTest::newRow("zero rate") << Wav(1, 1, 0, 8, 8, 8) << "zero channels, rate";
+    QTest::newRow("huge chunk before data")
+        << Bytes(Wav(1, 1, 8000, 8, 8, 8)).replace(12, 8, Bytes("LIST\xF0\xFF\xFF\x7F", 8))
+        << "no format chunk";
+  }
+  void readsWavHeaders() {
+    QFETCH(Bytes, bytes);
+    QFETCH(QString, expected);
+    const PreviewResult r = Preview("a.wav", bytes);
+    QCOMPARE(r.kind, PreviewKind::Sound);
+    if (r.error.isEmpty())
+      QCOMPARE(r.info, expected);
+    else
+      QVERIFY2(r.error.startsWith("Error in ReadWavHeader\n") && r.error.contains(expected),
+               qPrintable(r.error));
+  }
+
+  void readsHexPages() {
+    Bytes bytes;
+    for (int i = 0; i < 150000; ++i) bytes.append(static_cast<char>(i * 7));
+    bytes[0] = 'A', bytes[1] = '\xE9', bytes[2] = '\x01';
+    // Page, its first byte, its length: the first, the last (short), one past the end (empty).
+    for (const auto& [page, offset, size] : {std::tuple{0, 0, 65536}, {2, 131072, 18928}, {9, 150000, 0}}) {
+      const PreviewResult r = Preview("a.bin", bytes, page);
+      QCOMPARE(r.pageOffset, offset);
+      QCOMPARE(r.bytes, bytes.mid(offset, size));
+    }
+    // Without asking for a page the first one comes with the kind.
+    const PreviewResult first = Preview("a.bin", bytes);
+    QCOMPARE(first.kind, PreviewKind::Bytes);
+    PreviewHexView view;
+    view.SetPage(first.bytes, 0);
+    QCOMPARE(view.LineCount(), 4096);
+    QCOMPARE(view.Line(0),
+             QString::fromUtf8(
+                 "00000000  41 E9 01 15 1C 23 2A 31  38 3F 46 4D 54 5B 62 69  A\xC3\xA9...#*18?FMT[bi"));
+    QCOMPARE(view.Line(4095).left(9), QString("0000FFF0 "));
+  }
+
+  void cutsLongText() {
+    // A euro sign (3 bytes) straddles the 1 MiB limit.
+    Bytes text(static_cast<int>(kMaxTextBytes) - 1, 'x');
+    text += "\xE2\x82\xAC more";
+    const PreviewResult cut = Preview("a.txt", text);
+    QCOMPARE(cut.kind, PreviewKind::Text);
+    QVERIFY(cut.textCut);
+    QCOMPARE(cut.text.size(), kMaxTextBytes - 1);
+    const PreviewResult whole = Preview("a.txt", "line one\nline two\n");
+    QVERIFY(!whole.textCut);
+    QCOMPARE(whole.text, QString("line one\nline two\n"));
+    QCOMPARE(whole.info, QString("2 lines"));
+  }
+
+  void refusesRegionsOutsideTheFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("one.pff");
+    const pff::PffEntry entry = WriteArchive(path, {{"a.txt", "hello"}})[0];
+    // Size past the end, a negative offset, an offset past the end, a missing archive.
+    for (const auto& [offset, size, file] :
+         std::vector<std::tuple<int32_t, int32_t, QString>>{{entry.DataOffset, 100000, path},
+                                                            {-5, 5, path},
+                                                            {0x7FFFFFF0, 5, path},
+                                                            {20, 5, dir.filePath("no.pff")}}) {
+      pff::PffEntry bad = entry;
+      bad.DataOffset = offset, bad.DataSize = size;
+      const PreviewResult r = LoadPreview({file.toStdString(), bad, -1}, [] { return false; });
+      QVERIFY2(r.error.startsWith("Error in ReadEntryBytes\n"), qPrintable(r.error));
+    }
+  }
+
+  void optionIsRememberedAndOffByDefault() {
+    {
+      WindowHarness h;
+      QVERIFY(!h.Action("mnuShowPreview")->isChecked());
+      QVERIFY(!h.window().previewPane()->isVisibleTo(&h.window()));
+      QCOMPARE(h.Action("mnuShowPreview")->shortcut(), QKeySequence(Qt::Key_F3));
+      h.Action("mnuShowPreview")->trigger();
+      QVERIFY(h.window().previewPane()->isVisibleTo(&h.window()));
+    }
+    QCOMPARE(QSettings("Tav_Vellumcraft", "Tav_Vellumcraft").value("Settings/ShowPreview").toString(),
+             QString("True"));
+    WindowHarness again;
+    QVERIFY(again.Action("mnuShowPreview")->isChecked());
+    QVERIFY(again.window().previewPane()->isVisibleTo(&again.window()));
+  }
+
+  void paneFollowsTheGrid() {
+    WindowHarness h;
+    const QString path = h.File("mix.pff");
+    WriteArchive(path, {{"readme.txt", "first line\nsecond\n"},
+                        {"tank.pcx", Pcx(8, 4, 3)},
+                        {"boom.wav", Wav(1, 1, 8000, 8, 800, 800)},
+                        {"model.3di", Bytes("\0\1\2\3", 4)}});
+    h.Action("mnuShowPreview")->trigger();
+    h.Open({path});
+    PreviewPane* pane = h.window().previewPane();
+    auto shownAt = [&](int row) {
+      h.window().SetSelection(row, row);
+      if (!QTest::qWaitFor([&] { return pane->Settled(); })) return PreviewKind::Empty;
+      return pane->ShownKind();
+    };
+    QCOMPARE(shownAt(0), PreviewKind::Text);
+    QCOMPARE(pane->Text(), QString("first line\nsecond\n"));
+    QCOMPARE(shownAt(1), PreviewKind::Pcx);
+    QCOMPARE(pane->Image().size(), QSize(8, 4));
+    QCOMPARE(shownAt(2), PreviewKind::Sound);
+    QVERIFY(pane->sound()->playButton()->isEnabled() || !pane->sound()->Note().isEmpty());
+    QCOMPARE(shownAt(3), PreviewKind::Bytes);
+    QCOMPARE(pane->hexView()->LineCount(), 1);
+
+    h.window().SetSelection(0, 2);
+    QTRY_VERIFY(pane->Settled());
+    QVERIFY2(pane->Message().startsWith("3 entries, "), qPrintable(pane->Message()));
+
+    // A double click in the pane opens the entry as one on its row does.
+    QCOMPARE(shownAt(3), PreviewKind::Bytes);
+    QTest::mouseDClick(pane->hexView()->viewport(), Qt::LeftButton);
+    QVERIFY(!h.dialogs.shown.empty());
+    QCOMPARE(h.dialogs.shown.back().kind, QString("desktop"));
+    QVERIFY(h.dialogs.shown.back().text.endsWith("model.3di"));
+  }
+};
+
+VELLUM_UI_TEST_MAIN(PreviewTest)
+#include "preview_test.moc"
