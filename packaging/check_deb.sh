@@ -15,7 +15,7 @@ fail() {
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
 # Found by dpkg-shlibdeps, and the one it cannot see.
-for needed in libc6 libqt6widgets6 libqt6svg6; do
+for needed in libc6 libqt6widgets6 libqt6svg6 qt6-image-formats-plugins; do
   [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
 done
 

@@ -60,6 +60,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELLUM_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window loads its SVG icon through Qt's plugin, which no linked library names.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# Plugins that no linked library names: the SVG icon engine for the window's
+# icon, and the image readers the preview pane uses for TGA.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-image-formats-plugins")
 include(CPack)
