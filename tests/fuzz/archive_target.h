@@ -1,6 +1,6 @@
 #pragma once
 // One fuzz run: the input is written as an archive file, opened, listed,
-// checked, extracted and edited (add, replace, rename, delete). The oracle:
+// checked, extracted, edited (add, replace, rename, delete) and compacted. The oracle:
 // after every successful change the file reads back as exactly the table in
 // memory, and the check finds no kind of error that the input did not have.
 // Header-only so that the libFuzzer program and the corpus replay test share it.
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "editing/add_file.h"
+#include "editing/compact_archive.h"
 #include "editing/delete_rename.h"
 #include "editing/extract_file.h"
 #include "engine/archive_check.h"
@@ -131,6 +132,7 @@ class Run {
         RenameFile(archive, pick, "RENAMED.BIN", port_) && !Oracle(archive, "rename", !revives))
       return fault_;
     if (DeleteFiles(archive, {pick, 1}, port_) && !Oracle(archive, "delete")) return fault_;
+    Compact(archive);
     return fault_;
   }
 
@@ -156,6 +158,26 @@ class Run {
                                           data_ + entry.DataOffset + entry.DataSize);
       if (ReadFileBytes(*written) != expected)
         fault_ = "extracted entry " + std::to_string(index) + " differs";
+    }
+  }
+
+  // Every live entry keeps its bytes through a compaction.
+  void Compact(PffArchive& archive) {
+    std::vector<std::vector<uint8_t>> live;
+    const std::vector<uint8_t> before = ReadFileBytes(archivePath_);
+    for (const PffEntry& e : archive.Entries) {
+      if (e.DeadFlag == 1) continue;
+      if (e.DataOffset < 0 || e.DataSize < 0 || int64_t{e.DataOffset} + e.DataSize > int64_t(before.size()))
+        return;
+      live.emplace_back(before.begin() + e.DataOffset, before.begin() + e.DataOffset + e.DataSize);
+    }
+    if (!CompactArchive(archive, false, port_) || !Oracle(archive, "compact")) return;
+    const std::vector<uint8_t> after = ReadFileBytes(archivePath_);
+    if (archive.Entries.size() != live.size()) fault_ = "compact: live entries were lost or added";
+    for (size_t i = 0; i < live.size() && fault_.empty(); ++i) {
+      const PffEntry& e = archive.Entries[i];
+      if (!std::equal(live[i].begin(), live[i].end(), after.begin() + e.DataOffset))
+        fault_ = "compact: entry " + std::to_string(i + 1) + " changed its bytes";
     }
   }
 
