@@ -162,6 +162,8 @@ class Checker {
       }
       if (e.DeadFlag == 1) {
         if (e.DataSize > 0) report_.DeadBytes += e.DataSize;
+        if (e.DataOffset >= 0 && e.DataSize >= 0 && int64_t{e.DataOffset} + e.DataSize <= length_)
+          ++report_.IntactEntries;
         if (e.DataSize > 0 && e.DataOffset >= 0)
           dead_.push_back({e.DataOffset, int64_t{e.DataOffset} + e.DataSize, index});
         continue;

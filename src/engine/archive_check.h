@@ -39,7 +39,7 @@ struct CheckReport {
   std::string Path;
   std::vector<CheckFinding> Findings;
   int EntryCount = 0;     // records read (may be fewer than the header claims)
-  int IntactEntries = 0;  // live entries whose data lies wholly inside the file
+  int IntactEntries = 0;  // entries (live or dead) whose data lies wholly inside the file
   int64_t DeadBytes = 0;  // bytes described by dead records
   int Errors() const;
   int Warnings() const;
