@@ -173,7 +173,7 @@ class LongWorkTest : public QObject {
     h.Action("mnuCheck")->trigger();
     const QString path = QString::fromStdString(h.window().Table().Archive(1).Path);
     QVERIFY(h.dialogs.shown.back().text.startsWith(path + ": 0 errors, "));
-    QVERIFY(h.dialogs.shown.back().text.contains("2 entries (1 intact)"));
+    QVERIFY(h.dialogs.shown.back().text.contains("2 entries (2 intact)"));
     const qint64 before = QFileInfo(path).size();
     h.dialogs.yesNoAnswers.push_back(true);
     h.Action("mnuShowDeadSpace")->trigger();
