@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editing/archive_transaction.h"
+#include "editing/placement.h"
 #include "engine/pff_format.h"
 
 namespace pff {
@@ -21,6 +22,8 @@ void RewriteDirectory(PffArchive& archive, const std::function<void(PffArchive&)
   try {
     edit(archive);
     CheckWritableLayout(archive.Header);
+    CheckNoLiveDataIn(archive.Entries, archive.Header.DirOffset, DirectoryEnd(archive.Header), 0,
+                      "the directory");
     tx.Protect({DirectoryRange(archive.Header)});
     WriteDirectoryTo(tx.File(), archive.Header, archive.Entries);
     tx.Commit();

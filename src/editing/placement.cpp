@@ -16,6 +16,22 @@ std::string UpperName(const EntryName& name) { return UpperLatin1(NameBytes(name
 
 }  // namespace
 
+void CheckNoLiveDataIn(const std::vector<PffEntry>& entries, int64_t from, int64_t to, int except,
+                       const std::string& what) {
+  if (to <= from) return;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const PffEntry& e = entries[i];
+    if (e.DeadFlag == 1 || e.DataSize <= 0 || static_cast<int>(i + 1) == except) continue;
+    const int64_t start = e.DataOffset, end = int64_t{e.DataOffset} + e.DataSize;
+    if (start < to && from < end) {
+      throw PffError("Writing " + what + " (bytes " + std::to_string(from) + " to " + std::to_string(to) +
+                     ") would overwrite the data of entry " + std::to_string(i + 1) + " (" +
+                     DisplayName(e.Name) +
+                     "); the archive's layout is damaged (pff check tells more). Nothing was written.");
+    }
+  }
+}
+
 int FindEntryByName(const std::vector<PffEntry>& entries, const EntryName& name) {
   const std::string wanted = UpperName(name);
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -51,6 +67,9 @@ int PlaceEntry(PffHeader& header, std::vector<PffEntry>& entries, const PffEntry
     if (int64_t{reused.DataOffset} + reused.DataSize > kMaxArchiveBytes) {
       throw PffError("The dead space to re-use lies beyond 2 GiB.");
     }
+    CheckNoLiveDataIn(entries, reused.DataOffset, int64_t{reused.DataOffset} + reused.DataSize, slot,
+                      "the data");
+    CheckNoLiveDataIn(entries, header.DirOffset, DirectoryEnd(header), 0, "the directory");
     reused.FileTime = entry.FileTime;
     reused.Name = entry.Name;
     reused.DeadFlag = 0;
@@ -83,6 +102,9 @@ int PlaceEntry(PffHeader& header, std::vector<PffEntry>& entries, const PffEntry
   }
   newHeader.EntryCount = header.EntryCount + 1;
   if (DirectoryEnd(newHeader) > kMaxArchiveBytes) throw PffError("The archive would grow past 2 GiB.");
+  // A damaged archive may keep live data where the new data or the moved directory would go.
+  CheckNoLiveDataIn(entries, added.DataOffset, int64_t{added.DataOffset} + added.DataSize, 0, "the data");
+  CheckNoLiveDataIn(entries, newHeader.DirOffset, DirectoryEnd(newHeader), 0, "the directory");
 
   if (slot != 0) entries[static_cast<size_t>(slot - 1)].DataSize = remainder;
   entries.push_back(added);

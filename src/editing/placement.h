@@ -4,6 +4,7 @@
 // Pure functions over the in-memory record; nothing here touches a file.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/pff_archive.h"
@@ -25,6 +26,12 @@ int FindDeadSlot(const std::vector<PffEntry>& entries, int32_t size);
 /// were, when the directory would pass 32,767 entries or the archive would
 /// pass 2^31 - 1 bytes, when the layout cannot be written (CheckWritableLayout),
 /// or when the chosen dead space lies outside [20, DirOffset).
+/// Throws PffError, naming the entry, when bytes [from, to) hold data of a
+/// live entry other than entry `except` (1-based; 0 for none): `what` says what
+/// was to be written there.
+void CheckNoLiveDataIn(const std::vector<PffEntry>& entries, int64_t from, int64_t to, int except,
+                       const std::string& what);
+
 int PlaceEntry(PffHeader& header, std::vector<PffEntry>& entries, const PffEntry& entry,
                bool reuseDeadSpaces);
 

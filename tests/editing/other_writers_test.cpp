@@ -140,18 +140,22 @@ TEST_F(OtherWritersTest, OpeningLeavesTheJournalOfARunningChangeAlone) {
   EXPECT_TRUE(port_.errors.empty());
 }
 
-TEST_F(OtherWritersTest, LayoutsThatWouldOverwriteTheHeaderAreRefusedBeforeWriting) {
+TEST_F(OtherWritersTest, LayoutsThatWouldOverwriteHeaderOrDataAreRefusedBeforeWriting) {
   struct Case {
     const char* label;
     int32_t dirOffset, entrySize;
     std::vector<PffEntry> entries;
   };
   const PffEntry deadInHeader{1, 4, 50, 0, DeadSpaceName()};
+  const PffEntry liveBehindDirectory{0, 100, 40, 0, MakeEntryName("behind.dat")};
+  const PffEntry deadOverLive{1, 30, 50, 0, DeadSpaceName()}, liveUnderDead{0, 40, 20, 0, MakeEntryName("a.txt")};
   const Case cases[] = {
       {"no entries, directory at 0", 0, 32, {}},
       {"no entries, directory at 19", 19, 36, {}},
       {"no entries, records of 0x70000000 bytes", 100, 0x70000000, {}},
       {"dead space over the header", 100, 32, {deadInHeader}},
+      {"live data where the data would go", 60, 32, {liveBehindDirectory}},
+      {"dead space to re-use over live data", 100, 32, {deadOverLive, liveUnderDead}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
