@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "engine/file_system.h"
 #include "engine/pff_format.h"
 
 namespace pff {
@@ -34,11 +35,26 @@ ByteRange DirectoryRange(const PffHeader& header) {
   return {header.DirOffset, DirectoryEnd(header) - header.DirOffset};
 }
 
-ArchiveTransaction::ArchiveTransaction(PffArchive& archive)
-    : path_(archive.Path), file_(BinaryFile::Open(archive.Path, BinaryFile::Mode::Update)) {
-  if (!file_.LockExclusive(LockWaitMs)) {
-    throw PffError(path_ + " is being changed by another program; nothing was written.");
+namespace {
+
+// The archive opened and locked. A program that rewrites the whole archive
+// (compaction) renames a new file over it while others wait for the lock of
+// the old one; a lock won on a file that no longer has the name protects
+// nothing, so the name is opened again.
+BinaryFile OpenLocked(const std::string& path, int waitMs) {
+  for (int attempt = 0;; ++attempt) {
+    BinaryFile file = BinaryFile::Open(path, BinaryFile::Mode::Update);
+    if (!file.LockExclusive(waitMs))
+      throw PffError(path + " is being changed by another program; nothing was written.");
+    if (FileIdOf(path) == std::optional<FileId>(file.Id())) return file;
+    if (attempt == 3) throw PffError(path + " is being replaced by another program; nothing was written.");
   }
+}
+
+}  // namespace
+
+ArchiveTransaction::ArchiveTransaction(PffArchive& archive)
+    : path_(archive.Path), file_(OpenLocked(archive.Path, LockWaitMs)) {
   // A change that crashed since the archive was read is undone first; the
   // file is then what it was before that change, which memory may well be.
   RollBackJournal(file_, path_);

@@ -142,6 +142,12 @@ int64_t BinaryFile::Length() const {
   return st.st_size;
 }
 
+FileId BinaryFile::Id() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) ThrowSystemError(errno, path_);
+  return FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+}
+
 size_t BinaryFile::ReadAt(int64_t offset, void* buffer, size_t n) {
   CountOperation(FileFaults::Op::Read, path_);
   if (offset < 0) ThrowSystemError(EINVAL, path_);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/file_system.h"
+
 namespace pff {
 
 class BinaryFile {
@@ -34,6 +36,8 @@ class BinaryFile {
   ~BinaryFile();
 
   int64_t Length() const;
+  /// The identity of the open file (compare with FileIdOf(path) to see whether the path still names it).
+  FileId Id() const;
   /// Reads up to n bytes at offset; returns how many were there (short at the end).
   size_t ReadAt(int64_t offset, void* buffer, size_t n);
   /// Reads exactly n bytes at offset or throws.

@@ -11,6 +11,7 @@
 #include "editing/archive_transaction.h"
 #include "editing/delete_rename.h"
 #include "editing_fixture.h"
+#include "engine/file_system.h"
 #include "engine/journal.h"
 
 namespace pff::test {
@@ -124,6 +125,36 @@ TEST_F(OtherWritersTest, AnArchiveLockedByAnotherProcessIsNotTouched) {
   EXPECT_EQ(AddFile(source, archive, Options(true), port_), AddResult::Added);  // once it is let go
 }
 
+TEST_F(OtherWritersTest, AWriterWaitingWhileTheArchiveIsReplacedWritesNothing) {
+  PffArchive archive = MakeArchive();
+  const std::string replacement = dir_.File("new.pff");
+  const PffArchive renewed = WriteArchive(replacement, 36, {{"C.TXT", Pattern(5, 3)}});
+  const std::vector<uint8_t> renewedBytes = ReadBytes(replacement);
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // As compaction does: hold the old file's lock, rename a new file over it, let go.
+    BinaryFile old = BinaryFile::Open(path_, BinaryFile::Mode::Read);
+    const char c = old.LockExclusive(1000) ? 'y' : 'n';
+    if (::write(ready[1], &c, 1) != 1) ::_exit(1);
+    ::usleep(200 * 1000);
+    RenameReplace(replacement, path_);
+    ::_exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  ASSERT_EQ(c, 'y');
+  ArchiveTransaction::LockWaitMs = 2000;
+  EXPECT_FALSE(DeleteFiles(archive, {1}, port_));
+  ::waitpid(pid, nullptr, 0);
+  ASSERT_EQ(port_.errors.size(), 1u);
+  EXPECT_EQ(port_.errors[0].description,
+            path_ + " was changed by another program; it has been read again, nothing was written.");
+  EXPECT_EQ(ReadBytes(path_), renewedBytes);
+  EXPECT_EQ(Describe(archive), Describe(PffArchive{path_, renewed.Header, renewed.Entries}));
+}
+
 TEST_F(OtherWritersTest, OpeningLeavesTheJournalOfARunningChangeAlone) {
   MakeArchive();
   WriteBytes(JournalPath(path_), Bytes("a journal being written"));
@@ -148,7 +179,8 @@ TEST_F(OtherWritersTest, LayoutsThatWouldOverwriteHeaderOrDataAreRefusedBeforeWr
   };
   const PffEntry deadInHeader{1, 4, 50, 0, DeadSpaceName()};
   const PffEntry liveBehindDirectory{0, 100, 40, 0, MakeEntryName("behind.dat")};
-  const PffEntry deadOverLive{1, 30, 50, 0, DeadSpaceName()}, liveUnderDead{0, 40, 20, 0, MakeEntryName("a.txt")};
+  const PffEntry deadOverLive{1, 30, 50, 0, DeadSpaceName()},
+      liveUnderDead{0, 40, 20, 0, MakeEntryName("a.txt")};
   const Case cases[] = {
       {"no entries, directory at 0", 0, 32, {}},
       {"no entries, directory at 19", 19, 36, {}},
