@@ -35,15 +35,12 @@ ByteRange DirectoryRange(const PffHeader& header) {
   return {header.DirOffset, DirectoryEnd(header) - header.DirOffset};
 }
 
-namespace {
-
-// The archive opened and locked. A program that rewrites the whole archive
-// (compaction) renames a new file over it while others wait for the lock of
-// the old one; a lock won on a file that no longer has the name protects
-// nothing, so the name is opened again.
-BinaryFile OpenLocked(const std::string& path, int waitMs) {
+// A program that rewrites the whole archive (compaction) renames a new file
+// over it while others wait for the lock of the old one; a lock won on a file
+// that no longer has the name protects nothing, so the name is opened again.
+BinaryFile OpenLockedArchive(const std::string& path, BinaryFile::Mode mode, int waitMs) {
   for (int attempt = 0;; ++attempt) {
-    BinaryFile file = BinaryFile::Open(path, BinaryFile::Mode::Update);
+    BinaryFile file = BinaryFile::Open(path, mode);
     if (!file.LockExclusive(waitMs))
       throw PffError(path + " is being changed by another program; nothing was written.");
     if (FileIdOf(path) == std::optional<FileId>(file.Id())) return file;
@@ -51,29 +48,30 @@ BinaryFile OpenLocked(const std::string& path, int waitMs) {
   }
 }
 
-}  // namespace
-
-ArchiveTransaction::ArchiveTransaction(PffArchive& archive)
-    : path_(archive.Path), file_(OpenLocked(archive.Path, LockWaitMs)) {
-  // A change that crashed since the archive was read is undone first; the
-  // file is then what it was before that change, which memory may well be.
-  RollBackJournal(file_, path_);
-
+void ConfirmArchiveUnchanged(BinaryFile& file, PffArchive& archive) {
   PffHeader header;
   std::vector<PffEntry> entries;
   try {
-    ReadArchive(file_, header, entries);
+    ReadArchive(file, header, entries);
   } catch (const PffError& e) {
-    throw PffError(path_ + " was changed by another program and cannot be read any more (" + e.what() +
+    throw PffError(archive.Path + " was changed by another program and cannot be read any more (" + e.what() +
                    "); nothing was written.");
   }
   if (!MatchesRecord(header, entries, archive)) {
     archive.Header = header;
     archive.Entries = std::move(entries);
-    throw ArchiveChanged(path_ +
+    throw ArchiveChanged(archive.Path +
                          " was changed by another program; it has been read again, nothing was written.");
   }
-  oldHeader_ = header;
+}
+
+ArchiveTransaction::ArchiveTransaction(PffArchive& archive)
+    : path_(archive.Path), file_(OpenLockedArchive(archive.Path, BinaryFile::Mode::Update, LockWaitMs)) {
+  // A change that crashed since the archive was read is undone first; the
+  // file is then what it was before that change, which memory may well be.
+  RollBackJournal(file_, path_);
+  ConfirmArchiveUnchanged(file_, archive);
+  oldHeader_ = archive.Header;
   oldLength_ = file_.Length();
 }
 

@@ -25,6 +25,14 @@ class ArchiveChanged : public PffError {
   using PffError::PffError;
 };
 
+/// Opens path and takes its exclusive lock, waiting up to waitMs, making sure
+/// the name still names the locked file. Throws PffError when another program
+/// keeps the lock.
+BinaryFile OpenLockedArchive(const std::string& path, BinaryFile::Mode mode, int waitMs);
+/// Throws ArchiveChanged, after reading header and directory into archive,
+/// when the locked file no longer holds what archive was read from.
+void ConfirmArchiveUnchanged(BinaryFile& file, PffArchive& archive);
+
 /// A byte range of the archive file: offset, length.
 using ByteRange = std::pair<int64_t, int64_t>;
 

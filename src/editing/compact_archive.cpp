@@ -4,6 +4,7 @@
 #include <exception>
 #include <vector>
 
+#include "editing/archive_transaction.h"
 #include "engine/archive_check.h"
 #include "engine/archive_table.h"
 #include "engine/binary_file.h"
@@ -16,8 +17,6 @@ namespace pff {
 
 namespace {
 
-constexpr int kLockWaitMs = 2000;
-constexpr int32_t kMaxEntrySize = 4096;
 
 // The compacted directory: live entries in directory order, their data packed
 // from offset 20 on (right after the header, where a fresh archive of the older
@@ -53,35 +52,6 @@ Packed Pack(const PffArchive& archive) {
   packed.Header.DirOffset = static_cast<int32_t>(offset);
   packed.Length = DirectoryEnd(packed.Header);
   return packed;
-}
-
-// The header and directory on disk must still be those the record was read
-// from: otherwise another program changed the file, and packing from the
-// stale record would lose its change. (The editing layer's shared routine for
-// this check can replace this one.)
-void ConfirmUnchanged(BinaryFile& file, const PffArchive& archive) {
-  const PffHeader& h = archive.Header;
-  const int64_t stride = RecordStride(h);
-  const int64_t dirBytes = int64_t{h.EntryCount} * stride;
-  std::vector<uint8_t> expected(kHeaderBytes), actual(kHeaderBytes);
-  EncodeHeader(h, expected.data());
-  if (h.EntryCount > 0) {
-    if (h.DirOffset < kHeaderBytes || int64_t{h.DirOffset} + dirBytes > file.Length()) {
-      throw PffError(archive.Path + " was changed by another program; nothing was written.");
-    }
-    std::vector<uint8_t> dir(static_cast<size_t>(dirBytes));
-    file.ReadExactAt(h.DirOffset, dir.data(), dir.size());
-    for (size_t i = 0; i < archive.Entries.size(); ++i) {
-      uint8_t record[kRecordBytes];
-      EncodeRecord(archive.Entries[i], record);
-      if (std::memcmp(record, dir.data() + i * static_cast<size_t>(stride), kRecordBytes) != 0) {
-        throw PffError(archive.Path + " was changed by another program; nothing was written.");
-      }
-    }
-  }
-  if (file.ReadAt(0, actual.data(), actual.size()) != actual.size() || actual != expected) {
-    throw PffError(archive.Path + " was changed by another program; nothing was written.");
-  }
 }
 
 void RefuseBrokenArchive(const std::string& path, bool force) {
@@ -141,11 +111,8 @@ int64_t ReclaimableBytes(const PffArchive& archive) {
 
 std::optional<CompactResult> CompactArchive(PffArchive& archive, bool force, WindowPort& port) {
   try {
-    BinaryFile old = BinaryFile::Open(archive.Path, BinaryFile::Mode::Read);
-    if (!old.LockExclusive(kLockWaitMs)) {
-      throw PffError(archive.Path + " is being changed by another program; nothing was written.");
-    }
-    ConfirmUnchanged(old, archive);
+    BinaryFile old = OpenLockedArchive(archive.Path, BinaryFile::Mode::Read, ArchiveTransaction::LockWaitMs);
+    ConfirmArchiveUnchanged(old, archive);
     RefuseBrokenArchive(archive.Path, force);
     const Packed packed = Pack(archive);
     for (size_t i = 0; i < packed.Entries.size(); ++i) {
