@@ -77,6 +77,14 @@ TEST_F(JsonOutput, ListAndInfoRoundTripNamesAndFields) {
   // Nothing opened: still one document, and no table header on the screen form.
   EXPECT_EQ(json::parse(Pff({"list", "--json", "missing.pff"}).out)["archives"].size(), 0u);
   EXPECT_EQ(Pff({"list", "missing.pff"}).out, "");
+
+  // check --json: one document for all archives, the exit status of the check.
+  const auto checked = Pff({"check", "--json", "a.pff", "missing.pff"});
+  const json reports = json::parse(checked.out)["archives"];
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0]["errors"], 0);
+  EXPECT_GT(reports[1]["errors"], 0);
+  EXPECT_EQ(checked.status, 1);
 }
 
 TEST(JsonDocuments, BytesThatAreNotUtf8StillGiveADocument) {
