@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -25,16 +26,23 @@ QByteArray ReadFile(const QString& path) {
 }
 
 void WriteTestArchive(const QString& path, const std::vector<TestEntry>& entries) {
+  // Each entry's data (zeros) lies between the header and the directory, as in a real archive.
   pff::PffHeader header = pff::NewHeader(pff::Flavour::Old);
   header.EntryCount = static_cast<int32_t>(entries.size());
-  std::vector<uint8_t> bytes(pff::kHeaderBytes);
+  int64_t dataBytes = 0;
+  for (const TestEntry& e : entries) dataBytes += std::max(e.size, 0);
+  header.DirOffset = static_cast<int32_t>(pff::kHeaderBytes + dataBytes);
+  std::vector<uint8_t> bytes(static_cast<size_t>(header.DirOffset), 0);
   pff::EncodeHeader(header, bytes.data());
+  int32_t offset = pff::kHeaderBytes;
   for (const TestEntry& e : entries) {
     pff::PffEntry entry;
     entry.DeadFlag = e.deadFlag;
+    entry.DataOffset = offset;
     entry.DataSize = e.size;
     entry.FileTime = e.time;
     entry.Name = pff::MakeEntryName(e.name);
+    offset += std::max(e.size, 0);
     uint8_t record[pff::kRecordBytes];
     pff::EncodeRecord(entry, record);
     bytes.insert(bytes.end(), record, record + pff::kRecordBytes);

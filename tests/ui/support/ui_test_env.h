@@ -29,7 +29,7 @@ struct TestEntry {
   int32_t deadFlag = 0;
 };
 
-/// Writes an archive (32-byte records, directory at 20, no data) holding entries.
+/// Writes an archive (32-byte records) holding entries, their data zeros behind the header.
 void WriteTestArchive(const QString& path, const std::vector<TestEntry>& entries);
 void WriteFile(const QString& path, const QByteArray& bytes);
 /// The file's bytes, or "<missing>".
