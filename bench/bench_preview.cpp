@@ -20,6 +20,7 @@
 
 #include "engine/pff_archive.h"
 #include "engine/pff_format.h"
+#include "input_wait.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
 #include "ui/menus.h"
@@ -163,28 +164,9 @@ void BM_PreviewPcx1024x768(benchmark::State& state) {
 }
 BENCHMARK(BM_PreviewPcx1024x768)->Arg(3)->Arg(1)->Unit(benchmark::kMillisecond);
 
-using Clock = std::chrono::steady_clock;
-
-// An event posted from another thread, as the window system delivers input:
-// the time until the window handles it is the time a keypress would wait.
-class Probe : public QEvent {
- public:
-  static inline const QEvent::Type kType = static_cast<QEvent::Type>(QEvent::registerEventType());
-  Probe() : QEvent(kType), posted(Clock::now()) {}
-  Clock::time_point posted;
-};
-
-class WaitMeter : public QObject {
- public:
-  Clock::duration worst{};
-  int handled = 0;
-  bool event(QEvent* event) override {
-    if (event->type() != Probe::kType) return QObject::event(event);
-    worst = std::max(worst, Clock::now() - static_cast<Probe*>(event)->posted);
-    ++handled;
-    return true;
-  }
-};
+using bench::Clock;
+using bench::Probe;
+using bench::WaitMeter;
 
 void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
   QTemporaryDir dir;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "engine/pff_format.h"
+#include "input_wait.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
 
@@ -182,28 +183,9 @@ void WriteArchiveWithData(const std::string& path) {
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-using Clock = std::chrono::steady_clock;
-
-// An event posted from another thread, as the window system delivers input:
-// the time until the window handles it is the time a keypress would wait.
-class Probe : public QEvent {
- public:
-  static inline const QEvent::Type kType = static_cast<QEvent::Type>(QEvent::registerEventType());
-  Probe() : QEvent(kType), posted(Clock::now()) {}
-  Clock::time_point posted;
-};
-
-class WaitMeter : public QObject {
- public:
-  Clock::duration worst{};
-  int handled = 0;
-  bool event(QEvent* event) override {
-    if (event->type() != Probe::kType) return QObject::event(event);
-    worst = std::max(worst, Clock::now() - static_cast<Probe*>(event)->posted);
-    ++handled;
-    return true;
-  }
-};
+using bench::Clock;
+using bench::Probe;
+using bench::WaitMeter;
 
 void BM_InputWaitWhileExtracting(benchmark::State& state) {
   Fixture& f = Shared();

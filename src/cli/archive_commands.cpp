@@ -61,15 +61,7 @@ int RunInfo(const ParsedArgs& args, Streams& streams) {
   const PffArchive& archive = table.Archive(1);
   const PffHeader& header = archive.Header;
 
-  int64_t live = 0, dead = 0, deadBytes = 0;
-  for (const PffEntry& entry : archive.Entries) {
-    if (entry.DeadFlag == 1) {
-      ++dead;
-      deadBytes += entry.DataSize;
-    } else {
-      ++live;
-    }
-  }
+  const EntryTotals totals = CountEntries(archive);
   std::error_code ec;
   auto fileSize = std::filesystem::file_size(archive.Path, ec);
   if (args.Has("--json")) {
@@ -84,9 +76,9 @@ int RunInfo(const ParsedArgs& args, Streams& streams) {
   out << "entry_size: " << header.EntrySize << "\n";
   out << "dir_offset: " << header.DirOffset << "\n";
   out << "file_size: " << (ec ? std::string("?") : std::to_string(fileSize)) << "\n";
-  out << "live_entries: " << live << "\n";
-  out << "dead_entries: " << dead << "\n";
-  out << "dead_bytes: " << deadBytes << "\n";
+  out << "live_entries: " << totals.Live << "\n";
+  out << "dead_entries: " << totals.Dead << "\n";
+  out << "dead_bytes: " << totals.DeadBytes << "\n";
   return kExitOk;
 }
 

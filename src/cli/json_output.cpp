@@ -94,20 +94,12 @@ std::string ListJson(const ArchiveTable& table, const std::vector<GridRow>& rows
 
 std::string InfoJson(const ArchiveTable& table, bool haveFileSize, uint64_t fileSize) {
   const PffArchive& archive = table.Archive(1);
-  int64_t live = 0, dead = 0, deadBytes = 0;
-  for (const PffEntry& entry : archive.Entries) {
-    if (entry.DeadFlag == 1) {
-      ++dead;
-      deadBytes += entry.DataSize;
-    } else {
-      ++live;
-    }
-  }
+  const EntryTotals totals = CountEntries(archive);
   ordered_json object = ArchiveObject(archive);
   object["file_size"] = haveFileSize ? ordered_json(fileSize) : ordered_json(nullptr);
-  object["live_entries"] = live;
-  object["dead_entries"] = dead;
-  object["dead_bytes"] = deadBytes;
+  object["live_entries"] = totals.Live;
+  object["dead_entries"] = totals.Dead;
+  object["dead_bytes"] = totals.DeadBytes;
   return Dump(ordered_json::object({{"archives", ordered_json::array({object})}}));
 }
 

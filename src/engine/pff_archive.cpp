@@ -38,6 +38,19 @@ bool IsDeadSpaceName(const EntryName& name) {
   return matched == expectedLength;
 }
 
+EntryTotals CountEntries(const PffArchive& archive) {
+  EntryTotals totals;
+  for (const PffEntry& entry : archive.Entries) {
+    if (entry.DeadFlag == 1) {
+      ++totals.Dead;
+      totals.DeadBytes += entry.DataSize;
+    } else {
+      ++totals.Live;
+    }
+  }
+  return totals;
+}
+
 void MakeDead(PffEntry& entry) {
   entry.DeadFlag = 1;
   entry.Name = DeadSpaceName();

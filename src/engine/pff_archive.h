@@ -60,6 +60,11 @@ std::string NoSuchEntry(const PffArchive& archive, int index);
 EntryName DeadSpaceName();
 /// True when the name, NULs removed, is exactly "<DEAD SPACE>" (how the grid recognises dead space).
 bool IsDeadSpaceName(const EntryName& name);
+struct EntryTotals {
+  int64_t Live = 0, Dead = 0, DeadBytes = 0;  // dead: DeadFlag exactly 1
+};
+/// Live and dead entries of archive, and the bytes the dead ones describe.
+EntryTotals CountEntries(const PffArchive& archive);
 /// Turns an entry into dead space in place; offset, size and time stay.
 void MakeDead(PffEntry& entry);
 
