@@ -8,10 +8,6 @@
 
 namespace pff {
 
-bool DeleteFile(PffArchive& archive, int index, WindowPort& port) {
-  return DeleteFiles(archive, {index}, port);
-}
-
 bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, WindowPort& port) {
   // As in a row-by-row deletion, a bad index is reported and the others still go.
   bool allDeleted = true;

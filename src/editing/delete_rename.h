@@ -8,10 +8,8 @@
 
 namespace pff {
 
-/// Entry index becomes dead space; the directory is rewritten.
-/// Reports "Error in DeleteFile" and restores memory on failure.
-bool DeleteFile(PffArchive& archive, int index, WindowPort& port);
-/// The same for many entries with a single directory rewrite.
+/// The entries become dead space in a single directory rewrite; a bad index is
+/// skipped. Reports "Error in DeleteFile" (memory restored on a failed write); false then.
 bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, WindowPort& port);
 
 /// Entry index gets newName (Latin-1, at most 16 bytes) and becomes live.

@@ -94,17 +94,6 @@ bool IsFileOpen(const ArchiveTable& table, const std::string& path) {
   return FindOpenArchive(table, path) != 0;
 }
 
-std::vector<std::string> SplitNullList(const std::string& text) {
-  std::vector<std::string> pieces;
-  size_t nul = text.find('\0');
-  while (nul != std::string::npos) {
-    size_t next = text.find('\0', nul + 1);
-    pieces.push_back(text.substr(nul + 1, (next == std::string::npos ? text.size() : next) - nul - 1));
-    nul = next;
-  }
-  return pieces;
-}
-
 bool CreateArchive(ArchiveTable& table, const std::string& path, Flavour flavour, WindowPort& port) {
   try {
     // A journal left by a change of the file being replaced must not be

@@ -47,8 +47,6 @@ bool IsFileOpen(const ArchiveTable& table, const std::string& path);
 bool IsSameFile(const std::string& a, const std::string& b);
 /// Index of the open archive that is the same file as path, or 0.
 int FindOpenArchive(const ArchiveTable& table, const std::string& path);
-/// The pieces after each NUL of a dialog multi-selection.
-std::vector<std::string> SplitNullList(const std::string& text);
 
 /// Writes an empty archive of a flavour at path (replacing any file) and
 /// appends it to the table; an open archive at that path is closed first.

@@ -38,17 +38,6 @@ std::string GetFileType(const std::string& name) {
   return UpperLatin1(std::move(s));
 }
 
-std::string GetFolderPath(const std::string& path) {
-  const bool hasDot = path.find('.') != std::string::npos;
-  const size_t nul = path.find('\0');
-  if (!hasDot) return WithTrailingSeparator(path);
-  if (nul == std::string::npos) {
-    const size_t sep = LastSeparator(path);
-    return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
-  }
-  return WithTrailingSeparator(path.substr(0, nul));
-}
-
 std::string GetFileName(const std::string& path) {
   const size_t sep = LastSeparator(path);
   return sep == std::string::npos ? path : path.substr(sep + 1);

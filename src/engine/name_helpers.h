@@ -10,9 +10,6 @@ namespace pff {
 std::string StripNulls(const std::string& s);
 /// Upper-cased text after the first "." (NULs ignored); the whole upper-cased name without ".".
 std::string GetFileType(const std::string& name);
-/// The folder part ending in a separator; empty for a bare file name. A path
-/// without "." is taken for a folder, a path with a NUL for a dialog multi-selection.
-std::string GetFolderPath(const std::string& path);
 /// The text after the last separator.
 std::string GetFileName(const std::string& path);
 /// name padded with NULs to 16 characters; unchanged when 16 or longer.

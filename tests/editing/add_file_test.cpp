@@ -48,26 +48,6 @@ TEST_F(AddFileTest, WorkedExampleOfTheNewerFlavourByteForByte) {
   EXPECT_TRUE(port_.errors.empty());
 }
 
-TEST_F(AddFileTest, BothFlavoursReadBackAsWritten) {
-  for (Flavour flavour : {Flavour::Old, Flavour::New}) {
-    SCOPED_TRACE(flavour == Flavour::Old ? "older flavour" : "newer flavour");
-    ArchiveTable table;
-    const std::string path = dir_.File(flavour == Flavour::Old ? "old.pff" : "new.pff");
-    ASSERT_TRUE(CreateArchive(table, path, flavour, port_));
-    PffArchive& archive = table.Archive(1);
-    for (const FixtureEntry& f : std::vector<FixtureEntry>{
-             {"one.bin", Pattern(300, 1)}, {"empty.dat", {}}, {"two.txt", Bytes("second file")}}) {
-      EXPECT_EQ(AddFile(Stamped(f.name, f.data), archive, Options(true), port_), AddResult::Added);
-    }
-    // The first file lands where the empty directory stood.
-    EXPECT_EQ(archive.Entry(1).DataOffset, flavour == Flavour::Old ? 20 : 62);
-    EXPECT_EQ(archive.Header.EntryCount, 3);
-    EXPECT_EQ(Describe(Reopen(path)), Describe(archive));
-    EXPECT_EQ(Slice(ReadBytes(path), size_t(archive.Entry(3).DataOffset), 11), Bytes("second file"));
-  }
-  EXPECT_TRUE(port_.errors.empty());
-}
-
 TEST_F(AddFileTest, PlacementInPlaceInADeadTailOrWhereTheDirectoryStood) {
   const FixtureEntry dead0{"<DEAD SPACE>", {}, 1}, dead50{"<DEAD SPACE>", Pattern(50, 0), 1},
       dead100{"<DEAD SPACE>", Pattern(100, 0), 1}, dead300{"<DEAD SPACE>", Pattern(300, 0), 1},

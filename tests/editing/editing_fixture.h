@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <ctime>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +13,7 @@
 #include "engine/binary_file.h"
 #include "engine/name_helpers.h"
 #include "support/recording_port.h"
+#include "support/scoped_time_zone.h"
 #include "support/temp_dir.h"
 
 namespace pff::test {
@@ -126,23 +124,6 @@ inline std::string WriteSource(const TempDir& dir, const std::string& name,
   WriteBytes(dir.File(name), bytes);
   return dir.File(name);
 }
-
-/// Sets TZ for the scope of a test and puts the old value back.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) old_ = old;
-    ::setenv("TZ", zone, 1);
-    ::tzset();
-  }
-  ~ScopedTimeZone() {
-    old_ ? ::setenv("TZ", old_->c_str(), 1) : ::unsetenv("TZ");
-    ::tzset();
-  }
-
- private:
-  std::optional<std::string> old_;
-};
 
 /// A scratch folder, a recording window, and no armed file faults afterwards.
 class EditingTest : public ::testing::Test {

@@ -75,7 +75,7 @@ TEST_F(OtherWritersTest, AChangeFromAStalePictureIsRefusedAndTheRecordReadAgain)
       {"add",
        [&](PffArchive& a, WindowPort& p) { return AddFile(source, a, Options(true), p) == AddResult::Added; },
        "AddFile"},
-      {"delete", [](PffArchive& a, WindowPort& p) { return DeleteFile(a, 1, p); }, "DeleteFile"},
+      {"delete", [](PffArchive& a, WindowPort& p) { return DeleteFiles(a, {1}, p); }, "DeleteFile"},
       {"rename", [](PffArchive& a, WindowPort& p) { return RenameFile(a, 2, "Z.TXT", p); }, "RenameFile"},
   };
   for (const Case& c : cases) {
@@ -83,7 +83,7 @@ TEST_F(OtherWritersTest, AChangeFromAStalePictureIsRefusedAndTheRecordReadAgain)
     PffArchive window = MakeArchive();
     PffArchive other = window;
     RecordingPort port;
-    ASSERT_TRUE(DeleteFile(other, 2, port));  // the other program's change
+    ASSERT_TRUE(DeleteFiles(other, {2}, port));  // the other program's change
     const std::vector<uint8_t> afterOther = ReadBytes(path_);
 
     EXPECT_FALSE(c.change(window, port));
@@ -108,7 +108,7 @@ TEST_F(OtherWritersTest, AnArchiveLockedByAnotherProcessIsNotTouched) {
   {
     LockHolder holder(path_);
     EXPECT_EQ(AddFile(source, archive, Options(true), port_), AddResult::Failed);
-    EXPECT_FALSE(DeleteFile(archive, 1, port_));
+    EXPECT_FALSE(DeleteFiles(archive, {1}, port_));
     EXPECT_FALSE(RenameFile(archive, 1, "Z.TXT", port_));
     AddBatch batch(archive);
     EXPECT_EQ(AddFile(source, archive, Options(true), port_, &batch), AddResult::Failed);

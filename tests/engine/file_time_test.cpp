@@ -2,36 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ctime>
-#include <optional>
-#include <string>
 #include <tuple>
 #include <utility>
+
+#include "support/scoped_time_zone.h"
 
 namespace pff {
 namespace {
 
-// Sets TZ for the life of the object and restores the previous value.
-class ScopedTimeZone {
- public:
-  explicit ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) saved_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ScopedTimeZone() {
-    if (saved_) {
-      setenv("TZ", saved_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  std::optional<std::string> saved_;
-};
+using test::ScopedTimeZone;
 
 const char* const kZones[] = {"UTC", "Asia/Tokyo", "America/New_York"};
 const WallClock kLast{2038, 1, 18, 22, 14, 7}, kFirst{1901, 12, 13, 15, 45, 52};
@@ -60,9 +40,6 @@ TEST(FileTime, WallClockReadingsBothWaysInEveryZone) {
       EXPECT_EQ(Fields(WallClockFromFileTime(fileTime)), Fields(clock)) << zone << " " << fileTime;
       EXPECT_EQ(FileTimeFromWallClock(clock), fileTime) << zone;
     }
-  }
-  for (int64_t t = -2147483648LL; t <= 2147483647LL; t += 7777777) {
-    EXPECT_EQ(FileTimeFromWallClock(WallClockFromFileTime(static_cast<int32_t>(t))), t);
   }
   EXPECT_EQ(FileTimeFromWallClock(WallClock{2038, 1, 18, 22, 14, 8}), std::nullopt);
   EXPECT_EQ(FileTimeFromWallClock(WallClock{1901, 12, 13, 15, 45, 51}), std::nullopt);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "engine/name_helpers.h"
 #include "engine/pff_error.h"
@@ -54,29 +55,22 @@ TEST(PffFormat, NewArchivesMatchTheWorkedLayouts) {
   }
 }
 
-TEST(PffFormat, RecordsAndHeadersRoundTrip) {
-  PffEntry e{1, -5, 2147483647, -2147483647 - 1, MakeEntryName("ABCDEFGHIJKLMNOP")};
-  uint8_t raw[kRecordBytes];
-  EncodeRecord(e, raw);
-  PffEntry back = DecodeRecord(raw);
-  EXPECT_EQ(back.DeadFlag, 1);
-  EXPECT_EQ(back.DataOffset, -5);
-  EXPECT_EQ(back.DataSize, 2147483647);
-  EXPECT_EQ(back.FileTime, -2147483647 - 1);
-  EXPECT_EQ(NameBytes(back.Name), "ABCDEFGHIJKLMNOP");  // 16 characters: no terminator
-
-  PffHeader h = NewHeader(Flavour::New);
-  uint8_t rawHeader[kHeaderBytes];
-  EncodeHeader(h, rawHeader);
-  PffHeader hb = DecodeHeader(rawHeader);
-  EXPECT_EQ(hb.HeaderSize, 20);
-  EXPECT_EQ(hb.EntrySize, 36);
-  EXPECT_EQ(hb.DirOffset, 62);
-}
-
-TEST(PffFormat, ReadsThirtySixByteRecordsAtTheirStrideAndWritesZeroTails) {
+// Archives written from raw bytes and read back with ReadArchive.
+class PffFormatTest : public ::testing::Test {
+ protected:
+  // Reads bytes as an archive into h and entries; throws what ReadArchive throws.
+  void Read(const std::vector<uint8_t>& bytes) {
+    WriteBytes(path, bytes);
+    BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::Read);
+    ReadArchive(f, h, entries);
+  }
   TempDir dir;
-  const std::string path = dir.File("wide.pff");
+  const std::string path = dir.File("a.pff");
+  PffHeader h;
+  std::vector<PffEntry> entries;
+};
+
+TEST_F(PffFormatTest, ReadsThirtySixByteRecordsAtTheirStrideAndWritesZeroTails) {
   // Two 36-byte records at offset 40 whose tails hold garbage.
   std::vector<uint8_t> b = MakeArchive(2, 36, 40, 40 + 72 + 10);
   for (int r = 0; r < 2; ++r) {
@@ -86,16 +80,12 @@ TEST(PffFormat, ReadsThirtySixByteRecordsAtTheirStrideAndWritesZeroTails) {
     std::memcpy(b.data() + at + 16, r ? "B.TXT" : "A.TXT", 5);
     PutInt(b, at + 32, -1);
   }
-  WriteBytes(path, b);
-
-  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::ReadWrite);
-  PffHeader h;
-  std::vector<PffEntry> entries;
-  ReadArchive(f, h, entries);
+  Read(b);
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[1].DataOffset, 21);
   EXPECT_EQ(StripNulls(NameBytes(entries[1].Name)), "B.TXT");
 
+  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::ReadWrite);
   WriteDirectoryTo(f, h, entries);
   f.Close();
   std::vector<uint8_t> after = ReadBytes(path);
@@ -107,29 +97,17 @@ TEST(PffFormat, ReadsThirtySixByteRecordsAtTheirStrideAndWritesZeroTails) {
   EXPECT_EQ(std::string(after.begin() + 120, after.end()), stamp);
 }
 
-TEST(PffFormat, SmallEntrySizesAreReadAsContiguous32ByteRecords) {
-  TempDir dir;
-  const std::string path = dir.File("narrow.pff");
+TEST_F(PffFormatTest, SmallEntrySizesAreReadAsContiguous32ByteRecords) {
   std::vector<uint8_t> b = MakeArchive(2, 8, 20, 20 + 64);
   PutInt(b, 20 + 32 + 8, 77);  // size of the second record, 32 bytes on
-  WriteBytes(path, b);
-  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::Read);
-  PffHeader h;
-  std::vector<PffEntry> entries;
-  ReadArchive(f, h, entries);
+  Read(b);
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[1].DataSize, 77);
-
-  // The widest records accepted (4,097 is refused below).
-  WriteBytes(path, MakeArchive(1, 4096, 20, 20 + 4096));
-  BinaryFile wide = BinaryFile::Open(path, BinaryFile::Mode::Read);
-  ReadArchive(wide, h, entries);
+  Read(MakeArchive(1, 4096, 20, 20 + 4096));  // the widest records accepted
   EXPECT_EQ(h.EntrySize, 4096);
 }
 
-TEST(PffFormat, DirectoryWriteNeverTruncates) {
-  TempDir dir;
-  const std::string path = dir.File("long.pff");
+TEST_F(PffFormatTest, DirectoryWriteNeverTruncates) {
   std::vector<uint8_t> b = NewArchiveBytes(Flavour::Old);
   b.resize(500, 0xAB);
   WriteBytes(path, b);
@@ -142,11 +120,8 @@ TEST(PffFormat, DirectoryWriteNeverTruncates) {
   EXPECT_EQ(after[20 + 8 + 46], 0xAB);
 }
 
-TEST(PffFormat, MalformedArchivesAreRefusedWithAReason) {
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> bytes;
-  } cases[] = {
+TEST_F(PffFormatTest, MalformedArchivesAreRefusedWithAReason) {
+  const std::pair<const char*, std::vector<uint8_t>> cases[] = {
       {"empty file", {}},
       {"truncated header", Bytes("PFF3PFF3PFF3")},
       {"negative count", MakeArchive(-1, 32, 20, 100)},
@@ -161,45 +136,21 @@ TEST(PffFormat, MalformedArchivesAreRefusedWithAReason) {
       {"records of 4,097 bytes", MakeArchive(1, 4097, 20, 20 + 4097)},
       {"records of 0x70000000 bytes", MakeArchive(1, 0x70000000, 20, 100)},
   };
-  TempDir dir;
-  for (const Case& c : cases) {
-    const std::string path = dir.File("bad.pff");
-    WriteBytes(path, c.bytes);
-    BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::Read);
-    PffHeader h;
-    std::vector<PffEntry> entries;
-    EXPECT_THROW(ReadArchive(f, h, entries), PffError) << c.what;
-    EXPECT_TRUE(entries.empty()) << c.what;
+  for (const auto& [what, bytes] : cases) {
+    entries.clear();
+    EXPECT_THROW(Read(bytes), PffError) << what;
+    EXPECT_TRUE(entries.empty()) << what;
   }
 }
 
-TEST(PffFormat, ZeroEntriesAreAcceptedWhateverTheOtherFields) {
-  TempDir dir;
-  const std::string path = dir.File("zero.pff");
+TEST_F(PffFormatTest, ZeroEntriesAreAcceptedWhateverTheOtherFields) {
   std::vector<uint8_t> b = MakeArchive(0, -7, -100000, 20);
   std::memcpy(b.data() + 4, "JUNK", 4);
-  WriteBytes(path, b);
-  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::Read);
-  PffHeader h;
-  std::vector<PffEntry> entries{PffEntry{}};
-  ReadArchive(f, h, entries);
+  entries.resize(1);
+  Read(b);
   EXPECT_EQ(h.EntryCount, 0);
   EXPECT_EQ(h.DirOffset, -100000);
   EXPECT_TRUE(entries.empty());
-}
-
-TEST(BinaryFileFaults, TheArmedOperationFailsOnce) {
-  TempDir dir;
-  const std::string path = dir.File("f.bin");
-  WriteBytes(path, {1, 2, 3});
-  FileFaults::FailNth(FileFaults::Op::Write, 2);
-  BinaryFile f = BinaryFile::Open(path, BinaryFile::Mode::ReadWrite);
-  uint8_t x = 9;
-  EXPECT_NO_THROW(f.WriteAt(0, &x, 1));
-  EXPECT_THROW(f.WriteAt(1, &x, 1), PffError);
-  EXPECT_NO_THROW(f.WriteAt(2, &x, 1));
-  FileFaults::Clear();
-  EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{9, 2, 9}));
 }
 
 }  // namespace

@@ -18,8 +18,8 @@ constexpr int32_t kMax = 2147483647;
 
 TEST(FilterBounds, NumbersReadFromTheBoxes) {
   const std::pair<const char*, double> cases[] = {
-      {"", 0},        {"abc", 0},    {" 1 2 ", 12}, {"5kb", 5},   {".4", 0.4},        {"-3", -3},
-      {"1.2.3", 1.2}, {"2E-1", 0.2}, {"5e+", 5},    {"9e9", 9e9}, {"999e99", 999e99}, {"1e-999", 0}};
+      {"", 0},      {"abc", 0}, {"5kb", 5}, {".4", 0.4}, {"-3", -3}, {"2E-1", 0.2},
+      {"5e+", 5}, {"9e9", 9e9}, {"999e99", 999e99}, {"1e-999", 0}};
   for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
   EXPECT_TRUE(std::isnan(LeadingNumber("1e999")));
 

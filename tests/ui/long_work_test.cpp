@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMimeData>
@@ -24,11 +23,6 @@
 #include "ui/work_progress.h"
 
 namespace {
-
-QByteArray ReadAll(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 const QList<QPair<QString, QByteArray>> kFive{
     {"a.txt", "1"}, {"b.txt", "22"}, {"c.pcx", "333"}, {"d.pcx", "4444"}, {"e.pcx", "55555"}};
@@ -102,14 +96,14 @@ class LongWorkTest : public QObject {
     QCOMPARE(status.Result(), QString("Added 2 files, 1 replaced"));
 
     // A write that fails part way through a drop undoes all of it, and the status says so.
-    const std::string path = h.window().Table().Archive(1).Path;
-    const QByteArray before = ReadAll(path);
+    const QString path = QString::fromStdString(h.window().Table().Archive(1).Path);
+    const QByteArray before = ReadFile(path);
     const QString counts = status.Counts();
     pff::FileFaults::FailNth(pff::FileFaults::Op::Write, 3);
     h.window().FG1_FilesDropped({h.Source("g.txt", "ggg"), h.Source("h.txt", "hhhh")});
     pff::FileFaults::Clear();
     QCOMPARE(status.Result(), QString("Nothing added: the change failed and was undone"));
-    QCOMPARE(ReadAll(path), before);
+    QCOMPARE(ReadFile(path), before);
     QCOMPARE(status.Counts(), counts);
 
     const QString folder = h.File("out");
