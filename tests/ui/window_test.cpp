@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTableView>
 #include <QTest>
@@ -17,6 +19,13 @@
 #include "ui/recent_list.h"
 
 namespace {
+
+// Captions of a menu's items joined by "|", "-" for a separator.
+QString Captions(const QWidget* menu) {
+  QStringList captions;
+  for (QAction* a : menu->actions()) captions << (a->isSeparator() ? "-" : a->text());
+  return captions.join('|');
+}
 
 void Store(const QString& key, const QString& value) {
   QSettings("Tav_Vellumcraft", "Tav_Vellumcraft").setValue(key, value);
