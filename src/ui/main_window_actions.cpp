@@ -101,8 +101,6 @@ void MainWindow::FG1_FilesDropped(const QStringList& paths) {
 void MainWindow::AddFiles(const QStringList& paths) {
   const BusyScope busy(*this);
   pff::PffArchive& archive = Table().Archive(SelectedArchive());
-  // One change for the whole command: one journal and one flush instead of one per file.
-  pff::AddBatch batch(archive);
   int added = 0, replaced = 0, skipped = 0;
   work_->Start(static_cast<int>(paths.size()));
   for (const QString& path : paths) {
@@ -114,24 +112,18 @@ void MainWindow::AddFiles(const QStringList& paths) {
       const bool exists =
           pff::FindEntryByName(archive.Entries,
                                pff::MakeEntryName(pff::Utf8ToLatin1(Utf8(QFileInfo(path).fileName())))) != 0;
-      if (pff::AddFile(Utf8(path), archive, Options(), *this, &batch) == pff::AddResult::Added)
+      if (pff::AddFile(Utf8(path), archive, Options(), *this) == pff::AddResult::Added)
         ++(exists ? replaced : added);
       else
         ++skipped;
     }
-    // A failed write undid the whole batch; the engine has said so once.
-    if (batch.Failed() || !work_->Step()) break;
+    if (!work_->Step()) break;
   }
   const bool cancelled = work_->Cancelled();
   const int done = work_->Done(), total = work_->Total();
   work_->Finish();
-  const bool kept = batch.Commit(*this);
   NoteOwnWrites();
   RelistKeepingView();
-  if (!kept) {
-    status_->ShowResult("Nothing added: the change failed and was undone");
-    return;
-  }
   QString result = cancelled ? CancelledAfter(done, total) + ": " : QString();
   result += QString("Added %1").arg(Files(added + replaced));
   if (replaced) result += ", " + Grouped(replaced) + " replaced";
