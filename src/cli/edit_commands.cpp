@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -30,11 +31,14 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
   ArchiveTable table;
   if (!OpenSingle(table, args.Positionals[0], port)) return kExitFailed;
   PffArchive& archive = table.Archive(1);
-  AddBatch batch(archive);  // one journal and one flush for all the files
+  // One journal and one flush for all the files, unless a replace question may
+  // wait for the user: the archive would stay locked and half-written meanwhile.
+  std::optional<AddBatch> batch;
+  if (overwrite || !streams.Interactive) batch.emplace(archive);
 
   int status = kExitOk;
   AddNames names;
-  for (size_t i = 1; i < args.Positionals.size() && !batch.Failed(); ++i) {
+  for (size_t i = 1; i < args.Positionals.size() && !(batch && batch->Failed()); ++i) {
     const std::string& path = args.Positionals[i];
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
@@ -46,7 +50,7 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
       status = kExitFailed;
       continue;
     }
-    switch (AddFile(path, archive, options, port, &batch)) {
+    switch (AddFile(path, archive, options, port, batch ? &*batch : nullptr)) {
       case AddResult::Added:
         break;
       case AddResult::Declined:
@@ -59,7 +63,7 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
         break;
     }
   }
-  if (!batch.Commit(port)) status = kExitFailed;
+  if (batch && !batch->Commit(port)) status = kExitFailed;
   return status;
 }
 

@@ -17,7 +17,6 @@ namespace pff {
 
 namespace {
 
-
 // The compacted directory: live entries in directory order, their data packed
 // from offset 20 on (right after the header, where a fresh archive of the older
 // flavour puts its first file), the directory right behind the last of it.
@@ -67,8 +66,10 @@ void RefuseBrokenArchive(const std::string& path, bool force) {
 }
 
 CompactResult WriteCompacted(PffArchive& archive, const Packed& packed, BinaryFile& old) {
-  const std::string folder = ParentFolder(archive.Path);
-  BinaryFile temp = BinaryFile::CreateTemporary(folder, GetFileName(archive.Path));
+  // Beside the file itself: renamed over a link, the new file would replace the link.
+  const std::string target = ResolvedPath(archive.Path);
+  const std::string folder = ParentFolder(target);
+  BinaryFile temp = BinaryFile::CreateTemporary(folder, GetFileName(target));
   try {
     // Locked before it takes the archive's name, so that a program opening the
     // new file waits until it is complete and durable.
@@ -80,8 +81,8 @@ CompactResult WriteCompacted(PffArchive& archive, const Packed& packed, BinaryFi
     }
     WriteDirectoryTo(temp, packed.Header, packed.Entries);
     temp.Sync();
-    CopyPermissions(archive.Path, temp.Path());
-    RenameReplace(temp.Path(), archive.Path);
+    CopyPermissions(target, temp.Path());
+    RenameReplace(temp.Path(), target);
   } catch (...) {
     try {
       RemoveFile(temp.Path());

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine/pff_error.h"
 
@@ -46,6 +47,14 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
   // Some file systems cannot flush a folder; the rename is then as durable as they make it.
   if (rc != 0 && err != EINVAL && err != EROFS) ThrowSystemError(err, name);
+}
+
+std::string ResolvedPath(const std::string& path) {
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string result(resolved);
+  std::free(resolved);
+  return result;
 }
 
 std::string ParentFolder(const std::string& path) {

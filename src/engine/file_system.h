@@ -28,6 +28,8 @@ void RenameReplace(const std::string& from, const std::string& to);
 void RemoveFile(const std::string& path);
 /// Flushes a folder, so that names created, renamed or removed in it are durable.
 void SyncFolder(const std::string& folder);
+/// path with every symbolic link resolved (the file a link names); path itself when nothing is there.
+std::string ResolvedPath(const std::string& path);
 /// The folder holding path ("." for a bare name).
 std::string ParentFolder(const std::string& path);
 

@@ -110,7 +110,9 @@ void RemoveJournal(const std::string& archivePath) {
 
 }  // namespace
 
-std::string JournalPath(const std::string& archivePath) { return archivePath + "-journal"; }
+// Named after the file itself, not after the link or path it was reached by,
+// so that every way of opening the archive finds the same journal.
+std::string JournalPath(const std::string& archivePath) { return ResolvedPath(archivePath) + "-journal"; }
 
 Journal::Journal(BinaryFile file, std::string archivePath, uint32_t salt)
     : file_(std::move(file)), archivePath_(std::move(archivePath)), salt_(salt), end_(0) {}
@@ -213,6 +215,8 @@ Recovery RecoverArchive(const std::string& archivePath, int waitMs) {
   // The lock tells a crashed change from one still running: a program
   // changing the archive holds it until its journal is gone.
   if (!file->LockExclusive(waitMs)) return Recovery::Busy;
+  // A lock won on a file that was meanwhile replaced by a rename protects nothing.
+  if (!(FileIdOf(archivePath) == std::optional<FileId>(file->Id()))) return Recovery::Busy;
   const std::string kept = "; its journal " + JournalPath(archivePath) + " is kept.";
   if (!writeError.empty()) {
     const JournalState state = InspectJournal(archivePath);

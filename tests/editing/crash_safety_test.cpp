@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "editing/add_file.h"
+#include "editing/compact_archive.h"
 #include "editing/delete_rename.h"
 #include "editing_fixture.h"
 #include "engine/journal.h"
@@ -105,6 +106,29 @@ TEST_F(CrashSafetyTest, ACrashAfterAnyWriteIsUndoneAtTheNextOpen) {
     // Journal, then at least one write of the archive.
     EXPECT_GE(crashes, 2);
   }
+}
+
+TEST_F(CrashSafetyTest, AChangeThroughALinkIsUndoneByAnyPathAndCompactionKeepsTheLink) {
+  const std::string link = dir_.File("link.pff");
+  std::filesystem::create_symlink(path_, link);
+  MakeArchive();
+  const std::vector<uint8_t> old = ReadBytes(path_);
+  PffArchive archive = Reopen(link);
+  RecordingPort port;
+  FileFaults::CrashAfterNth(2);
+  EXPECT_THROW(AddFile(WriteSource(dir_, "big.bin", Pattern(3000, 3)), archive, Options(false), port),
+               SimulatedCrash);
+  FileFaults::Clear();
+  RecordingPort reopening;
+  ArchiveTable table;
+  ASSERT_TRUE(OpenFile(table, path_, reopening));  // by the real path, not the link
+  EXPECT_EQ(ReadBytes(path_), old);
+  EXPECT_EQ(reopening.notices, std::vector<std::string>{path_ + ": an interrupted change was undone"});
+
+  PffArchive viaLink = Reopen(link);
+  ASSERT_TRUE(CompactArchive(viaLink, false, port));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_LT(ReadBytes(path_).size(), old.size());
 }
 
 TEST_F(CrashSafetyTest, AFailedOpenOrWriteLeavesMemoryAndFileAsBefore) {
