@@ -136,6 +136,9 @@ class Checker {
     if (end > length_) {
       Add(Severity::Error, CheckKind::DataBounds,
           where + " runs past the end of the file of " + std::to_string(length_) + " bytes.", index);
+      // Overlaps are a fault of the directory, whatever the file's length; an
+      // edit that lengthens the file must not reveal them as new.
+      if (size > 0) live_.push_back({start, end, index});
       return;
     }
     ++report_.IntactEntries;

@@ -65,7 +65,7 @@ TEST_F(ArchiveCheckTest, EachFaultIsFoundWithItsSeverity) {
        [](auto& b) { SetInt32(b, 8, 40000); },
        {{E, CheckKind::EntryCount}, {E, CheckKind::Directory}}},
       {"no footer", [](auto& b) { b[b.size() - 1] = 'X'; }, {{W, CheckKind::Footer}}},
-      {"data past the end", [](auto& b) { SetInt32(b, Record(2, 2), 1000); }, {{E, CheckKind::DataBounds}}},
+      {"data past the end", [](auto& b) { SetInt32(b, Record(2, 1), 100000); }, {{E, CheckKind::DataBounds}}},
       {"data in the header", [](auto& b) { SetInt32(b, Record(2, 1), 10); }, {{E, CheckKind::DataBounds}}},
       {"data over the directory",
        [](auto& b) { SetInt32(b, Record(2, 1), 40); },
