@@ -25,6 +25,11 @@ Extraction::Extraction(const PffArchive& archive, const std::string& folder, Win
     source_.emplace(BinaryFile::Open(archive.Path, BinaryFile::Mode::Read));
     sourceLength_ = source_->Length();
     archiveId_ = FileIdOf(archive.Path);
+    // Only a target in the archive's own folder can be the archive; asking the
+    // file system about every target would cost a call per entry.
+    const std::string archiveFile = ResolvedPath(archive.Path);
+    archiveFolderHere_ = FileIdOf(folder) == FileIdOf(ParentFolder(archiveFile)) ||
+                         FileIdOf(folder) == FileIdOf(ParentFolder(archive.Path));
     ready_ = true;
   } catch (const std::exception& e) {
     port_.ReportError("ExtractFile", e.what());
@@ -47,7 +52,7 @@ std::optional<std::string> Extraction::Extract(int index) {
     }
     const std::string target = JoinPath(folder_, *name);
     // Only the name itself counts: a link there is replaced, so where it points is safe.
-    if (archiveId_ && FileIdOf(target, false) == archiveId_) {
+    if (archiveFolderHere_ && archiveId_ && FileIdOf(target, false) == archiveId_) {
       throw PffError(target + ": extracting " + Quoted(entry) + " would overwrite the archive itself.");
     }
     out.emplace(BinaryFile::CreateTemporary(folder_, *name));

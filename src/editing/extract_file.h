@@ -33,6 +33,7 @@ class Extraction {
   std::optional<BinaryFile> source_;
   int64_t sourceLength_ = 0;
   std::optional<FileId> archiveId_;
+  bool archiveFolderHere_ = false;  // the folder extracted into holds the archive
   bool ready_ = false;
 };
 

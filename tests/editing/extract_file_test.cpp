@@ -104,6 +104,8 @@ TEST_F(ExtractFileTest, EntriesOutsideTheArchiveOrOverItAreRefused) {
   const std::vector<uint8_t> bytes = ReadBytes(archivePath_);
   archive.Entry(1).Name = MakeEntryName("a.pff");
   ExpectRefused(archive, dir_.Path());
+  fs::create_directory_symlink(dir_.Path(), dir_.Path() / "alias");  // the same folder by another name
+  ExpectRefused(archive, dir_.Path() / "alias");
   EXPECT_EQ(ReadBytes(archivePath_), bytes);
 }
 
