@@ -4,7 +4,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QMimeData>
@@ -15,7 +14,6 @@
 #include "editing/compact_archive.h"
 #include "editing/extract_file.h"
 #include "engine/archive_check.h"
-#include "engine/file_time.h"
 #include "engine/name_helpers.h"
 #include "ui/dialogs.h"
 #include "ui/main_window.h"
@@ -34,15 +32,6 @@ std::pair<qint64, qint64> Stamp(const QString& path) {
   const QFileInfo info(path);
   if (!info.exists()) return {-1, -1};
   return {info.size(), info.lastModified().toMSecsSinceEpoch()};
-}
-
-// Extracted files carry the entry's stored time, as a file manager then shows it.
-void SetStoredTime(const QString& path, int32_t fileTime) {
-  const pff::WallClock c = pff::WallClockFromFileTime(fileTime);
-  const QDateTime time(QDate(c.Year, c.Month, c.Day), QTime(c.Hour, c.Minute, c.Second));
-  QFile file(path);
-  if (time.isValid() && file.open(QIODevice::ReadWrite))
-    file.setFileTime(time, QFileDevice::FileModificationTime);
 }
 
 }  // namespace
@@ -152,8 +141,7 @@ QMimeData* MainWindow::DragMimeData() {
     QDir().mkpath(folder);
     const std::optional<std::string> target =
         pff::ExtractFile(archive, row->Entry, folder.toStdString(), *this);
-    if (!target) continue;
-    SetStoredTime(QString::fromStdString(*target), archive.Entry(row->Entry).FileTime);
+    if (!target) continue;  // extracted with the entry's stored time
     urls << QUrl::fromLocalFile(QString::fromStdString(*target));
   }
   if (urls.isEmpty()) return nullptr;
