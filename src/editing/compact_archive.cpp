@@ -1,6 +1,5 @@
 #include "editing/compact_archive.h"
 
-#include <cstring>
 #include <exception>
 #include <vector>
 

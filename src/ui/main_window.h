@@ -153,8 +153,6 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   void ApplyColumnWidths(const std::array<int, pff::kVisibleColumns>& widths);
   /// Leaves PB1 at the range of the last archive the grid or the type list walks.
   void ShowProgressOverTakenArchives();
-  /// Rebuilds the rows; the view starts at the top.
-  void Relist();
   /// Enables the commands that fit the state: none while busy, check and compact with one archive shown.
   void UpdateActionStates();
   /// Quick list, frame caption and status bar after the filter changed.

@@ -64,7 +64,7 @@ void MainWindow::mnuCompact_Click() {
   NoteOwnWrites();
   WatchOpenArchives();
   RefreshFilterList();
-  Relist();
+  RefreshList();
   status_->ShowResult(QString("Compacted %1: %2 reclaimed")
                           .arg(ArchiveName(archive), HumanSize(result->BytesBefore - result->BytesAfter)));
 }

@@ -48,9 +48,7 @@ void MainWindow::RefreshFilterList() {
   }
 }
 
-void MainWindow::RefreshList() { Relist(); }
-
-void MainWindow::Relist() {
+void MainWindow::RefreshList() {
   try {
     if (!table_.IsLoaded) {
       model_->SetRows({}, true, options_.TimeDate);
@@ -88,7 +86,7 @@ void MainWindow::RelistKeepingView() {
       selected.empty() ? std::max(current, 0) : *std::min_element(selected.begin(), selected.end());
   const int top = fg1_->verticalScrollBar()->value();
   const bool gridHadFocus = fg1_->hasFocus();
-  Relist();
+  RefreshList();
   if (RowCount() == 0) return;
   int row = std::min(fallback, RowCount() - 1);
   if (kept) {
