@@ -31,8 +31,11 @@ int RunNew(const ParsedArgs& args, Streams& streams) {
   }
   CliPort port(streams.In, streams.Err, streams.Interactive);
   ArchiveTable table;
-  bool created = CreateArchive(table, path, oldFlavour ? Flavour::Old : Flavour::New, port);
-  return created ? kExitOk : kExitFailed;
+  const Created created = CreateArchive(table, path, oldFlavour ? Flavour::Old : Flavour::New);
+  if (created.Index != 0) return kExitOk;
+  // Worded as the window words it, so that one search finds both.
+  port.ReportError("mnuNew_Click", created.Error);
+  return kExitFailed;
 }
 
 // The magic is four raw bytes; anything unprintable is shown as an escape so

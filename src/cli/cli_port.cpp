@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "engine/control_text.h"
+#include "listing/format_value.h"
 
 namespace pff::cli {
 
@@ -21,9 +22,24 @@ void CliPort::Notify(const std::string& text) {
   err_.flush();
 }
 
-bool CliPort::AskYesNo(const std::string& title, const std::string& text) {
+namespace {
+
+std::string Side(const ReplaceSide& side) {
+  return side.Name + ", Size: " + FormatFileSize(side.Size) +
+         ", Modified On: " + FormatFileDate(side.FileTime, DateStyle::Good);
+}
+
+}  // namespace
+
+std::string ReplaceQuestion(const ReplaceRequest& request) {
+  // Names are raw bytes: escaped line by line, so none can start a line of its own.
+  return EscapeControls("Are you sure you want to replace: " + Side(request.Entry)) + "\n" +
+         EscapeControls("With This One: " + Side(request.File));
+}
+
+bool CliPort::AskReplace(const ReplaceRequest& request) {
   if (!interactive_) return false;
-  err_ << EscapeControls(title) << "\n" << EscapeControls(ReplaceLineBreaks(text, "\n"), "\n") << "\n[y/N] ";
+  err_ << "Warning!\n" << ReplaceQuestion(request) << "\n[y/N] ";
   err_.flush();
   std::string answer;
   if (!std::getline(in_, answer)) return false;

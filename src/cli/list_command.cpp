@@ -11,8 +11,8 @@
 #include "cli/cli_port.h"
 #include "cli/commands.h"
 #include "cli/entry_lookup.h"
-#include "engine/control_text.h"
 #include "cli/json_output.h"
+#include "engine/control_text.h"
 #include "engine/name_helpers.h"
 #include "engine/text_encoding.h"
 #include "listing/filter.h"
@@ -143,13 +143,13 @@ void PrintTsv(const ArchiveTable& table, const std::vector<GridRow>& rows, std::
   }
 }
 
-void PrintTable(const ArchiveTable& table, const std::vector<GridRow>& rows, const std::string& timeDate,
+void PrintTable(const ArchiveTable& table, const std::vector<GridRow>& rows, DateStyle dateStyle,
                 std::ostream& out) {
   std::vector<std::vector<std::string>> lines(rows.size() + 1);
   for (int column = 0; column < kVisibleColumns; ++column) lines[0].push_back(GridHeaderText(column));
   for (size_t r = 0; r < rows.size(); ++r) {
     for (int column = 0; column < kVisibleColumns; ++column) {
-      lines[r + 1].push_back(ScreenText(GridCellText(table, rows[r], column, timeDate)));
+      lines[r + 1].push_back(ScreenText(GridCellText(table, rows[r], column, dateStyle)));
     }
   }
   size_t widths[kVisibleColumns] = {};
@@ -174,10 +174,10 @@ void PrintTable(const ArchiveTable& table, const std::vector<GridRow>& rows, con
 int RunList(const ParsedArgs& args, Streams& streams) {
   if (args.Positionals.empty()) throw UsageError("expected at least one ARCHIVE");
   if (args.Has("--tsv") && args.Has("--json")) throw UsageError("choose one of --tsv and --json");
-  std::string timeDate = "Good";
+  DateStyle dateStyle = DateStyle::Good;
   if (auto style = args.Last("--time-style")) {
     if (*style == "bad") {
-      timeDate = "Bad";
+      dateStyle = DateStyle::Bad;
     } else if (*style != "good") {
       throw UsageError("--time-style is good or bad, not \"" + *style + "\"");
     }
@@ -189,7 +189,7 @@ int RunList(const ParsedArgs& args, Streams& streams) {
   int status = kExitOk;
   for (const std::string& path : args.Positionals) {
     // Naming an archive twice lists it once, as opening it twice in the window does.
-    if (table.IsLoaded && IsFileOpen(table, path)) continue;
+    if (IsFileOpen(table, path)) continue;
     if (!OpenFile(table, path, port)) status = kExitFailed;
   }
   std::vector<GridRow> rows = ListGridRows(table, kAllArchives, args.Has("--all"), filter);
@@ -200,7 +200,7 @@ int RunList(const ParsedArgs& args, Streams& streams) {
   } else if (args.Has("--tsv")) {
     PrintTsv(table, rows, streams.Out);
   } else {
-    PrintTable(table, rows, timeDate, streams.Out);
+    PrintTable(table, rows, dateStyle, streams.Out);
   }
   return status;
 }

@@ -9,10 +9,10 @@
 #include "engine/file_system.h"
 #include "engine/file_time.h"
 #include "engine/name_helpers.h"
+#include "engine/paths.h"
 #include "engine/pff_error.h"
 #include "engine/pff_format.h"
 #include "engine/text_encoding.h"
-#include "listing/format_value.h"
 
 namespace pff {
 
@@ -36,12 +36,10 @@ PffEntry ReadFileHeader(const std::string& path) {
   return entry;
 }
 
-std::string ReplaceQuestion(const PffEntry& old, const PffEntry& added, const std::string& timeDate) {
-  return "Are you sure you want to replace: " + DisplayName(old.Name) +
-         ", Size: " + FormatFileSize(old.DataSize) +
-         ", Modified On: " + FormatFileDate(old.FileTime, timeDate) + "\r\n" +
-         "With This One: " + DisplayName(added.Name) + ", Size: " + FormatFileSize(added.DataSize) +
-         ", Modified On: " + FormatFileDate(added.FileTime, timeDate);
+ReplaceRequest AskingToReplace(const PffEntry& old, const PffEntry& added, const std::string& path) {
+  return {{DisplayName(old.Name), old.DataSize, old.FileTime},
+          {DisplayName(added.Name), added.DataSize, added.FileTime},
+          path};
 }
 
 }  // namespace
@@ -121,7 +119,7 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
 
     const int match = archive.Header.EntryCount != 0 ? FindEntryByName(archive.Entries, added.Name) : 0;
     if (match != 0 && !options.AlwaysOverwrite &&
-        !port.AskYesNo("Warning!", ReplaceQuestion(archive.Entry(match), added, options.TimeDate))) {
+        !port.AskReplace(AskingToReplace(archive.Entry(match), added, path))) {
       return AddResult::Declined;
     }
     // Locked only after the question, so that no other program waits on it.
@@ -171,10 +169,6 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
     port.ReportError("AddFile", text);
     return AddResult::Failed;
   }
-}
-
-void WriteDirectory(const PffArchive& archive, BinaryFile& file) {
-  WriteDirectoryTo(file, archive.Header, archive.Entries);
 }
 
 }  // namespace pff

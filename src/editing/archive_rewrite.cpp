@@ -16,6 +16,10 @@ void RestoreSnapshot(PffArchive& archive, const ArchiveSnapshot& before) {
   archive.Entries = before.Entries;
 }
 
+void WriteDirectory(const PffArchive& archive, BinaryFile& file) {
+  WriteDirectoryTo(file, archive.Header, archive.Entries);
+}
+
 void RewriteDirectory(PffArchive& archive, const std::function<void(PffArchive&)>& edit) {
   const ArchiveSnapshot before = TakeSnapshot(archive);
   ArchiveTransaction tx(archive);
@@ -25,7 +29,7 @@ void RewriteDirectory(PffArchive& archive, const std::function<void(PffArchive&)
     CheckNoLiveDataIn(archive.Entries, archive.Header.DirOffset, DirectoryEnd(archive.Header), 0,
                       "the directory");
     tx.Protect({DirectoryRange(archive.Header)});
-    WriteDirectoryTo(tx.File(), archive.Header, archive.Entries);
+    WriteDirectory(archive, tx.File());
     tx.Commit();
   } catch (const std::exception& e) {
     const std::string note = RollBackAfterFailure(tx);

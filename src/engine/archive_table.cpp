@@ -1,15 +1,12 @@
 #include "engine/archive_table.h"
 
-#include <filesystem>
-#include <system_error>
+#include <stdexcept>
 
 #include "engine/binary_file.h"
 #include "engine/file_system.h"
 #include "engine/journal.h"
-#include "engine/name_helpers.h"
+#include "engine/paths.h"
 #include "engine/pff_error.h"
-
-namespace fs = std::filesystem;
 
 namespace pff {
 
@@ -27,42 +24,28 @@ void RecoverBeforeReading(const std::string& path, WindowPort& port) {
 
 }  // namespace
 
-bool OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port) {
-  if (!table.IsLoaded) table.OpenArchives.clear();
-  table.OpenArchives.push_back(PffArchive{path, {}, {}});
-  table.LoadFailed = false;
-  UpdatePff(table, table.OpenArchives.back(), port);
-  if (table.LoadFailed) table.OpenArchives.pop_back();
-  port.RefreshFilterList();
-  return !table.LoadFailed;
+int ArchiveTable::Append(PffArchive archive) {
+  archives_.push_back(std::move(archive));
+  return Count();
 }
 
-bool UpdatePff(ArchiveTable& table, PffArchive& archive, WindowPort& port) {
+void ArchiveTable::Remove(int index) {
+  if (index < 1 || index > Count()) throw std::out_of_range("no open archive " + std::to_string(index));
+  archives_.erase(archives_.begin() + (index - 1));
+}
+
+int OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port) {
+  PffArchive archive{path, {}, {}};
+  if (!UpdatePff(archive, port)) return 0;
+  return table.Append(std::move(archive));
+}
+
+bool UpdatePff(PffArchive& archive, WindowPort& port) {
   try {
     RecoverBeforeReading(archive.Path, port);
     BinaryFile file = BinaryFile::Open(archive.Path, BinaryFile::Mode::Read);
     ReadArchive(file, archive.Header, archive.Entries);
     file.Close();
-  } catch (const PffError& e) {
-    table.LoadFailed = true;
-    port.ReportError("UpdatePff", e.what());
-    return false;
-  }
-  table.IsLoaded = true;
-  port.ArchiveLoaded(static_cast<int>(table.OpenArchives.size()), GetFileName(archive.Path));
-  return true;
-}
-
-bool ReloadArchive(PffArchive& archive, WindowPort& port) {
-  try {
-    RecoverBeforeReading(archive.Path, port);
-    BinaryFile file = BinaryFile::Open(archive.Path, BinaryFile::Mode::Read);
-    PffHeader header;
-    std::vector<PffEntry> entries;
-    ReadArchive(file, header, entries);
-    file.Close();
-    archive.Header = header;
-    archive.Entries = std::move(entries);
     return true;
   } catch (const PffError& e) {
     port.ReportError("UpdatePff", e.what());
@@ -70,18 +53,11 @@ bool ReloadArchive(PffArchive& archive, WindowPort& port) {
   }
 }
 
-// Same file on disk: asked of the file system when both exist, else compared
-// as absolute, normalised paths (so "./x.pff" and "x.pff" agree, and letter
-// case matters as it does on this file system).
-bool IsSameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  if (fs::exists(a, ec) && fs::exists(b, ec)) {
-    bool same = fs::equivalent(a, b, ec);
-    if (!ec) return same;
-  }
-  fs::path pa = fs::absolute(a, ec).lexically_normal();
-  fs::path pb = fs::absolute(b, ec).lexically_normal();
-  return pa == pb;
+bool ReloadArchive(PffArchive& archive, WindowPort& port) {
+  PffArchive fresh{archive.Path, {}, {}};
+  if (!UpdatePff(fresh, port)) return false;
+  archive = std::move(fresh);
+  return true;
 }
 
 int FindOpenArchive(const ArchiveTable& table, const std::string& path) {
@@ -94,7 +70,8 @@ bool IsFileOpen(const ArchiveTable& table, const std::string& path) {
   return FindOpenArchive(table, path) != 0;
 }
 
-bool CreateArchive(ArchiveTable& table, const std::string& path, Flavour flavour, WindowPort& port) {
+Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flavour) {
+  Created result;
   try {
     // A journal left by a change of the file being replaced must not be
     // "undone" into the new archive at its next open.
@@ -105,39 +82,28 @@ bool CreateArchive(ArchiveTable& table, const std::string& path, Flavour flavour
     BinaryFile file = BinaryFile::Open(path, BinaryFile::Mode::Create);
     // The file is replaced now: a slot still holding its old directory must
     // go, or a later edit would write that directory into the new file.
-    if (int stale = FindOpenArchive(table, path)) CloseFile(table, stale, port);
+    if (int stale = FindOpenArchive(table, path)) {
+      table.Remove(stale);
+      result.Closed = stale;
+    }
     std::vector<uint8_t> bytes = NewArchiveBytes(flavour);
     file.WriteAt(0, bytes.data(), bytes.size());
     file.Close();
   } catch (const PffError& e) {
-    port.ReportError("mnuNew_Click", e.what());
-    return false;
+    result.Error = e.what();
+    return result;
   }
-  if (!table.IsLoaded) table.OpenArchives.clear();
-  table.OpenArchives.push_back(PffArchive{path, NewHeader(flavour), {}});
-  table.IsLoaded = true;
-  port.RefreshFileList();
-  return true;
+  result.Index = table.Append(PffArchive{path, NewHeader(flavour), {}});
+  return result;
 }
 
-void CloseFile(ArchiveTable& table, int index, WindowPort& port) {
+bool CloseFile(ArchiveTable& table, int index, WindowPort& port) {
   if (index < 1 || index > table.Count()) {
     port.ReportError("CloseFile", "There is no open archive number " + std::to_string(index) + ".");
-    return;
+    return false;
   }
-  if (table.Count() == 1) {
-    ResetArchives(table, port);
-    return;
-  }
-  table.OpenArchives.erase(table.OpenArchives.begin() + (index - 1));
-  port.RefreshFileList();
-}
-
-void ResetArchives(ArchiveTable& table, WindowPort& port) {
-  table.IsLoaded = false;
-  table.OpenArchives.clear();
-  port.RefreshList();
-  port.RefreshFileList();
+  table.Remove(index);
+  return true;
 }
 
 }  // namespace pff

@@ -7,9 +7,9 @@
 
 namespace pff {
 
-std::string FormatFileDate(int32_t fileTime, const std::string& timeDate) {
-  const bool good = timeDate == "Good";
-  if (!good && timeDate != "Bad") return std::string();
+std::string FormatFileDate(int32_t fileTime, DateStyle style) {
+  if (style == DateStyle::Other) return std::string();
+  const bool good = style == DateStyle::Good;
   const WallClock c = WallClockFromFileTime(fileTime);
   // Year within 1901..2038, so the two-digit year is never negative.
   const int year = c.Year % 100;

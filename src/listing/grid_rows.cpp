@@ -20,8 +20,8 @@ bool IsArchiveTaken(const PffArchive& archive, int index, int selected) {
 }
 
 const PffEntry* ListedEntry(const ArchiveTable& table, GridRow row) {
-  if (row.Archive < 1 || static_cast<size_t>(row.Archive) > table.OpenArchives.size()) return nullptr;
-  const PffArchive& archive = table.OpenArchives[static_cast<size_t>(row.Archive - 1)];
+  if (row.Archive < 1 || row.Archive > table.Count()) return nullptr;
+  const PffArchive& archive = table.Archive(row.Archive);
   if (row.Entry < 1 || static_cast<size_t>(row.Entry) > archive.Entries.size()) return nullptr;
   return &archive.Entries[static_cast<size_t>(row.Entry - 1)];
 }
@@ -34,19 +34,19 @@ const char* GridHeaderText(int column) {
 std::vector<GridRow> ListGridRows(const ArchiveTable& table, int selected, bool showDeadSpace,
                                   const FilterSettings& filter) {
   std::vector<GridRow> rows;
-  if (!table.IsLoaded) return rows;
-  const size_t archiveCount = ListableCount(table.OpenArchives.size());
+  if (!table.IsLoaded()) return rows;
+  const size_t archiveCount = ListableCount(static_cast<size_t>(table.Count()));
 
   size_t total = 0;
   for (size_t a = 0; a < archiveCount; ++a) {
-    const PffArchive& archive = table.OpenArchives[a];
+    const PffArchive& archive = table.Archive(static_cast<int>(a + 1));
     if (IsArchiveTaken(archive, static_cast<int>(a + 1), selected))
       total += ListableCount(archive.Entries.size());
   }
   rows.reserve(total);
 
   for (size_t a = 0; a < archiveCount; ++a) {
-    const PffArchive& archive = table.OpenArchives[a];
+    const PffArchive& archive = table.Archive(static_cast<int>(a + 1));
     if (!IsArchiveTaken(archive, static_cast<int>(a + 1), selected)) continue;
     const size_t entryCount = ListableCount(archive.Entries.size());
     for (size_t e = 0; e < entryCount; ++e) {
@@ -59,7 +59,7 @@ std::vector<GridRow> ListGridRows(const ArchiveTable& table, int selected, bool 
   return rows;
 }
 
-std::string GridCellText(const ArchiveTable& table, GridRow row, int column, const std::string& timeDate) {
+std::string GridCellText(const ArchiveTable& table, GridRow row, int column, DateStyle dateStyle) {
   // A row that no longer names an entry shows nothing.
   const PffEntry* listed = ListedEntry(table, row);
   if (!listed) return std::string();
@@ -74,7 +74,7 @@ std::string GridCellText(const ArchiveTable& table, GridRow row, int column, con
     case 2:
       return " " + Latin1ToUtf8(GetFileType(NameBytes(entry.Name))) + " File ";
     case 3:
-      return " " + FormatFileDate(entry.FileTime, timeDate) + " ";
+      return " " + FormatFileDate(entry.FileTime, dateStyle) + " ";
     case 4:
       return " " + GetFileName(archive.Path) + " ";
     case 5:

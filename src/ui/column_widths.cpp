@@ -38,7 +38,7 @@ class Latin1Widths {
 };
 
 // With equally wide digits only the AM/PM mark makes one date wider than another.
-int DateWidth(const Latin1Widths& font, int32_t fileTime, const std::string& timeDate) {
+int DateWidth(const Latin1Widths& font, int32_t fileTime, pff::DateStyle timeDate) {
   std::string text = pff::FormatFileDate(fileTime, timeDate);
   int widest = font.Of(text);
   const size_t mark = text.find("M", text.size() >= 2 ? text.size() - 2 : 0);
@@ -54,14 +54,14 @@ int DateWidth(const Latin1Widths& font, int32_t fileTime, const std::string& tim
 }  // namespace
 
 ColumnWidths CellTextWidths(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows,
-                            const std::string& timeDate, const QFontMetrics& metrics) {
+                            pff::DateStyle timeDate, const QFontMetrics& metrics) {
   ColumnWidths widths{};
   if (rows.empty()) return widths;
   const Latin1Widths font(metrics);
   const int blank = font.Of(" ", 1);
   const int typeSuffix = font.Of(" File", 5);
   const bool sameDateWidths = font.TabularDigits();
-  std::vector<bool> archiveSeen(table.OpenArchives.size() + 1, false);
+  std::vector<bool> archiveSeen(static_cast<size_t>(table.Count()) + 1, false);
   int name = 0, size = 0, type = 0, date = 0, from = 0;
   for (const pff::GridRow& row : rows) {
     const pff::PffEntry* entry = pff::ListedEntry(table, row);

@@ -27,7 +27,7 @@ QStringList CommandLinePaths(const QStringList& arguments) {
 
 void OpenCommandLineArchive(MainWindow& window, const QStringList& arguments) {
   for (const QString& path : CommandLinePaths(arguments)) {
-    if (window.Table().IsLoaded && pff::IsFileOpen(window.Table(), path.toStdString())) continue;
+    if (pff::IsFileOpen(window.Table(), path.toStdString())) continue;
     window.OpenFromCommandLine(path);
   }
 }

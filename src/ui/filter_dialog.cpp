@@ -78,7 +78,7 @@ double LayoutScale(const QFontMetrics& metrics) {
 
 }  // namespace
 
-FilterDialog::FilterDialog(const QStringList& filterListItems, const QString& timeDate, const QDate& today,
+FilterDialog::FilterDialog(const QStringList& filterListItems, pff::DateStyle timeDate, const QDate& today,
                            QWidget* parent)
     : QDialog(parent), timeDate_(timeDate), today_(today) {
   setObjectName("frmFilter");
@@ -270,7 +270,7 @@ void FilterDialog::BuildNameAndTypeFrames() {
 void FilterDialog::LoadInitialState(const QStringList& filterListItems) {
   pickingFromDate_ = true;
   pff::InitilizeFilter(dialogFilter_);
-  if (timeDate_ == "Good" || timeDate_ == "Bad") {
+  if (timeDate_ != pff::DateStyle::Other) {
     txtFromDate_->setText(FormatDate(today_.addDays(-10)));
     txtToDate_->setText(FormatDate(today_));
   }

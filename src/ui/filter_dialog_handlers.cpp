@@ -82,7 +82,7 @@ void FilterDialog::txtToDate_Click() { ShowDateView(false); }
 void FilterDialog::DateView_DateClick(const QDate& date) {
   HideDateView();
   QLineEdit* box = pickingFromDate_ ? txtFromDate_ : txtToDate_;
-  if (timeDate_ == "Good" || timeDate_ == "Bad") box->setText(FormatDate(date));
+  if (timeDate_ != pff::DateStyle::Other) box->setText(FormatDate(date));
   const pff::CalendarDay day{date.year(), date.month(), date.day()};
   if (pickingFromDate_) {
     if (const auto from = pff::DayFileTime(day)) dialogFilter_.DateFrom = *from;
@@ -181,8 +181,8 @@ void FilterDialog::cmdCancel_Click() { reject(); }
 // --- helpers ---
 
 QString FilterDialog::FormatDate(const QDate& date) const {
-  if (timeDate_ == "Good") return date.toString("dd/MM/yy");
-  if (timeDate_ == "Bad") return date.toString("MM/dd/yy");
+  if (timeDate_ == pff::DateStyle::Good) return date.toString("dd/MM/yy");
+  if (timeDate_ == pff::DateStyle::Bad) return date.toString("MM/dd/yy");
   return QString();
 }
 

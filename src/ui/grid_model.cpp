@@ -62,7 +62,7 @@ std::vector<int> TypeKeys(const pff::ArchiveTable& table, const std::vector<pff:
 
 std::vector<int> ArchiveNameKeys(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows) {
   std::vector<std::string> names;
-  for (const pff::PffArchive& archive : table.OpenArchives)
+  for (const pff::PffArchive& archive : table)
     names.push_back(pff::UpperLatin1(pff::GetFileName(archive.Path)));
   const std::vector<int> archiveRanks = Ranks(names);
   std::vector<int> keys(rows.size());
@@ -116,7 +116,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
   return {};
 }
 
-void GridModel::SetRows(std::vector<pff::GridRow> rows, bool placeholder, const std::string& timeDate) {
+void GridModel::SetRows(std::vector<pff::GridRow> rows, bool placeholder, pff::DateStyle timeDate) {
   beginResetModel();
   rows_ = std::move(rows);
   placeholder_ = placeholder;

@@ -33,6 +33,7 @@
 #include "ui/grid_model.h"
 #include "ui/grid_view.h"
 #include "ui/menus.h"
+#include "ui/replace_question.h"
 #include "ui/status_texts.h"
 #include "ui/work_progress.h"
 
@@ -64,7 +65,6 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
   RefreshLastOpend();
   pff::InitilizeFilter(currentFilter_);
   label1_->setText(QString("Vellumcraft v") + pff::kVersion);
-  table_.IsLoaded = false;
   ResetArchiveTree(tv1_);
   selectedArchive_ = pff::kAllArchives;
   RefreshList();
@@ -269,16 +269,8 @@ void MainWindow::Notify(const std::string& text) {
   dialogs_.Message(this, QString(), QString::fromStdString(text));
 }
 
-bool MainWindow::AskYesNo(const std::string& title, const std::string& text) {
-  return dialogs_.YesNo(this, QString::fromStdString(title), QString::fromStdString(text));
-}
-
-void MainWindow::ArchiveLoaded(int index, const std::string& fileName) {
-  ShowArchive(index, fileName);
-  // Without this the first node would hide under a collapsed root.
-  tv1_->topLevelItem(0)->setExpanded(true);
-  WatchOpenArchives();
-  UpdateActionStates();
+bool MainWindow::AskReplace(const pff::ReplaceRequest& request) {
+  return dialogs_.YesNo(this, "Warning!", ReplaceQuestionText(request, timeDate_));
 }
 
 void MainWindow::ShowArchive(int index, const std::string& fileName) {
@@ -297,7 +289,7 @@ void MainWindow::RefreshFileList() {
       menus_->mnuActualClose[i]->setText(QString());
       menus_->mnuActualClose[i]->setVisible(false);
     }
-    if (!table_.IsLoaded) {
+    if (!table_.IsLoaded()) {
       SelectArchiveNode();
       WatchOpenArchives();
       UpdateActionStates();

@@ -134,7 +134,7 @@ void MainWindow::AddFiles(const QStringList& paths) {
 // --- extracting ------------------------------------------------------------
 
 void MainWindow::mnuExtract_Click() {
-  if (busy_ || !Table().IsLoaded) return;
+  if (busy_ || !Table().IsLoaded()) return;
   try {
     const std::optional<pff::GridRow> first = RowAt(CurrentRow());
     if (!first || ArchiveOfRow(Table(), *first).Header.EntryCount == 0) return;
@@ -195,7 +195,7 @@ void MainWindow::FG1_DblClick() {
 // --- deleting and renaming -------------------------------------------------
 
 void MainWindow::mnuDelete_Click() {
-  if (busy_ || !Table().IsLoaded) return;
+  if (busy_ || !Table().IsLoaded()) return;
   try {
     const std::optional<pff::GridRow> first = RowAt(CurrentRow());
     if (!first || ArchiveOfRow(Table(), *first).Header.EntryCount == 0) return;
@@ -243,7 +243,7 @@ void MainWindow::mnuDelete_Click() {
 }
 
 void MainWindow::mnuRename_Click() {
-  if (busy_ || !Table().IsLoaded) return;
+  if (busy_ || !Table().IsLoaded()) return;
   try {
     const std::optional<pff::GridRow> row = RowAt(CurrentRow());
     if (!row) return;
@@ -282,8 +282,7 @@ void MainWindow::cmdAdvanced_Click() {
   if (busy_) return;
   QStringList items;
   for (int i = 0; i < filterList()->count(); ++i) items << filterList()->itemText(i);
-  auto* dialog =
-      new FilterDialog(items, QString::fromStdString(Options().TimeDate), QDate::currentDate(), this);
+  auto* dialog = new FilterDialog(items, TimeDate(), QDate::currentDate(), this);
   // open() returns at once; the window stays blocked until OK or Cancel.
   connect(dialog, &QDialog::finished, this, [this, dialog](int result) {
     if (result == QDialog::Accepted) {

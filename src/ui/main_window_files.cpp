@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <exception>
 
+#include "engine/name_helpers.h"
 #include "engine/pff_format.h"
 #include "ui/archive_tree.h"
 #include "ui/dialogs.h"
@@ -32,15 +33,27 @@ void MainWindow::mnuOpen_Click() {
     settings_.WritePath("Last", FolderOf(files.first()));
     // An archive already open is skipped: not reopened, not moved in the recent list.
     for (const QString& file : files) {
-      if (table_.IsLoaded && pff::IsFileOpen(table_, file.toStdString())) continue;
-      pff::OpenFile(table_, file.toStdString(), *this);
+      if (pff::IsFileOpen(table_, file.toStdString())) continue;
+      OpenArchive(file.toStdString());
       AddLastOpened(file);
     }
   } catch (const std::exception& e) {
     // Archives opened before the failure stay open and are listed.
     ReportError("mnuOpen_Click", e.what());
   }
+  RefreshFilterList();
   RefreshList();
+}
+
+int MainWindow::OpenArchive(const std::string& path) {
+  const int index = pff::OpenFile(table_, path, *this);
+  if (index == 0) return 0;
+  ShowArchive(index, pff::GetFileName(path));
+  // Without this the first node would hide under a collapsed root.
+  tv1_->topLevelItem(0)->setExpanded(true);
+  WatchOpenArchives();
+  UpdateActionStates();
+  return index;
 }
 
 void MainWindow::mnuNewV1_Click() { NewArchive(true); }
@@ -55,17 +68,13 @@ void MainWindow::NewArchive(bool oldFlavour) {
   settings_.WritePath("LastNew", FolderOf(path));
   // Creating over an open archive closes it first, which moves later archives
   // down; the shown archive follows, as after any close.
-  const int stale = pff::FindOpenArchive(table_, path.toStdString());
-  const int selectedBefore = selectedArchive_;
-  if (stale) selectedArchive_ = ArchiveAfterClose(selectedArchive_, stale);
-  const bool created = pff::CreateArchive(table_, path.toStdString(),
-                                          oldFlavour ? pff::Flavour::Old : pff::Flavour::New, *this);
-  if (!created) {
-    selectedArchive_ = selectedBefore;
-    return;
-  }
+  const pff::Created created =
+      pff::CreateArchive(table_, path.toStdString(), oldFlavour ? pff::Flavour::Old : pff::Flavour::New);
+  if (created.Closed) selectedArchive_ = ArchiveAfterClose(selectedArchive_, created.Closed);
+  if (created.Index != 0 || created.Closed) RefreshFileList();
   // The grid's rows name archives by index, and those moved.
-  if (stale) RefreshList();
+  if (created.Closed) RefreshList();
+  if (created.Index == 0) ReportError("mnuNew_Click", created.Error);
 }
 
 void MainWindow::mnuActualClose_Click(int index) {
@@ -74,15 +83,17 @@ void MainWindow::mnuActualClose_Click(int index) {
   // "View All" when it was the one closed; the tree rebuild selects its node.
   if (index == 0 || (index >= 1 && index <= table_.Count()))
     selectedArchive_ = ArchiveAfterClose(selectedArchive_, index);
+  bool closed = true;
   if (index == 0) {
-    pff::ResetArchives(table_, *this);
+    table_.Clear();
     // Nothing open: no filter is left in force unseen for the next archive.
     pff::InitilizeFilter(currentFilter_);
     quickType_.clear();
     SetFilterCaption("Filter - Show All");
   } else {
-    pff::CloseFile(table_, index, *this);
+    closed = pff::CloseFile(table_, index, *this);
   }
+  if (closed) RefreshFileList();
   // The types of a closed archive are no longer offered.
   RefreshFilterList();
   RefreshList();
@@ -121,13 +132,15 @@ void MainWindow::AddLastOpened(const QString& path) {
 void MainWindow::mnuLast_Click(int index) {
   if (index < 1 || index > kRecentSlots) return;
   const std::string path = menus_->mnuLast[index]->data().toString().toStdString();
-  if (table_.IsLoaded && pff::IsFileOpen(table_, path)) return;
-  pff::OpenFile(table_, path, *this);
+  if (pff::IsFileOpen(table_, path)) return;
+  OpenArchive(path);
+  RefreshFilterList();
   RefreshList();
 }
 
 void MainWindow::OpenFromCommandLine(const QString& path) {
-  pff::OpenFile(table_, path.toStdString(), *this);
+  OpenArchive(path.toStdString());
+  RefreshFilterList();
   RefreshList();
   tv1_->setFocus();
   tv1_->topLevelItem(0)->setExpanded(true);
@@ -136,12 +149,11 @@ void MainWindow::OpenFromCommandLine(const QString& path) {
 // --- options --------------------------------------------------------------------
 
 void MainWindow::LoadSettings() {
-  const QString timeDate = settings_.ReadSetting("TimeDate", "Good");
-  options_.TimeDate = timeDate.toStdString();
+  timeDate_ = settings_.ReadDateStyle();
   // Any other text leaves both ticks as designed.
-  if (timeDate == "Good" || timeDate == "Bad") {
-    menus_->mnuGoodFormat->setChecked(timeDate == "Good");
-    menus_->mnuBadFormat->setChecked(timeDate == "Bad");
+  if (timeDate_ != pff::DateStyle::Other) {
+    menus_->mnuGoodFormat->setChecked(timeDate_ == pff::DateStyle::Good);
+    menus_->mnuBadFormat->setChecked(timeDate_ == pff::DateStyle::Bad);
   }
   options_.AlwaysOverwrite = settings_.ReadBool("AlwaysOverwrite", false);
   menus_->mnuOverwrite->setChecked(options_.AlwaysOverwrite);
@@ -153,17 +165,17 @@ void MainWindow::LoadSettings() {
   preview_->setVisible(menus_->mnuShowPreview->isChecked());
 }
 
-void MainWindow::SetTimeDate(const QString& style) {
-  menus_->mnuGoodFormat->setChecked(style == "Good");
-  menus_->mnuBadFormat->setChecked(style == "Bad");
-  options_.TimeDate = style.toStdString();
-  settings_.WriteSetting("TimeDate", style);
+void MainWindow::SetTimeDate(pff::DateStyle style) {
+  menus_->mnuGoodFormat->setChecked(style == pff::DateStyle::Good);
+  menus_->mnuBadFormat->setChecked(style == pff::DateStyle::Bad);
+  timeDate_ = style;
+  settings_.WriteDateStyle(style);
   RefreshList();
 }
 
-void MainWindow::mnuGoodFormat_Click() { SetTimeDate("Good"); }
+void MainWindow::mnuGoodFormat_Click() { SetTimeDate(pff::DateStyle::Good); }
 
-void MainWindow::mnuBadFormat_Click() { SetTimeDate("Bad"); }
+void MainWindow::mnuBadFormat_Click() { SetTimeDate(pff::DateStyle::Bad); }
 
 // The three option items are checkable: the menu has inverted the tick when
 // their handler runs, and the option takes the tick's new state.

@@ -73,7 +73,7 @@ void MainWindow::mnuCompact_Click() {
 
 void MainWindow::WatchOpenArchives() {
   QStringList open;
-  for (const pff::PffArchive& archive : table_.OpenArchives) open << ArchivePath(archive);
+  for (const pff::PffArchive& archive : table_) open << ArchivePath(archive);
   const QStringList watched = watcher_->files();
   for (const QString& path : watched)
     if (!open.contains(path)) {
@@ -88,7 +88,7 @@ void MainWindow::WatchOpenArchives() {
 }
 
 void MainWindow::NoteOwnWrites() {
-  for (const pff::PffArchive& archive : table_.OpenArchives)
+  for (const pff::PffArchive& archive : table_)
     ownStamps_[ArchivePath(archive)] = Stamp(ArchivePath(archive));
 }
 
@@ -105,7 +105,8 @@ void MainWindow::ReloadChangedArchives() {
   if (busy_ || changedPaths_.isEmpty()) return;
   const QSet<QString> changed = std::exchange(changedPaths_, {});
   QStringList reread;
-  for (pff::PffArchive& archive : table_.OpenArchives) {
+  for (int a = 1; a <= table_.Count(); ++a) {
+    pff::PffArchive& archive = table_.Archive(a);
     const QString path = ArchivePath(archive);
     if (!changed.contains(path) || Stamp(path) == ownStamps_.value(path)) continue;
     ownStamps_[path] = Stamp(path);

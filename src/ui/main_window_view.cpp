@@ -50,18 +50,17 @@ void MainWindow::RefreshFilterList() {
 
 void MainWindow::RefreshList() {
   try {
-    if (!table_.IsLoaded) {
-      model_->SetRows({}, true, options_.TimeDate);
+    if (!table_.IsLoaded()) {
+      model_->SetRows({}, true, timeDate_);
       ApplyColumnWidths(HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics()));
     } else {
       std::vector<pff::GridRow> rows =
           pff::ListGridRows(table_, selectedArchive_, showDeadSpace_, currentFilter_);
       ShowProgressOverTakenArchives();
       // With no row listed the header texts give the widths, so the header stays readable.
-      const ColumnWidths widths = rows.empty()
-                                      ? HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics())
-                                      : CellTextWidths(table_, rows, options_.TimeDate, fg1_->fontMetrics());
-      model_->SetRows(std::move(rows), false, options_.TimeDate);
+      const ColumnWidths widths = rows.empty() ? HeaderTextWidths(fg1_->horizontalHeader()->fontMetrics())
+                                               : CellTextWidths(table_, rows, timeDate_, fg1_->fontMetrics());
+      model_->SetRows(std::move(rows), false, timeDate_);
       ApplyColumnWidths(widths);
       pb1_->setValue(pb1_->minimum());
     }
@@ -71,7 +70,7 @@ void MainWindow::RefreshList() {
     fg1_->scrollToTop();
     UpdateCounts();
     UpdateSelectionStatus();
-    if (table_.IsLoaded) tv1_->setFocus();
+    if (table_.IsLoaded()) tv1_->setFocus();
   } catch (const std::exception& e) {
     ReportError("RefreshList", e.what());
   }
@@ -178,7 +177,7 @@ bool MainWindow::SortAscending(int column) const {
 
 void MainWindow::ShowGridMenu(const QPoint& globalPos) {
   QMenu* menu = menus_->mnuPopUp1;
-  if (!table_.IsLoaded || menu->isVisible()) return;
+  if (!table_.IsLoaded() || menu->isVisible()) return;
   menu->popup(globalPos - QPoint(menu->sizeHint().width() / 2, 0));
 }
 
@@ -207,7 +206,7 @@ void MainWindow::UpdateCounts() {
   for (int a = 1; a <= table_.Count(); ++a)
     if (pff::IsArchiveTaken(table_.Archive(a), a, selectedArchive_))
       total += static_cast<int64_t>(table_.Archive(a).Entries.size());
-  status_->ShowCounts(table_.IsLoaded, RowCount(), total);
+  status_->ShowCounts(table_.IsLoaded(), RowCount(), total);
 }
 
 void MainWindow::UpdateSelectionStatus() {

@@ -38,11 +38,17 @@ void SettingsStore::WriteBool(const QString& key, bool value) {
   Write("Settings", key, value ? "True" : "False");
 }
 
-QString SettingsStore::ReadSetting(const QString& key, const QString& def) const {
-  return Read("Settings", key, def);
+pff::DateStyle SettingsStore::ReadDateStyle() const {
+  const QString text = Read("Settings", "TimeDate", "Good");
+  if (text == "Good") return pff::DateStyle::Good;
+  if (text == "Bad") return pff::DateStyle::Bad;
+  return pff::DateStyle::Other;
 }
 
-void SettingsStore::WriteSetting(const QString& key, const QString& value) { Write("Settings", key, value); }
+void SettingsStore::WriteDateStyle(pff::DateStyle style) {
+  if (style != pff::DateStyle::Other)
+    Write("Settings", "TimeDate", style == pff::DateStyle::Good ? "Good" : "Bad");
+}
 
 QString SettingsStore::ReadPath(const QString& key, const QString& def) const {
   return Read("Paths", key, def);

@@ -16,16 +16,19 @@ TEST(CliPort, ReportsErrorsOnOneLineAndAsksOnlyATerminal) {
   std::istringstream in("yes\n\nY\n");
   std::ostringstream err;
   CliPort terminal(in, err, true);
-  EXPECT_TRUE(terminal.AskYesNo("Warning!", "Replace: a\r\nWith: b"));
-  EXPECT_EQ(err.str(), "Warning!\nReplace: a\nWith: b\n[y/N] ");
-  EXPECT_FALSE(terminal.AskYesNo("Warning!", "?"));  // empty answer
-  EXPECT_TRUE(terminal.AskYesNo("Warning!", "?"));
-  EXPECT_FALSE(terminal.AskYesNo("Warning!", "?"));  // end of input
+  const ReplaceRequest request{{"a", 1024, 0}, {"b\x1b\r\n", 2048, 18000}, "b"};
+  EXPECT_TRUE(terminal.AskReplace(request));
+  EXPECT_EQ(err.str(),
+            "Warning!\nAre you sure you want to replace: a, Size: 1 KB, Modified On: 31/12/69 19:00:00\n"
+            "With This One: b\\x1B\\x0D\\x0A, Size: 2 KB, Modified On: 01/01/70 00:00:00\n[y/N] ");
+  EXPECT_FALSE(terminal.AskReplace(request));  // empty answer
+  EXPECT_TRUE(terminal.AskReplace(request));
+  EXPECT_FALSE(terminal.AskReplace(request));  // end of input
 
   std::istringstream yes("y\n");
   std::ostringstream quiet;
   CliPort script(yes, quiet, false);
-  EXPECT_FALSE(script.AskYesNo("Warning!", "?"));
+  EXPECT_FALSE(script.AskReplace(request));
   script.ReportError("AddFile", "No space left\r\non device");
   EXPECT_EQ(quiet.str(), "pff: Error in AddFile: No space left on device\n");
   EXPECT_EQ(script.ErrorCount(), 1);

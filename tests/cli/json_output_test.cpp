@@ -89,14 +89,13 @@ TEST_F(JsonOutput, ListAndInfoRoundTripNamesAndFields) {
 
 TEST(JsonDocuments, BytesThatAreNotUtf8StillGiveADocument) {
   ArchiveTable table;
-  table.IsLoaded = true;
   PffArchive archive;
   archive.Path = "bad\xFF\xFE.pff";  // a file name the system allows but UTF-8 does not
   archive.Header.Magic = {'\x00', '\x9B', 'P', '\xFF'};
   archive.Header.EntryCount = 1;
   archive.Entries.resize(1);
   archive.Entries[0].Name = MakeEntryName("\x9B[2J\xE9");
-  table.OpenArchives.push_back(archive);
+  table.Append(archive);
 
   const json document = json::parse(cli::ListJson(table, {{1, 1}}));
   const json& parsed = document["archives"][0];

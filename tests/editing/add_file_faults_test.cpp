@@ -41,9 +41,9 @@ TEST_F(AddFileFaultTest, RefusedSourcesChangeNothing) {
   class GrowingPort : public RecordingPort {
    public:
     explicit GrowingPort(std::string path) : path_(std::move(path)) {}
-    bool AskYesNo(const std::string& title, const std::string& text) override {
+    bool AskReplace(const ReplaceRequest& request) override {
       WriteBytes(path_, Pattern(500, 0));
-      RecordingPort::AskYesNo(title, text);
+      RecordingPort::AskReplace(request);
       return true;
     }
     std::string path_;

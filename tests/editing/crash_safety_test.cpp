@@ -35,18 +35,14 @@ class CrashSafetyTest : public EditingTest {
     const std::string readme = WriteSource(dir_, "readme.txt", Pattern(40, 90));
     const std::string small = WriteSource(dir_, "small.bin", Pattern(30, 7));
     const std::string big = WriteSource(dir_, "big.bin", Pattern(3000, 3));
+    auto deleteTwo = [](PffArchive& a, WindowPort& p) { return DeleteFiles(a, {1, 3}, p); };
     return {
         {"add, appended where the directory stood", Options(false), {big}, {}},
         {"add into the tail of dead space", Options(true), {small}, {}},
         {"replace of the same size, in place", Options(true, true), {readme}, {}},
         {"replace, the new data appended", Options(false, true), {readme}, {}},
         {"a batch of three", Options(true, true), {small, big, readme}, {}},
-        {"delete",
-         {},
-         {},
-         [](PffArchive& a, WindowPort& p) {
-           return DeleteFiles(a, {1, 3}, p);
-         }},
+        {"delete", {}, {}, deleteTwo},
         {"rename", {}, {}, [](PffArchive& a, WindowPort& p) { return RenameFile(a, 2, "SAVED.DAT", p); }},
     };
   }

@@ -18,68 +18,43 @@ class DeleteRenameTest : public EditingTest {
                              {"<DEAD SPACE>", Pattern(30, 3), 1, 333},
                              {"D.TXT", Pattern(5, 4), 0, 444}});
   }
-  // Bytes before the directory: header and data, which delete and rename never write.
-  std::vector<uint8_t> HeaderAndData() const {
-    return Slice(ReadBytes(path_), 0, static_cast<size_t>(archive_.Header.DirOffset));
-  }
-
   std::string path_ = dir_.File("a.pff");
   PffArchive archive_;
 };
 
-TEST_F(DeleteRenameTest, DeleteKeepsOffsetSizeTimeAndEveryByteBeforeTheDirectory) {
-  const std::vector<uint8_t> untouched = HeaderAndData();
+TEST_F(DeleteRenameTest, OnlyTheDirectoryIsRewrittenKeepingOffsetSizeAndTime) {
+  // Header and data, which delete and rename never write.
+  const std::vector<uint8_t> untouched = Slice(ReadBytes(path_), 0, size_t(archive_.Header.DirOffset));
 
   EXPECT_FALSE(DeleteFiles(archive_, {4, 0, 2, 5}, port_));  // bad indices are reported and skipped
+  EXPECT_TRUE(RenameFile(archive_, 3, "SAVED.DAT", port_));  // dead space becomes live over its region
+  EXPECT_FALSE(RenameFile(archive_, 5, "X", port_));
 
-  EXPECT_EQ(port_.ErrorRoutines(), (std::vector<std::string>{"DeleteFile", "DeleteFile"}));
-  EXPECT_EQ(Layout(archive_), "0@20+10 1@30+20 1@50+30 1@80+5 dir 85");
+  EXPECT_EQ(port_.ErrorRoutines(), (std::vector<std::string>{"DeleteFile", "DeleteFile", "RenameFile"}));
+  EXPECT_EQ(Layout(archive_), "0@20+10 1@30+20 0@50+30 1@80+5 dir 85");
   EXPECT_EQ(archive_.Entry(2).FileTime, 222);
+  EXPECT_EQ(archive_.Entry(3).FileTime, 333);
   EXPECT_EQ(NameBytes(archive_.Entry(2).Name), NameBytes(DeadSpaceName()));
-  EXPECT_EQ(HeaderAndData(), untouched);
+  EXPECT_EQ(NameBytes(archive_.Entry(3).Name), NameBytes(MakeEntryName("SAVED.DAT")));
+  EXPECT_EQ(Slice(ReadBytes(path_), 0, size_t(archive_.Header.DirOffset)), untouched);
   EXPECT_EQ(Slice(ReadBytes(path_), size_t(archive_.Header.DirOffset + 4 * 36 + 8), 46),
             Bytes("KING, Modified By Tav Oskin's Vellumcraft v0.7"));
   EXPECT_EQ(Describe(Reopen(path_)), Describe(archive_));
   ExpectZeroRecordTails(archive_);
 }
 
-TEST_F(DeleteRenameTest, RenamedDeadSpaceBecomesALiveEntryOverItsRegion) {
-  const std::vector<uint8_t> untouched = HeaderAndData();
-
-  EXPECT_TRUE(RenameFile(archive_, 3, "SAVED.DAT", port_));
-
-  EXPECT_EQ(Layout(archive_), "0@20+10 0@30+20 0@50+30 0@80+5 dir 85");
-  EXPECT_EQ(archive_.Entry(3).FileTime, 333);
-  EXPECT_EQ(NameBytes(archive_.Entry(3).Name), NameBytes(MakeEntryName("SAVED.DAT")));
-  EXPECT_EQ(HeaderAndData(), untouched);
-  EXPECT_EQ(Describe(Reopen(path_)), Describe(archive_));
-  ExpectZeroRecordTails(archive_);
-  EXPECT_FALSE(RenameFile(archive_, 5, "X", port_));
-  EXPECT_EQ(port_.ErrorRoutines(), std::vector<std::string>{"RenameFile"});
-}
-
 TEST_F(DeleteRenameTest, NewNameChecks) {
-  PffArchive noDead = archive_;
-  noDead.Entries.erase(noDead.Entries.begin() + 2);
-  noDead.Header.EntryCount = 3;
-  struct Case {
-    const PffArchive* archive;
-    std::string name;
-    RenameCheck expected;
+  const std::pair<std::string, RenameCheck> cases[] = {
+      {"", RenameCheck::Empty},
+      {"A.TXT", RenameCheck::Used},  // its own name in another case
+      {"a.tx", RenameCheck::Ok},     // a prefix is not the name
+      {"ABCDEFGHIJKLMNOP", RenameCheck::Ok},
+      {"ABCDEFGHIJKLMNOPQ", RenameCheck::TooLong},
+      {"<DEAD SPACE>", RenameCheck::Used},
   };
-  const Case cases[] = {
-      {&archive_, "", RenameCheck::Empty},
-      {&archive_, "A.TXT", RenameCheck::Used},  // its own name in another case
-      {&archive_, "a.tx", RenameCheck::Ok},     // a prefix is not the name
-      {&archive_, "ABCDEFGHIJKLMNOP", RenameCheck::Ok},
-      {&archive_, "ABCDEFGHIJKLMNOPQ", RenameCheck::TooLong},
-      {&archive_, "<DEAD SPACE>", RenameCheck::Used},
-      {&noDead, "<DEAD SPACE>", RenameCheck::Ok},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(CheckNewName(*c.archive, c.name), c.expected)
-        << c.name << (c.archive == &noDead ? " (no dead)" : "");
-  }
+  for (const auto& [name, expected] : cases) EXPECT_EQ(CheckNewName(archive_, name), expected) << name;
+  archive_.Entries.erase(archive_.Entries.begin() + 2);
+  EXPECT_EQ(CheckNewName(archive_, "<DEAD SPACE>"), RenameCheck::Ok) << "no dead space left";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "editing/engine_options.h"
 #include "engine/archive_table.h"
 #include "engine/binary_file.h"
 #include "engine/name_helpers.h"
@@ -43,7 +44,7 @@ inline std::vector<uint8_t> Pattern(size_t n, uint8_t first) {
 inline std::vector<uint8_t> Slice(const std::vector<uint8_t>& bytes, size_t offset, size_t n) {
   return {bytes.begin() + offset, bytes.begin() + offset + n};
 }
-inline EngineOptions Options(bool reuse, bool overwrite = false) { return {"Good", overwrite, reuse}; }
+inline EngineOptions Options(bool reuse, bool overwrite = false) { return {overwrite, reuse}; }
 
 /// Writes an archive whose data regions follow the header in order, then the
 /// directory (record bytes past 32 filled with 0xAA), 8 zeros and "KING".
@@ -116,7 +117,7 @@ inline PffArchive Reopen(const std::string& path) {
   ArchiveTable table;
   SilentPort port;
   EXPECT_TRUE(OpenFile(table, path, port)) << path;
-  return table.IsLoaded ? table.Archive(1) : PffArchive{};
+  return table.IsLoaded() ? table.Archive(1) : PffArchive{};
 }
 
 inline std::string WriteSource(const TempDir& dir, const std::string& name,

@@ -30,10 +30,11 @@ class OtherWritersTest : public EditingTest {
   std::string path_ = dir_.File("a.pff");
 };
 
-// A second process that holds the archive's lock until the test lets it go.
+// A second process that holds the archive's lock until the test lets it go,
+// or until whileLocked has run.
 class LockHolder {
  public:
-  explicit LockHolder(const std::string& path) {
+  explicit LockHolder(const std::string& path, const std::function<void()>& whileLocked = {}) {
     int ready[2], release[2];
     EXPECT_EQ(::pipe(ready), 0);
     EXPECT_EQ(::pipe(release), 0);
@@ -43,8 +44,9 @@ class LockHolder {
       ::close(release[1]);
       BinaryFile file = BinaryFile::Open(path, BinaryFile::Mode::Read);
       char c = file.LockExclusive(1000) ? 'y' : 'n';
-      if (::write(ready[1], &c, 1) != 1 || ::read(release[0], &c, 1) < 0) ::_exit(1);
-      ::_exit(0);
+      if (::write(ready[1], &c, 1) != 1) ::_exit(1);
+      if (whileLocked) whileLocked();
+      ::_exit(whileLocked || ::read(release[0], &c, 1) >= 0 ? 0 : 1);
     }
     ::close(ready[1]);
     ::close(release[0]);
@@ -130,24 +132,15 @@ TEST_F(OtherWritersTest, AWriterWaitingWhileTheArchiveIsReplacedWritesNothing) {
   const std::string replacement = dir_.File("new.pff");
   const PffArchive renewed = WriteArchive(replacement, 36, {{"C.TXT", Pattern(5, 3)}});
   const std::vector<uint8_t> renewedBytes = ReadBytes(replacement);
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    // As compaction does: hold the old file's lock, rename a new file over it, let go.
-    BinaryFile old = BinaryFile::Open(path_, BinaryFile::Mode::Read);
-    const char c = old.LockExclusive(1000) ? 'y' : 'n';
-    if (::write(ready[1], &c, 1) != 1) ::_exit(1);
-    ::usleep(200 * 1000);
-    RenameReplace(replacement, path_);
-    ::_exit(0);
-  }
-  char c = 0;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  ASSERT_EQ(c, 'y');
   ArchiveTransaction::LockWaitMs = 2000;
-  EXPECT_FALSE(DeleteFiles(archive, {1}, port_));
-  ::waitpid(pid, nullptr, 0);
+  {
+    // As compaction does: hold the old file's lock, rename a new file over it, let go.
+    LockHolder holder(path_, [&] {
+      ::usleep(200 * 1000);
+      RenameReplace(replacement, path_);
+    });
+    EXPECT_FALSE(DeleteFiles(archive, {1}, port_));
+  }
   ASSERT_EQ(port_.errors.size(), 1u);
   EXPECT_EQ(port_.errors[0].description,
             path_ + " was changed by another program; it has been read again, nothing was written.");

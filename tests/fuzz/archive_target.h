@@ -127,7 +127,7 @@ class Run {
     const std::vector<GridRow> rows = ListGridRows(table, kAllArchives, true, filter);
     for (size_t r = 0; r < rows.size() && r < 64; ++r) {
       for (int column = 0; column < kGridColumns; ++column) {
-        GridCellText(table, rows[r], column, r % 2 ? "Good" : "Bad");
+        GridCellText(table, rows[r], column, r % 2 ? DateStyle::Good : DateStyle::Bad);
       }
     }
     const PffArchive& archive = table.Archive(1);

@@ -19,10 +19,10 @@ TEST(FormatValue, FileDateInBothStylesAndNoOther) {
       {18000 + 12 * 3600 - 1, "01/01/70 11:59:59", "01/01/70 11:59:59 AM"},
   };
   for (const auto& [fileTime, good, bad] : cases) {
-    EXPECT_EQ(FormatFileDate(fileTime, "Good"), good) << fileTime;
-    EXPECT_EQ(FormatFileDate(fileTime, "Bad"), bad) << fileTime;
+    EXPECT_EQ(FormatFileDate(fileTime, DateStyle::Good), good) << fileTime;
+    EXPECT_EQ(FormatFileDate(fileTime, DateStyle::Bad), bad) << fileTime;
   }
-  for (const char* style : {"good", "BAD", "", "Good "}) EXPECT_EQ(FormatFileDate(0, style), "") << style;
+  EXPECT_EQ(FormatFileDate(0, DateStyle::Other), "");
 }
 
 TEST(FormatValue, FileSizeRoundsHalfAwayFromZeroAndGroups) {

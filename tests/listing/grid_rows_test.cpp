@@ -16,12 +16,12 @@ PffEntry Entry(const std::string& name, int32_t size = 2048, int32_t fileTime = 
 // A loaded table of archives given as path and entries.
 ArchiveTable Table(const std::vector<std::pair<std::string, std::vector<PffEntry>>>& archives) {
   ArchiveTable table;
-  table.IsLoaded = true;
   for (const auto& [path, entries] : archives) {
-    PffArchive& archive = table.OpenArchives.emplace_back();
+    PffArchive archive;
     archive.Path = path;
     archive.Header.EntryCount = static_cast<int32_t>(entries.size());
     archive.Entries = entries;
+    table.Append(archive);
   }
   return table;
 }
@@ -43,9 +43,9 @@ TEST(GridRows, WhichArchivesAreListed) {
   EXPECT_EQ(List(table, 2), (Rows{{2, 1}, {2, 2}, {2, 3}}));
   EXPECT_TRUE(List(table, 3).empty());
 
-  table.OpenArchives[1].Header.EntryCount = 0;  // skipped even with stale entries
+  table.Archive(2).Header.EntryCount = 0;  // skipped even with stale entries
   EXPECT_EQ(List(table, kAllArchives), (Rows{{1, 1}, {1, 2}}));
-  table.IsLoaded = false;
+  table.Clear();
   EXPECT_TRUE(List(table, kAllArchives).empty());
 }
 
@@ -71,16 +71,16 @@ TEST(GridRows, CellTexts) {
                                               " 08/09/01 20:46:40 ", " one.pff ", "1536",
                                               "1000000000",          "1",         "2"};
   for (int c = 0; c < kGridColumns; ++c)
-    EXPECT_EQ(GridCellText(table, GridRow{1, 2}, c, "Good"), expected[c]) << c;
-  EXPECT_EQ(GridCellText(table, GridRow{1, 2}, 3, "Bad"), " 09/08/01 08:46:40 PM ");
-  EXPECT_EQ(GridCellText(table, GridRow{1, 1}, 2, "Good"), " X File ");
+    EXPECT_EQ(GridCellText(table, GridRow{1, 2}, c, DateStyle::Good), expected[c]) << c;
+  EXPECT_EQ(GridCellText(table, GridRow{1, 2}, 3, DateStyle::Bad), " 09/08/01 08:46:40 PM ");
+  EXPECT_EQ(GridCellText(table, GridRow{1, 1}, 2, DateStyle::Good), " X File ");
 
   // Names are Latin-1, cells UTF-8; a row the table no longer has shows nothing.
-  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 0, "Good"), " caf\xc3\xa9.b\xc3\xa9t ");
-  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 2, "Good"), " B\xc3\x89T File ");
-  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 4, "Good"), " two.pff ");
+  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 0, DateStyle::Good), " caf\xc3\xa9.b\xc3\xa9t ");
+  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 2, DateStyle::Good), " B\xc3\x89T File ");
+  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 4, DateStyle::Good), " two.pff ");
   for (GridRow gone : {GridRow{3, 1}, GridRow{1, 3}, GridRow{0, 1}})
-    EXPECT_EQ(GridCellText(table, gone, 0, "Good"), "");
+    EXPECT_EQ(GridCellText(table, gone, 0, DateStyle::Good), "");
 }
 
 }  // namespace

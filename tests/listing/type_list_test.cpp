@@ -21,13 +21,13 @@ PffArchive Archive(const std::vector<std::string>& names) {
 
 TEST(TypeList, ShowAllThenEachTypeOnceInByteOrder) {
   ArchiveTable table;
-  table.OpenArchives = {Archive({"b.PCX", "a.pcx", "README", "x.tar.gz", "y.", "a.\xe9t", "a._x"}),
-                        Archive({"z.wav", "<DEAD SPACE>"}), Archive({"stale.tga"})};
-  table.OpenArchives[1].Entries[1].DeadFlag = 1;
-  table.OpenArchives[2].Header.EntryCount = 0;  // a zero-count archive contributes nothing
   EXPECT_EQ(CollectFileTypes(table, kAllArchives), Types{" Show All"}) << "nothing loaded yet";
-
-  table.IsLoaded = true;
+  for (const PffArchive& archive :
+       {Archive({"b.PCX", "a.pcx", "README", "x.tar.gz", "y.", "a.\xe9t", "a._x"}),
+        Archive({"z.wav", "<DEAD SPACE>"}), Archive({"stale.tga"})})
+    table.Append(archive);
+  table.Archive(2).Entries[1].DeadFlag = 1;
+  table.Archive(3).Header.EntryCount = 0;  // a zero-count archive contributes nothing
   // Dead space counts like any entry; the empty type of "y." is listed too; Latin-1 sorts after ASCII.
   EXPECT_EQ(CollectFileTypes(table, kAllArchives),
             (Types{" Show All", "", "<DEAD SPACE>", "PCX", "README", "TAR.GZ", "WAV", "_X", "\xc9T"}));

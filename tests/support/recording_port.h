@@ -3,7 +3,6 @@
 
 #include <deque>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/window_port.h"
@@ -16,22 +15,27 @@ class RecordingPort : public WindowPort {
     std::string routine, description;
   };
   std::vector<Error> errors;
-  std::vector<std::pair<std::string, std::string>> questions;  // title, text
-  std::deque<bool> answers;                                    // next answers to AskYesNo; No when empty
-  std::vector<std::pair<int, std::string>> loaded;
+  std::vector<ReplaceRequest> questions;
+  std::deque<bool> answers;  // next answers to AskReplace; No when empty
   std::vector<std::string> notices;
-  int fileListRefreshes = 0, filterListRefreshes = 0, listRefreshes = 0;
 
-  void ReportError(const std::string& routine, const std::string& description) override;
+  void ReportError(const std::string& routine, const std::string& description) override {
+    errors.push_back({routine, description});
+  }
   void Notify(const std::string& text) override { notices.push_back(text); }
-  bool AskYesNo(const std::string& title, const std::string& text) override;
-  void ArchiveLoaded(int index, const std::string& fileName) override;
-  void RefreshFileList() override { ++fileListRefreshes; }
-  void RefreshFilterList() override { ++filterListRefreshes; }
-  void RefreshList() override { ++listRefreshes; }
+  bool AskReplace(const ReplaceRequest& request) override {
+    questions.push_back(request);
+    const bool answer = !answers.empty() && answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return answer;
+  }
 
   /// Routine names of the errors, in order.
-  std::vector<std::string> ErrorRoutines() const;
+  std::vector<std::string> ErrorRoutines() const {
+    std::vector<std::string> names;
+    for (const Error& e : errors) names.push_back(e.routine);
+    return names;
+  }
 };
 
 }  // namespace pff::test

@@ -52,18 +52,10 @@ int32_t ReadInt32(const std::vector<uint8_t>& bytes, size_t offset) {
 }
 
 void SetLocalMTime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  tm.tm_sec = second;
-  tm.tm_isdst = -1;
-  std::time_t t = std::mktime(&tm);
-  struct timespec times[2];
-  times[0].tv_sec = times[1].tv_sec = t;
-  times[0].tv_nsec = times[1].tv_nsec = 0;
+  std::tm tm{second, minute, hour, day, month - 1, year - 1900};
+  tm.tm_isdst = -1;  // whatever the zone says for that reading
+  const std::time_t t = std::mktime(&tm);
+  const timespec times[2] = {{t, 0}, {t, 0}};
   if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
     throw std::runtime_error("cannot set time of " + path);
 }

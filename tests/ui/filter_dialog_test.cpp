@@ -53,10 +53,10 @@ class FilterDialogTest : public QObject {
  private slots:
   void startsResetAndPicksDatesOnTheCalendar() {
     // style, the From and To texts at start, and after picking 1 to 4 December
-    const std::tuple<const char*, QString, QString, QString, QString> styles[] = {
-        {"Good", "05/03/26", "15/03/26", "01/12/26", "04/12/26"},
-        {"Bad", "03/05/26", "03/15/26", "12/01/26", "12/04/26"},
-        {"none", "", "", "", ""}};
+    const std::tuple<pff::DateStyle, QString, QString, QString, QString> styles[] = {
+        {pff::DateStyle::Good, "05/03/26", "15/03/26", "01/12/26", "04/12/26"},
+        {pff::DateStyle::Bad, "03/05/26", "03/15/26", "12/01/26", "12/04/26"},
+        {pff::DateStyle::Other, "", "", "", ""}};
     for (const auto& [style, from, to, pickedFrom, pickedTo] : styles) {
       FilterDialog d(kTypes, style, kToday);
       const auto& f = d.DialogFilter();
@@ -99,7 +99,7 @@ class FilterDialogTest : public QObject {
         {"chkTypeEnabled", "Frame3", "Option2(0)", "Option2(1)", &F::IsolateOn},
         {"chkContEnabled", "Frame2", nullptr, nullptr, &F::NameOn}};
     for (const auto& [check, frame, option, other, flag] : cases) {
-      FilterDialog d(kTypes, "Good", kToday);
+      FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
       const F& f = d.DialogFilter();
       Click(d, check);
       QVERIFY(Find(d, frame)->isEnabled() && f.*flag);
@@ -115,7 +115,7 @@ class FilterDialogTest : public QObject {
   }
 
   void dateRowsAndTheirCounts() {
-    FilterDialog d(kTypes, "Good", kToday);
+    FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
     const auto& f = d.DialogFilter();
     Click(d, "chkTimeEnabled");
     const QStringList boxes{"txtFromDate", "txtToDate", "txtMonths", "scrMonths", "txtDays", "scrDays"};
@@ -156,7 +156,7 @@ class FilterDialogTest : public QObject {
         {1, "1.5", "0.25", 1280, 1792},
         {0, "0", "5", 102400, 102400}};  // 0 keeps the bounds "Is About" gave
     for (const auto& [mode, size, tolerance, min, max] : cases) {
-      FilterDialog d(kTypes, "Good", kToday);
+      FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
       Click(d, "chkSizeEnabled");
       Box(d, "txtSize")->setText(size);
       Box(d, "txtTolerance")->setText(tolerance);
@@ -167,7 +167,7 @@ class FilterDialogTest : public QObject {
   }
 
   void sizeSpinnersStepTheBoxes() {
-    FilterDialog d(kTypes, "Good", kToday);
+    FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
     const auto& f = d.DialogFilter();
     Click(d, "chkSizeEnabled");
     auto* size = Box(d, "txtSize");
@@ -195,7 +195,7 @@ class FilterDialogTest : public QObject {
   }
 
   void typeListInBothModesAndNameText() {
-    FilterDialog d(kTypes, "Good", kToday);
+    FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
     const auto& f = d.DialogFilter();
     auto* list = Find<QListWidget>(d, "List1");
     list->item(1)->setSelected(true);  // no option selected yet: nothing happens
@@ -221,7 +221,7 @@ class FilterDialogTest : public QObject {
   }
 
   void unusableNumbersAreIgnored() {
-    FilterDialog d(kTypes, "Good", kToday);
+    FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
     const auto& f = d.DialogFilter();
     Click(d, "chkTimeEnabled");
     Click(d, "chkSizeEnabled");

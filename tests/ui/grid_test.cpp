@@ -170,7 +170,7 @@ class GridTest : public QObject {
     h.Grid()->setFocus();
     QTest::keyClick(h.Grid(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(closeAll.count(), 1);
-    QVERIFY(!h.window().Table().IsLoaded);
+    QVERIFY(!h.window().Table().IsLoaded());
   }
 
   void quickTypeList() {

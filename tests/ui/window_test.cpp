@@ -123,7 +123,7 @@ class WindowTest : public QObject {
   void openOneThenSeveral() {
     WindowHarness h;
     h.window().mnuOpen_Click();  // cancelled
-    QVERIFY(!h.window().Table().IsLoaded);
+    QVERIFY(!h.window().Table().IsLoaded());
     QCOMPARE(Stored("Paths/Last"), QString("<absent>"));
 
     const QString a = h.Archive("a.pff", {{"x.pcx", 100}, {"y.txt", 200}});
@@ -229,7 +229,7 @@ class WindowTest : public QObject {
     QCOMPARE(h.NodeKeys(), QStringList{"B"});
     QCOMPARE(CloseItems(h), QStringList{"a.pff"});
     h.window().mnuActualClose_Click(1);  // the only one: as Close All
-    QVERIFY(!h.window().Table().IsLoaded);
+    QVERIFY(!h.window().Table().IsLoaded());
     QVERIFY(h.NodeKeys().isEmpty() && CloseItems(h).isEmpty());
     QCOMPARE(h.Tree()->topLevelItemCount(), 1);
     QCOMPARE(h.Grid()->model()->rowCount(), 1);  // one empty row under the header
@@ -286,7 +286,7 @@ class WindowTest : public QObject {
 
     WindowHarness h;
     OpenCommandLineArchive(h.window(), {"vellumcraft"});
-    QVERIFY(!h.window().Table().IsLoaded);
+    QVERIFY(!h.window().Table().IsLoaded());
     const QString path = h.Archive("start up.pff", {{"a.txt", 1}, {"b.txt", 2}});
     OpenCommandLineArchive(h.window(), {"vellumcraft", "\"" + path + "\""});
     QVERIFY(h.dialogs.Messages().isEmpty());

@@ -1,7 +1,6 @@
 #pragma once
 // The pff tool's side of the engine's window interface: errors go to
-// stderr, the replace question is answered by a flag or at the terminal,
-// and there is no tree or grid to refresh.
+// stderr and the replace question is answered by a flag or at the terminal.
 
 #include <istream>
 #include <ostream>
@@ -19,11 +18,7 @@ class CliPort : public WindowPort {
 
   void ReportError(const std::string& routine, const std::string& description) override;
   void Notify(const std::string& text) override;
-  bool AskYesNo(const std::string& title, const std::string& text) override;
-  void ArchiveLoaded(int, const std::string&) override {}
-  void RefreshFileList() override {}
-  void RefreshFilterList() override {}
-  void RefreshList() override {}
+  bool AskReplace(const ReplaceRequest& request) override;
 
   /// How many errors were reported so far.
   int ErrorCount() const { return errors_; }
@@ -34,6 +29,10 @@ class CliPort : public WindowPort {
   bool interactive_;
   int errors_ = 0;
 };
+
+/// The replace question as the terminal shows it: two lines, times in the
+/// day/month/year style.
+std::string ReplaceQuestion(const ReplaceRequest& request);
 
 /// text with each CR LF (and any lone CR or LF) replaced by `with`.
 std::string ReplaceLineBreaks(const std::string& text, const std::string& with);

@@ -5,8 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "engine/archive_table.h"
-#include "engine/binary_file.h"
+#include "editing/engine_options.h"
+#include "engine/pff_archive.h"
+#include "engine/window_port.h"
 
 namespace pff {
 
@@ -55,14 +56,11 @@ std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port)
 
 /// Adds or replaces the file at path in archive and rewrites the archive file.
 /// A same-named entry (case-insensitive, all 16 bytes) is replaced after the
-/// port's Yes unless options.AlwaysOverwrite. Failures are reported as
+/// port's AskReplace says so, unless options.AlwaysOverwrite. Failures are reported as
 /// "Error in AddFile"; the in-memory archive and the file are then as before
 /// the call (read again when another program had changed the file). With a
 /// batch, directory and header are written by the batch's Commit.
 AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options,
                   WindowPort& port, AddBatch* batch = nullptr);
-
-/// The directory and modification footer, shared by add, delete and rename.
-void WriteDirectory(const PffArchive& archive, BinaryFile& file);
 
 }  // namespace pff

@@ -1,10 +1,27 @@
 #pragma once
 // What the engine needs from whoever shows it: the Qt window, the pff tool
-// or a test. Texts are UTF-8.
+// or a test. It reports and asks; what to redraw is the caller's business.
+// Texts are UTF-8.
 
+#include <cstdint>
 #include <string>
 
 namespace pff {
+
+/// One side of the replace question: the name as shown (UTF-8), the size in
+/// bytes and the stored time (FileTime).
+struct ReplaceSide {
+  std::string Name;
+  int32_t Size = 0;
+  int32_t FileTime = 0;
+};
+
+/// Whether the entry that has the disk file's name is to be replaced by it.
+struct ReplaceRequest {
+  ReplaceSide Entry;     // in the archive
+  ReplaceSide File;      // the entry the disk file would become
+  std::string FilePath;  // the disk file
+};
 
 class WindowPort {
  public:
@@ -15,16 +32,8 @@ class WindowPort {
   /// Something the user must know that is no error, e.g. "PATH: an interrupted
   /// change was undone" when an archive is opened.
   virtual void Notify(const std::string& text) = 0;
-  /// A Yes/No question (the replace question); true means Yes.
-  virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
-  /// An archive was loaded as archive `index`: add its tree node and close item.
-  virtual void ArchiveLoaded(int index, const std::string& fileName) = 0;
-  /// Rebuild the tree and the close menu from the table.
-  virtual void RefreshFileList() = 0;
-  /// Rebuild the quick type list (after every open attempt).
-  virtual void RefreshFilterList() = 0;
-  /// Rebuild the grid.
-  virtual void RefreshList() = 0;
+  /// The replace question; true means replace.
+  virtual bool AskReplace(const ReplaceRequest& request) = 0;
 };
 
 /// A port that shows nothing and answers No; for callers that need none.
@@ -32,11 +41,7 @@ class SilentPort : public WindowPort {
  public:
   void ReportError(const std::string&, const std::string&) override {}
   void Notify(const std::string&) override {}
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-  void ArchiveLoaded(int, const std::string&) override {}
-  void RefreshFileList() override {}
-  void RefreshFilterList() override {}
-  void RefreshList() override {}
+  bool AskReplace(const ReplaceRequest&) override { return false; }
 };
 
 }  // namespace pff

@@ -8,6 +8,7 @@
 
 #include "engine/archive_table.h"
 #include "listing/filter.h"
+#include "listing/format_value.h"
 
 namespace pff {
 
@@ -39,6 +40,6 @@ std::vector<GridRow> ListGridRows(const ArchiveTable& table, int selected, bool 
 
 /// Cell text of column 0..8 for a row (UTF-8): " name ", " 12 KB ", " PCX File ",
 /// " date ", " archive.pff ", then raw size, raw time, archive index, entry index.
-std::string GridCellText(const ArchiveTable& table, GridRow row, int column, const std::string& timeDate);
+std::string GridCellText(const ArchiveTable& table, GridRow row, int column, DateStyle dateStyle);
 
 }  // namespace pff

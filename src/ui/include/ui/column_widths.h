@@ -16,6 +16,6 @@ using ColumnWidths = std::array<int, pff::kVisibleColumns>;
 
 /// Pixels the widest shown text of each visible column needs, padding included.
 ColumnWidths CellTextWidths(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows,
-                            const std::string& timeDate, const QFontMetrics& metrics);
+                            pff::DateStyle timeDate, const QFontMetrics& metrics);
 /// Pixels each header text needs, padding included.
 ColumnWidths HeaderTextWidths(const QFontMetrics& metrics);

@@ -12,6 +12,7 @@
 
 #include "listing/filter.h"
 #include "listing/filter_bounds.h"
+#include "listing/format_value.h"
 
 class QButtonGroup;
 class QCalendarWidget;
@@ -28,8 +29,8 @@ class FilterDialog : public QDialog {
 
  public:
   /// filterListItems are the quick type list's items; item 0 (" Show All") is not
-  /// offered. timeDate is "Good" or "Bad" (any other style leaves the date boxes empty).
-  FilterDialog(const QStringList& filterListItems, const QString& timeDate, const QDate& today,
+  /// offered. timeDate Other leaves the date boxes empty.
+  FilterDialog(const QStringList& filterListItems, pff::DateStyle timeDate, const QDate& today,
                QWidget* parent = nullptr);
   ~FilterDialog() override;
 
@@ -84,7 +85,7 @@ class FilterDialog : public QDialog {
 
   QMetaObject::Connection focusWatch_;
   double pixelsPerTwip_ = 1.0 / 15;
-  QString timeDate_;
+  pff::DateStyle timeDate_;
   QDate today_;
   pff::FilterSettings dialogFilter_;
   bool pickingFromDate_ = true;

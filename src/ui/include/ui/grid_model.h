@@ -21,9 +21,9 @@ class GridModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
   /// Shows rows; with placeholder (nothing open) one empty row stands in their place.
-  void SetRows(std::vector<pff::GridRow> rows, bool placeholder, const std::string& timeDate);
+  void SetRows(std::vector<pff::GridRow> rows, bool placeholder, pff::DateStyle timeDate);
   const std::vector<pff::GridRow>& Rows() const { return rows_; }
-  const std::string& TimeDate() const { return timeDate_; }
+  pff::DateStyle TimeDate() const { return timeDate_; }
   /// Sorts the rows by visible column 0-4: size and time by their raw numbers,
   /// the others as text without regard to case. Equal keys keep their order.
   void SortByColumn(int column, bool ascending);
@@ -32,5 +32,5 @@ class GridModel : public QAbstractTableModel {
   const pff::ArchiveTable& table_;
   std::vector<pff::GridRow> rows_;
   bool placeholder_ = true;
-  std::string timeDate_ = "Good";
+  pff::DateStyle timeDate_ = pff::DateStyle::Good;
 };

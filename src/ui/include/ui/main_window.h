@@ -1,6 +1,7 @@
 #pragma once
 // The main window frmMain: menus, the tree of open archives, the entry grid and
-// the quick type list. The engine talks back to it through pff::WindowPort.
+// the quick type list. The engine reports and asks through pff::WindowPort;
+// what to redraw after an open, new or close the window decides itself.
 
 #include <QHash>
 #include <QMainWindow>
@@ -13,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "editing/engine_options.h"
 #include "engine/archive_table.h"
 #include "engine/window_port.h"
 #include "listing/filter.h"
@@ -51,11 +53,14 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   // pff::WindowPort
   void ReportError(const std::string& routine, const std::string& description) override;
   void Notify(const std::string& text) override;
-  bool AskYesNo(const std::string& title, const std::string& text) override;
-  void ArchiveLoaded(int index, const std::string& fileName) override;
-  void RefreshFileList() override;
-  void RefreshFilterList() override;
-  void RefreshList() override;
+  bool AskReplace(const pff::ReplaceRequest& request) override;
+
+  /// Rebuilds the tree and the close menu from the table.
+  void RefreshFileList();
+  /// Rebuilds the quick type list.
+  void RefreshFilterList();
+  /// Rebuilds the grid.
+  void RefreshList();
 
   // Menu and control handlers.
   void mnuOpen_Click();
@@ -100,6 +105,7 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   // State shared with the editing commands and the filter dialog.
   pff::ArchiveTable& Table() { return table_; }
   pff::EngineOptions& Options() { return options_; }
+  pff::DateStyle TimeDate() const { return timeDate_; }
   pff::FilterSettings& CurrentFilter() { return currentFilter_; }
   int SelectedArchive() const { return selectedArchive_; }
   bool ShowDeadSpace() const { return showDeadSpace_; }
@@ -144,7 +150,10 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   void LoadSettings();
   void RefreshLastOpend();
   void AddLastOpened(const QString& path);
-  void SetTimeDate(const QString& style);
+  void SetTimeDate(pff::DateStyle style);
+  /// Opens path into the table and shows its tree node and close item; the
+  /// caller rebuilds the type list and the grid. The new index, or 0.
+  int OpenArchive(const std::string& path);
   void NewArchive(bool oldFlavour);
   /// Tree node and close item of one open archive.
   void ShowArchive(int index, const std::string& fileName);
@@ -185,6 +194,7 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   SettingsStore settings_;
   pff::ArchiveTable table_;
   pff::EngineOptions options_;
+  pff::DateStyle timeDate_ = pff::DateStyle::Good;
   pff::FilterSettings currentFilter_;
   int selectedArchive_ = pff::kAllArchives;
   bool showDeadSpace_ = false;

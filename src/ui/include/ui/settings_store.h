@@ -4,14 +4,18 @@
 
 #include <QString>
 
+#include "listing/format_value.h"
+
 class SettingsStore {
  public:
   /// Value of key in group "Settings" read as a boolean; def when missing or unreadable.
   bool ReadBool(const QString& key, bool def) const;
   void WriteBool(const QString& key, bool value);
-  /// Text of key in group "Settings"; def when missing.
-  QString ReadSetting(const QString& key, const QString& def) const;
-  void WriteSetting(const QString& key, const QString& value);
+  /// The date style stored under "TimeDate" ("Good" or "Bad", exactly; Good
+  /// when missing; Other for any other text).
+  pff::DateStyle ReadDateStyle() const;
+  /// Stores "Good" or "Bad" under "TimeDate" (Other is never stored).
+  void WriteDateStyle(pff::DateStyle style);
   /// Text of key in group "Paths"; def when missing.
   QString ReadPath(const QString& key, const QString& def) const;
   void WritePath(const QString& key, const QString& value);
