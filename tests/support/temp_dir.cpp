@@ -52,8 +52,8 @@ int32_t ReadInt32(const std::vector<uint8_t>& bytes, size_t offset) {
 }
 
 void SetLocalMTime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
-  std::tm tm{second, minute, hour, day, month - 1, year - 1900};
-  tm.tm_isdst = -1;  // whatever the zone says for that reading
+  // Daylight saving -1: whatever the zone says for that reading.
+  std::tm tm{second, minute, hour, day, month - 1, year - 1900, 0, 0, -1, 0, nullptr};
   const std::time_t t = std::mktime(&tm);
   const timespec times[2] = {{t, 0}, {t, 0}};
   if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0)
