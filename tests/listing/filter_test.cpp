@@ -4,6 +4,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "engine/name_helpers.h"
 
@@ -52,34 +53,21 @@ TEST(Filter, SizeAndDateBoundsAreInclusive) {
   }
 }
 
-TEST(Filter, IsolateAndExcludeTypeLists) {
+TEST(Filter, TypeListsSetByTheHelper) {
   FilterSettings filter = ActiveFilter();
   filter.IsolateOn = true;
-  EXPECT_TRUE(IsFiltered(filter, Entry("a.pcx")));  // count 0: nothing matches
+  EXPECT_TRUE(IsFiltered(filter, Entry("a.pcx")));  // an empty isolate list keeps nothing
   EXPECT_TRUE(IsFiltered(filter, Entry("")));       // not even the empty type
 
-  filter.IsolateList = {"wav", "PCX ", "PC", "TGA"};
-  filter.IsolateCount = 3;  // "TGA" is a stale element
+  SetTypeList(filter, TypeList::Isolate, {"TGA"});
+  SetTypeList(filter, TypeList::Isolate, {"wav", "PCX ", "PC", "readme", "\xc3\xa9t\xc3\xa9"});
+  SetTypeList(filter, TypeList::Exclude, {"Wav"});
+  // Exact apart from case (Latin-1 too); the list replaced is gone; a type in both lists is hidden.
+  const std::pair<const char*, bool> cases[] = {
+      {"README", false}, {"b.\xc9T\xc9", false}, {"a.pcx", true}, {"a.tga", true}, {"x.WAV", true}};
+  for (const auto& [name, hidden] : cases) EXPECT_EQ(IsFiltered(filter, Entry(name)), hidden) << name;
+  SetTypeList(filter, TypeList::Exclude, {});
   EXPECT_FALSE(IsFiltered(filter, Entry("x.WAV")));
-  EXPECT_TRUE(IsFiltered(filter, Entry("a.pcx")));  // exact apart from case
-  EXPECT_TRUE(IsFiltered(filter, Entry("a.tga")));
-  filter.IsolateCount = 50;  // a count past the list must not read beyond it
-  EXPECT_FALSE(IsFiltered(filter, Entry("a.tga")));
-  filter.IsolateCount = -3;
-  EXPECT_TRUE(IsFiltered(filter, Entry("x.wav")));
-
-  filter.IsolateOn = false;
-  filter.ExcludeOn = true;
-  filter.ExcludeList = {"Wav"};
-  filter.ExcludeCount = 50;
-  EXPECT_TRUE(IsFiltered(filter, Entry("A.WAV")));
-  EXPECT_FALSE(IsFiltered(filter, Entry("a.pcx")));
-  filter.IsolateOn = true;
-  filter.IsolateCount = 50;
-  EXPECT_TRUE(IsFiltered(filter, Entry("a.wav")));  // in both lists
-  EXPECT_FALSE(IsFiltered(filter, Entry("a.tga")));
-  filter.ExcludeList.clear();
-  EXPECT_FALSE(IsFiltered(filter, Entry("a.wav")));
 }
 
 TEST(Filter, NameTextMatchesAnywhereInTheSixteenBytes) {
@@ -103,7 +91,6 @@ TEST(Filter, TypeIsTheOneGetFileTypeGives) {
   // Odd names: NULs inside, several dots, a leading dot, Latin-1 letters, 16 bytes without a dot.
   FilterSettings filter = ActiveFilter();
   filter.IsolateOn = true;
-  filter.IsolateCount = 1;
   for (const std::string& name : {"a\0b.p\0cx"s, ".hidden"s, "a..b"s, "x.\xe9t\xe9"s, "sixteen_chars_ab"s,
                                   "\0\0\0.wav"s, ""s, "."s, "<DEAD SPACE>"s}) {
     const PffEntry entry = Entry(name);
