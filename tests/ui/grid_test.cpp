@@ -46,17 +46,24 @@ class GridTest : public QObject {
  private slots:
   void init() { ClearStore(); }
 
-  void modelStaysConsistent() {
+  void modelStaysConsistentThroughSortsAndRebuilds() {
     WindowHarness h;
     QAbstractItemModel* model = h.Grid()->model();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(model->rowCount(), 1);  // nothing open: one empty row under the header
-    QCOMPARE(model->columnCount(), 9);
-    QCOMPARE(h.Cell(0, 0), QString());
     QCOMPARE(h.window().RowCount(), 0);
-    h.Open({h.Archive("a.pff", kMixed), h.Archive("b.pff", {{"z.bin", 1}})});
+    h.Open({h.Archive("two.pff", kMixed), h.Archive("one.pff", {{"d.txt", 1}})});
+    // Rows move whole; the orders themselves are tried in the listing tests.
     h.window().SetSelection(1, 2);
     h.window().FG1_HeaderClick(1);
+    h.window().FG1_HeaderClick(1);
+    QCOMPARE(h.Column(0), (QStringList{" b.pcx ", " c.PCX ", " A.txt ", " d.txt ", " README "}));
+    QCOMPARE(Row(h, 3), QString(" d.txt | 0 KB | TXT File | 31/12/69 19:00:00 | one.pff |1|0|2|1"));
+    // A rebuild neither resets the direction nor sorts again.
+    h.window().RefreshList();
+    QCOMPARE(h.Cell(4, 0), QString(" d.txt "));
+    h.window().FG1_HeaderClick(1);
+    QCOMPARE(h.Cell(0, 0), QString(" README "));
     h.Show(2);
     // A filter that hides everything leaves the header alone, still readable.
     h.window().CurrentFilter().Active = h.window().CurrentFilter().NameOn = true;
@@ -79,33 +86,13 @@ class GridTest : public QObject {
     QVERIFY(wide >= h.Grid()->fontMetrics().horizontalAdvance(" WWWWWWWWWWWW.wav "));
 
     h.Show(1);
-    QCOMPARE(h.window().SelectedArchive(), 1);
     QCOMPARE(h.Column(4), (QStringList{" one.pff ", " one.pff "}));
     QVERIFY(h.Grid()->columnWidth(0) < wide);  // the widths follow the texts shown
     h.Show(0);
-    QCOMPARE(h.window().SelectedArchive(), -1);
     QCOMPARE(h.window().RowCount(), 3);
     emit h.Tree()->itemClicked(h.Tree()->topLevelItem(0)->child(1), 0);  // as a mouse click delivers it
     QCOMPARE(h.window().SelectedArchive(), 2);
     QCOMPARE(h.Column(0), QStringList{" WWWWWWWWWWWW.wav "});
-  }
-
-  void headerClicksSortWholeRows() {
-    // The orders themselves are tried in the listing tests.
-    WindowHarness h;
-    h.Open({h.Archive("two.pff", kMixed), h.Archive("one.pff", {{"d.txt", 1}})});
-    h.window().FG1_HeaderClick(1);
-    h.window().FG1_HeaderClick(1);
-    QCOMPARE(h.Column(0), (QStringList{" b.pcx ", " c.PCX ", " A.txt ", " d.txt ", " README "}));
-    QCOMPARE(Row(h, 3), QString(" d.txt | 0 KB | TXT File | 31/12/69 19:00:00 | one.pff |1|0|2|1"));
-    h.window().FG1_HeaderClick(4);
-    QVERIFY(!h.window().SortAscending(1) && h.window().SortAscending(4));
-    QCOMPARE(h.Cell(0, 0), QString(" d.txt "));
-    // A rebuild neither resets the directions nor sorts again.
-    h.window().RefreshList();
-    QCOMPARE(h.Cell(0, 0), QString(" b.pcx "));
-    h.window().FG1_HeaderClick(4);
-    QCOMPARE(h.Cell(4, 0), QString(" d.txt "));
   }
 
   void mouseAndKeysOnTheGrid() {
@@ -165,7 +152,6 @@ class GridTest : public QObject {
     QCOMPARE(h.Column(0), QStringList{" B.PCX "});
     ChooseType(h, " Show All");
     QCOMPARE(h.window().filterFrame()->title(), QString("Filter - Show All"));
-    QVERIFY(!h.window().CurrentFilter().SizeOn);
     QCOMPARE(h.window().RowCount(), 4);
     // The list follows the archive shown in the tree at the next open.
     h.Show(2);
