@@ -56,21 +56,12 @@ int32_t DateBound(const ParsedArgs& args, const std::string& option, bool upper,
   return open;
 }
 
-// A repeatable type option becomes a type list and switches it on.
-void SetTypeList(const std::vector<std::string>& types, bool& on, std::vector<std::string>& list,
-                 int& count) {
-  if (types.empty()) return;
-  on = true;
-  list.clear();
-  for (const auto& type : types) list.push_back(Utf8ToLatin1(type));
-  count = static_cast<int>(types.size());
-}
-
 FilterSettings BuildFilter(const ParsedArgs& args) {
   FilterSettings filter;
   InitilizeFilter(filter);
-  SetTypeList(args.All("--type"), filter.IsolateOn, filter.IsolateList, filter.IsolateCount);
-  SetTypeList(args.All("--exclude-type"), filter.ExcludeOn, filter.ExcludeList, filter.ExcludeCount);
+  // A repeatable type option becomes a type list and switches it on.
+  if (auto types = args.All("--type"); !types.empty()) SetTypeList(filter, TypeList::Isolate, types);
+  if (auto types = args.All("--exclude-type"); !types.empty()) SetTypeList(filter, TypeList::Exclude, types);
   if (auto name = args.Last("--name")) {
     filter.NameOn = true;
     filter.NameText = Utf8ToLatin1(*name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/name_helpers.h"
+#include "engine/text_encoding.h"
 
 namespace pff {
 
@@ -49,16 +50,9 @@ bool ContainsIgnoringCase(const unsigned char* upperName, size_t nameLength, con
   return false;
 }
 
-// Elements 1..count take part; a count beyond the list or below 0 must not index past it.
-size_t UsableCount(int count, const std::vector<std::string>& list) {
-  if (count <= 0) return 0;
-  return std::min(static_cast<size_t>(count), list.size());
-}
-
-bool ListHasType(const std::vector<std::string>& list, int count, const NameView& view) {
-  const size_t usable = UsableCount(count, list);
-  for (size_t i = 0; i < usable; ++i) {
-    if (EqualsIgnoringCase(list[i], view.type, view.typeLength)) return true;
+bool ListHasType(const std::vector<std::string>& list, const NameView& view) {
+  for (const std::string& type : list) {
+    if (EqualsIgnoringCase(type, view.type, view.typeLength)) return true;
   }
   return false;
 }
@@ -67,13 +61,20 @@ bool ListHasType(const std::vector<std::string>& list, int count, const NameView
 
 void InitilizeFilter(FilterSettings& filter) { filter = FilterSettings{}; }
 
+void SetTypeList(FilterSettings& filter, TypeList which, const std::vector<std::string>& utf8Types) {
+  std::vector<std::string>& list = which == TypeList::Isolate ? filter.IsolateList : filter.ExcludeList;
+  list.clear();
+  for (const std::string& type : utf8Types) list.push_back(Utf8ToLatin1(type));
+  (which == TypeList::Isolate ? filter.IsolateOn : filter.ExcludeOn) = true;
+}
+
 bool IsFiltered(const FilterSettings& filter, const PffEntry& entry) {
   if (!filter.Active) return false;
   const NameView view(entry.Name);
 
-  if (filter.ExcludeOn && ListHasType(filter.ExcludeList, filter.ExcludeCount, view)) return true;
+  if (filter.ExcludeOn && ListHasType(filter.ExcludeList, view)) return true;
   if (filter.NameOn && !ContainsIgnoringCase(view.name, kNameLength, filter.NameText)) return true;
-  if (filter.IsolateOn && !ListHasType(filter.IsolateList, filter.IsolateCount, view)) return true;
+  if (filter.IsolateOn && !ListHasType(filter.IsolateList, view)) return true;
   if (filter.SizeOn && (entry.DataSize < filter.SizeMin || entry.DataSize > filter.SizeMax)) return true;
   if (filter.DateOn && (entry.FileTime < filter.DateFrom || entry.FileTime > filter.DateTo)) return true;
   return false;

@@ -156,16 +156,12 @@ void FilterDialog::List1_Click() {
   if (mode < 0) return;
   std::vector<std::string> types;
   for (int i = 0; i < List1_->count(); ++i)
-    if (List1_->item(i)->isSelected())
-      types.push_back(pff::Utf8ToLatin1(List1_->item(i)->text().toStdString()));
+    if (List1_->item(i)->isSelected()) types.push_back(List1_->item(i)->text().toStdString());
 
   const bool isolate = mode == 0;
-  auto& list = isolate ? dialogFilter_.IsolateList : dialogFilter_.ExcludeList;
-  (isolate ? dialogFilter_.IsolateCount : dialogFilter_.ExcludeCount) = static_cast<int>(types.size());
-  // With nothing selected the list keeps its stale elements; only the count says none.
-  if (!types.empty()) list = types;
-  dialogFilter_.IsolateOn = isolate;
-  dialogFilter_.ExcludeOn = !isolate;
+  pff::SetTypeList(dialogFilter_, isolate ? pff::TypeList::Isolate : pff::TypeList::Exclude, types);
+  // The dialog offers one mode at a time; the other keeps its list for a switch back.
+  (isolate ? dialogFilter_.ExcludeOn : dialogFilter_.IsolateOn) = false;
 }
 
 // --- closing ---

@@ -1,89 +1,6 @@
 #include "ui/grid_model.h"
 
-#include <algorithm>
-#include <array>
-#include <numeric>
-#include <unordered_map>
-
-#include "engine/name_helpers.h"
-
-namespace {
-
-// Sorting a permutation of keys keeps the comparisons cheap: one key per
-// row, made once, instead of cell texts made per comparison.
-template <typename Key>
-std::vector<uint32_t> SortOrder(const std::vector<Key>& keys, bool ascending) {
-  std::vector<uint32_t> order(keys.size());
-  std::iota(order.begin(), order.end(), 0u);
-  if (ascending)
-    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
-  else
-    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return keys[b] < keys[a]; });
-  return order;
-}
-
-// Ranks of texts among their few distinct values: rows then sort by small numbers.
-std::vector<int> Ranks(const std::vector<std::string>& texts) {
-  std::unordered_map<std::string, int> rankOf;
-  for (const std::string& text : texts) rankOf.emplace(text, 0);
-  std::vector<std::string> distinct;
-  distinct.reserve(rankOf.size());
-  for (const auto& [text, rank] : rankOf) distinct.push_back(text);
-  std::sort(distinct.begin(), distinct.end());
-  for (size_t r = 0; r < distinct.size(); ++r) rankOf[distinct[r]] = static_cast<int>(r);
-  std::vector<int> ranks(texts.size());
-  for (size_t i = 0; i < texts.size(); ++i) ranks[i] = rankOf[texts[i]];
-  return ranks;
-}
-
-// Upper-cased names without NULs in fixed arrays: no allocation per row, and
-// the zero padding orders a name before any longer name it begins.
-using NameKey = std::array<uint8_t, pff::kNameLength>;
-
-std::vector<NameKey> NameKeys(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows) {
-  std::vector<NameKey> keys(rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const pff::PffEntry* entry = pff::ListedEntry(table, rows[i]);
-    if (!entry) continue;
-    size_t n = 0;
-    for (char c : entry->Name)
-      if (c != '\0') keys[i][n++] = static_cast<uint8_t>(pff::UpperLatin1Char(c));
-  }
-  return keys;
-}
-
-std::vector<int> TypeKeys(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows) {
-  std::vector<std::string> types(rows.size());
-  for (size_t i = 0; i < rows.size(); ++i)
-    if (const pff::PffEntry* entry = pff::ListedEntry(table, rows[i]))
-      types[i] = pff::GetFileType(pff::NameBytes(entry->Name));
-  return Ranks(types);
-}
-
-std::vector<int> ArchiveNameKeys(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows) {
-  std::vector<std::string> names;
-  for (const pff::PffArchive& archive : table)
-    names.push_back(pff::UpperLatin1(pff::GetFileName(archive.Path)));
-  const std::vector<int> archiveRanks = Ranks(names);
-  std::vector<int> keys(rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const size_t a = static_cast<size_t>(rows[i].Archive - 1);
-    if (a < archiveRanks.size()) keys[i] = archiveRanks[a];
-  }
-  return keys;
-}
-
-std::vector<int64_t> NumberKeys(const pff::ArchiveTable& table, const std::vector<pff::GridRow>& rows,
-                                int column) {
-  std::vector<int64_t> keys(rows.size());
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const pff::PffEntry* entry = pff::ListedEntry(table, rows[i]);
-    if (entry) keys[i] = column == 1 ? entry->DataSize : entry->FileTime;
-  }
-  return keys;
-}
-
-}  // namespace
+#include "listing/grid_sort.h"
 
 GridModel::GridModel(const pff::ArchiveTable& table, QObject* parent)
     : QAbstractTableModel(parent), table_(table) {}
@@ -125,17 +42,11 @@ void GridModel::SetRows(std::vector<pff::GridRow> rows, bool placeholder, pff::D
   endResetModel();
 }
 
-void GridModel::SortByColumn(int column, bool ascending) {
-  if (column < 0 || column >= pff::kVisibleColumns || rows_.size() < 2) return;
-  std::vector<uint32_t> order;
-  if (column == 0)
-    order = SortOrder(NameKeys(table_, rows_), ascending);
-  else if (column == 2)
-    order = SortOrder(TypeKeys(table_, rows_), ascending);
-  else if (column == 4)
-    order = SortOrder(ArchiveNameKeys(table_, rows_), ascending);
-  else
-    order = SortOrder(NumberKeys(table_, rows_, column), ascending);
+bool GridModel::SortByHeader(int column) {
+  if (column < 0 || column >= pff::kVisibleColumns) return false;
+  const bool ascending = directions_.Click(column);
+  if (rows_.size() < 2) return ascending;
+  const std::vector<uint32_t> order = pff::GridSortOrder(table_, rows_, column, ascending);
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<pff::GridRow> sorted;
   sorted.reserve(rows_.size());
@@ -153,4 +64,7 @@ void GridModel::SortByColumn(int column, bool ascending) {
     after << createIndex(newRow[static_cast<size_t>(index.row())], index.column());
   changePersistentIndexList(before, after);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+  return ascending;
 }
+
+bool GridModel::SortAscending(int column) const { return directions_.Ascending(column); }

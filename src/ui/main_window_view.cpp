@@ -120,11 +120,9 @@ void MainWindow::FilterList_Click() {
   if (busy_) return;
   const QString text = filterList_->currentText();
   if (text != pff::kShowAll) {
-    currentFilter_.IsolateCount = 1;
+    // Criteria set in the advanced dialog stay in force beside the one type.
+    pff::SetTypeList(currentFilter_, pff::TypeList::Isolate, {text.toStdString()});
     currentFilter_.Active = true;
-    currentFilter_.IsolateOn = true;
-    if (currentFilter_.IsolateList.empty()) currentFilter_.IsolateList.resize(1);
-    currentFilter_.IsolateList[0] = pff::Utf8ToLatin1(text.toStdString());
     quickType_ = text;
     SetFilterCaption("Filter - Only " + text);
   } else {
@@ -162,18 +160,14 @@ void MainWindow::SyncFilterControls() {
 
 void MainWindow::FG1_HeaderClick(int column) {
   if (busy_ || column < 0 || column >= pff::kVisibleColumns) return;
-  sortAscending_[column] = !sortAscending_[column];
-  model_->SortByColumn(column, sortAscending_[column]);
-  fg1_->horizontalHeader()->setSortIndicator(
-      column, sortAscending_[column] ? Qt::AscendingOrder : Qt::DescendingOrder);
+  const bool ascending = model_->SortByHeader(column);
+  fg1_->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
   // A sort is a new order: it starts at the top with the first row chosen.
   if (RowCount() > 0) SetSelection(0, 0);
   fg1_->scrollToTop();
 }
 
-bool MainWindow::SortAscending(int column) const {
-  return column >= 0 && column < pff::kVisibleColumns && sortAscending_[column];
-}
+bool MainWindow::SortAscending(int column) const { return model_->SortAscending(column); }
 
 void MainWindow::ShowGridMenu(const QPoint& globalPos) {
   QMenu* menu = menus_->mnuPopUp1;

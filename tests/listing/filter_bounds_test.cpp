@@ -18,8 +18,8 @@ constexpr int32_t kMax = 2147483647;
 
 TEST(FilterBounds, NumbersReadFromTheBoxes) {
   const std::pair<const char*, double> cases[] = {
-      {"", 0},      {"abc", 0}, {"5kb", 5}, {".4", 0.4}, {"-3", -3}, {"2E-1", 0.2},
-      {"5e+", 5}, {"9e9", 9e9}, {"999e99", 999e99}, {"1e-999", 0}};
+      {"", 0},       {"abc", 0}, {"5kb", 5},   {".4", 0.4},        {"-3", -3},
+      {"2E-1", 0.2}, {"5e+", 5}, {"9e9", 9e9}, {"999e99", 999e99}, {"1e-999", 0}};
   for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
   EXPECT_TRUE(std::isnan(LeadingNumber("1e999")));
 
@@ -27,14 +27,12 @@ TEST(FilterBounds, NumbersReadFromTheBoxes) {
   const std::pair<double, std::optional<int>> counts[] = {
       {0.5, std::nullopt}, {0.6, 1}, {2.5, 2}, {999.4, 999}, {999.5, std::nullopt}, {-1, std::nullopt}};
   for (const auto& [typed, count] : counts) EXPECT_EQ(SpinnerCount(typed), count) << typed;
-  for (const char* bad : {".4", "9e9", "999e99", "1e999"})
-    EXPECT_EQ(SpinnerCount(LeadingNumber(bad)), std::nullopt);
+  EXPECT_EQ(SpinnerCount(LeadingNumber("1e999")), std::nullopt);  // NaN
 }
 
 TEST(FilterBounds, DateRangesRunToTheStartOfTomorrow) {
   const CalendarDay today{2026, 2, 15};
   EXPECT_EQ(B(FixedDateRange(1, today).value()), Bounds(FT(2026, 2, 1), FT(2026, 2, 16)));
-  EXPECT_EQ(FixedDateRange(3, today), std::nullopt);
   EXPECT_EQ(DaysRange(CalendarDay{2026, 1, 5}, 0.25).value().From, FT(2026, 1, 4, 18));
 
   // Months back across the year boundary, to the first of that month.

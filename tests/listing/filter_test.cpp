@@ -4,6 +4,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "engine/name_helpers.h"
 
@@ -16,74 +17,61 @@ PffEntry Entry(const std::string& name, int32_t size = 100, int32_t fileTime = 1
   return PffEntry{0, 0, size, fileTime, MakeEntryName(name)};
 }
 
-FilterSettings ActiveFilter() {
-  FilterSettings filter;
-  filter.Active = true;
-  return filter;
-}
-
 TEST(Filter, ResetOrInactiveHidesNothing) {
   FilterSettings filter;
   filter.SizeOn = filter.DateOn = filter.NameOn = filter.IsolateOn = filter.ExcludeOn = true;
-  filter.SizeMax = filter.DateTo = 0;
   filter.NameText = "zzz";
   EXPECT_FALSE(IsFiltered(filter, Entry("a.pcx")));
   filter.Active = true;
   EXPECT_TRUE(IsFiltered(filter, Entry("a.pcx")));
-
   InitilizeFilter(filter);
   filter.Active = true;  // every criterion off
   EXPECT_FALSE(IsFiltered(filter, Entry("a.pcx", -5, -5)));
 }
 
 TEST(Filter, SizeAndDateBoundsAreInclusive) {
-  FilterSettings size = ActiveFilter(), date = ActiveFilter();
-  size.SizeOn = date.DateOn = true;
-  size.SizeMin = 100;
-  size.SizeMax = 200;
-  date.DateFrom = -50;
-  date.DateTo = 50;
-  const std::tuple<int32_t, bool, bool> cases[] = {{-51, true, true},  {-50, true, false}, {50, true, false},
-                                                   {51, true, true},   {99, true, true},   {100, false, true},
-                                                   {200, false, true}, {201, true, true}};
-  for (const auto& [value, sizeHidden, dateHidden] : cases) {
-    EXPECT_EQ(IsFiltered(size, Entry("a.pcx", value, 0)), sizeHidden) << value;
-    EXPECT_EQ(IsFiltered(date, Entry("a.pcx", 0, value)), dateHidden) << value;
+  FilterSettings size, date;
+  size.Active = date.Active = size.SizeOn = date.DateOn = true;
+  size.SizeMin = date.DateFrom = -50;
+  size.SizeMax = date.DateTo = 50;
+  for (const auto& [value, hidden] : {std::pair{-51, true}, {-50, false}, {50, false}, {51, true}}) {
+    EXPECT_EQ(IsFiltered(size, Entry("a.pcx", value, 0)), hidden) << value;
+    EXPECT_EQ(IsFiltered(date, Entry("a.pcx", 0, value)), hidden) << value;
   }
 }
 
-TEST(Filter, IsolateAndExcludeTypeLists) {
-  FilterSettings filter = ActiveFilter();
+TEST(Filter, TypeListsSetByTheHelper) {
+  FilterSettings filter;
+  filter.Active = true;
   filter.IsolateOn = true;
-  EXPECT_TRUE(IsFiltered(filter, Entry("a.pcx")));  // count 0: nothing matches
+  EXPECT_TRUE(IsFiltered(filter, Entry("a.pcx")));  // an empty isolate list keeps nothing
   EXPECT_TRUE(IsFiltered(filter, Entry("")));       // not even the empty type
 
-  filter.IsolateList = {"wav", "PCX ", "PC", "TGA"};
-  filter.IsolateCount = 3;  // "TGA" is a stale element
+  SetTypeList(filter, TypeList::Isolate, {"TGA"});
+  EXPECT_FALSE(filter.ExcludeOn);  // only the list set is switched on
+  SetTypeList(filter, TypeList::Isolate, {"wav", "PCX ", "PC", "readme", "\xc3\xa9t\xc3\xa9"});
+  SetTypeList(filter, TypeList::Exclude, {"Wav"});
+  // Exact apart from case (Latin-1 too); the list replaced is gone; a type in both lists is hidden.
+  const std::pair<const char*, bool> cases[] = {
+      {"README", false}, {"b.\xc9T\xc9", false}, {"a.pcx", true}, {"a.tga", true}, {"x.WAV", true}};
+  for (const auto& [name, hidden] : cases) EXPECT_EQ(IsFiltered(filter, Entry(name)), hidden) << name;
+  SetTypeList(filter, TypeList::Exclude, {});
   EXPECT_FALSE(IsFiltered(filter, Entry("x.WAV")));
-  EXPECT_TRUE(IsFiltered(filter, Entry("a.pcx")));  // exact apart from case
-  EXPECT_TRUE(IsFiltered(filter, Entry("a.tga")));
-  filter.IsolateCount = 50;  // a count past the list must not read beyond it
-  EXPECT_FALSE(IsFiltered(filter, Entry("a.tga")));
-  filter.IsolateCount = -3;
-  EXPECT_TRUE(IsFiltered(filter, Entry("x.wav")));
 
-  filter.IsolateOn = false;
-  filter.ExcludeOn = true;
-  filter.ExcludeList = {"Wav"};
-  filter.ExcludeCount = 50;
-  EXPECT_TRUE(IsFiltered(filter, Entry("A.WAV")));
-  EXPECT_FALSE(IsFiltered(filter, Entry("a.pcx")));
-  filter.IsolateOn = true;
-  filter.IsolateCount = 50;
-  EXPECT_TRUE(IsFiltered(filter, Entry("a.wav")));  // in both lists
-  EXPECT_FALSE(IsFiltered(filter, Entry("a.tga")));
-  filter.ExcludeList.clear();
-  EXPECT_FALSE(IsFiltered(filter, Entry("a.wav")));
+  // The type compared is GetFileType's, also for NULs inside, several or leading dots, no dot.
+  for (const std::string& name : {"a\0b.p\0cx"s, ".hidden"s, "a..b"s, "x.\xe9t\xe9"s, "sixteen_chars_ab"s,
+                                  "\0\0\0.wav"s, ""s, "."s, "<DEAD SPACE>"s}) {
+    const PffEntry entry = Entry(name);
+    filter.IsolateList = {GetFileType(NameBytes(entry.Name))};
+    EXPECT_FALSE(IsFiltered(filter, entry)) << name;
+    filter.IsolateList = {GetFileType(NameBytes(entry.Name)) + "X"};
+    EXPECT_TRUE(IsFiltered(filter, entry)) << name;
+  }
 }
 
 TEST(Filter, NameTextMatchesAnywhereInTheSixteenBytes) {
-  FilterSettings filter = ActiveFilter();
+  FilterSettings filter;
+  filter.Active = true;
   filter.NameOn = true;
   // Latin-1 letters compare without case; the name keeps only 16 bytes; its NUL fill takes part.
   // clang-format off
@@ -96,21 +84,6 @@ TEST(Filter, NameTextMatchesAnywhereInTheSixteenBytes) {
   for (const auto& [text, name, hidden] : cases) {
     filter.NameText = text;
     EXPECT_EQ(IsFiltered(filter, Entry(name)), hidden) << text << " in " << name;
-  }
-}
-
-TEST(Filter, TypeIsTheOneGetFileTypeGives) {
-  // Odd names: NULs inside, several dots, a leading dot, Latin-1 letters, 16 bytes without a dot.
-  FilterSettings filter = ActiveFilter();
-  filter.IsolateOn = true;
-  filter.IsolateCount = 1;
-  for (const std::string& name : {"a\0b.p\0cx"s, ".hidden"s, "a..b"s, "x.\xe9t\xe9"s, "sixteen_chars_ab"s,
-                                  "\0\0\0.wav"s, ""s, "."s, "<DEAD SPACE>"s}) {
-    const PffEntry entry = Entry(name);
-    filter.IsolateList = {GetFileType(NameBytes(entry.Name))};
-    EXPECT_FALSE(IsFiltered(filter, entry)) << name;
-    filter.IsolateList = {GetFileType(NameBytes(entry.Name)) + "X"};
-    EXPECT_TRUE(IsFiltered(filter, entry)) << name;
   }
 }
 

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
+
+#include "listing/grid_sort.h"
+#include "listing/type_list.h"
 
 namespace pff {
 namespace {
@@ -81,6 +85,47 @@ TEST(GridRows, CellTexts) {
   EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 4, DateStyle::Good), " two.pff ");
   for (GridRow gone : {GridRow{3, 1}, GridRow{1, 3}, GridRow{0, 1}})
     EXPECT_EQ(GridCellText(table, gone, 0, DateStyle::Good), "");
+}
+
+TEST(GridRows, TypeListShowsAllThenEachTypeOnceInByteOrder) {
+  using Types = std::vector<std::string>;
+  ArchiveTable table = Table({{"a.pff",
+                               {Entry("b.PCX"), Entry("a.pcx"), Entry("README"), Entry("x.tar.gz"),
+                                Entry("y."), Entry("a.\xe9t"), Entry("a._x")}},
+                              {"b.pff", {Entry("z.wav"), Entry("<DEAD SPACE>", 0, 0, 1)}},
+                              {"c.pff", {Entry("stale.tga")}}});
+  table.Archive(3).Header.EntryCount = 0;  // a zero-count archive contributes nothing
+  // Dead space counts like any entry; the empty type of "y." is listed too; Latin-1 sorts after ASCII.
+  EXPECT_EQ(CollectFileTypes(table, kAllArchives),
+            (Types{" Show All", "", "<DEAD SPACE>", "PCX", "README", "TAR.GZ", "WAV", "_X", "\xc9T"}));
+  EXPECT_EQ(CollectFileTypes(table, 2), (Types{" Show All", "<DEAD SPACE>", "WAV"}));
+  EXPECT_EQ(CollectFileTypes(table, 3), Types{" Show All"});  // nothing to list
+}
+
+TEST(GridRows, HeaderSortOrders) {
+  // Names differ in ASCII and Latin-1 case and one begins another; sizes and times
+  // order differently as numbers and as texts; archive names differ in case.
+  const ArchiveTable table = Table(
+      {{"/x/B.pff", {Entry("b.pcx", 10000, 300), Entry("A.txt", 900, -100), Entry("a", 900, 200)}},
+       {"C:\\y\\a.pff",
+        {Entry("\xe9t\xe9.wav", 5000, 100), Entry("\xc9z.PCX", 20, 50), Entry("<DEAD SPACE>", 64, 400, 1)}}});
+  // The last row names an entry the table no longer has; equal keys keep their order both ways.
+  const std::vector<GridRow> rows{{1, 1}, {1, 2}, {1, 3}, {2, 1}, {2, 2}, {2, 3}, {1, 9}};
+  using Order = std::vector<uint32_t>;
+  const std::tuple<int, Order, Order> cases[] = {
+      {0, {6, 5, 2, 1, 0, 3, 4}, {4, 3, 0, 1, 2, 5, 6}},  // "A" before "A.TXT"; é sorts as É, after Z
+      {1, {6, 4, 5, 1, 2, 3, 0}, {0, 3, 1, 2, 5, 4, 6}},  // 900 before 10000
+      {2, {6, 5, 2, 0, 4, 1, 3}, {3, 1, 0, 4, 2, 5, 6}},
+      {3, {1, 6, 4, 3, 2, 0, 5}, {5, 0, 2, 3, 4, 6, 1}},   // 50 before 400
+      {4, {3, 4, 5, 0, 1, 2, 6}, {0, 1, 2, 6, 3, 4, 5}}};  // a.pff before B.pff
+  for (const auto& [column, ascending, descending] : cases) {
+    EXPECT_EQ(GridSortOrder(table, rows, column, true), ascending) << column;
+    EXPECT_EQ(GridSortOrder(table, rows, column, false), descending) << column;
+  }
+  // Each column's first click sorts ascending, the next descending, whatever the others do.
+  SortDirections directions;
+  EXPECT_TRUE(directions.Click(2) && !directions.Click(2) && directions.Click(4) && directions.Click(2));
+  EXPECT_FALSE(directions.Click(5) || directions.Ascending(0));
 }
 
 }  // namespace

@@ -199,19 +199,19 @@ class FilterDialogTest : public QObject {
     const auto& f = d.DialogFilter();
     auto* list = Find<QListWidget>(d, "List1");
     list->item(1)->setSelected(true);  // no option selected yet: nothing happens
-    QVERIFY(!f.IsolateOn && f.IsolateCount == 0);
+    QVERIFY(!f.IsolateOn && f.IsolateList.empty());
     Click(d, "chkTypeEnabled");
-    QCOMPARE(f.IsolateCount, 1);
+    QCOMPARE(f.IsolateList.size(), size_t{1});
     list->item(0)->setSelected(true);
-    QCOMPARE(f.IsolateCount, 2);
+    QCOMPARE(f.IsolateList.size(), size_t{2});
     QCOMPARE(f.IsolateList, (std::vector<std::string>{"BMP", "PCX"}));
     Click(d, "Option2(1)");
     QVERIFY(f.ExcludeOn && !f.IsolateOn);
-    QCOMPARE(f.ExcludeCount, 2);
+    QCOMPARE(f.ExcludeList.size(), size_t{2});
     QCOMPARE(f.ExcludeList, (std::vector<std::string>{"BMP", "PCX"}));
-    QCOMPARE(f.IsolateCount, 2);  // the mode not chosen keeps its list
+    QCOMPARE(f.IsolateList.size(), size_t{2});  // the mode not chosen keeps its list
     list->clearSelection();
-    QVERIFY(f.ExcludeOn && f.ExcludeCount == 0);
+    QVERIFY(f.ExcludeOn && f.ExcludeList.empty());
 
     Click(d, "chkContEnabled");
     auto* name = Box(d, "txtCont");

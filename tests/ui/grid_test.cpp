@@ -11,8 +11,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
-#include <algorithm>
-#include <iterator>
 
 #include "support/ui_test_env.h"
 
@@ -48,17 +46,25 @@ class GridTest : public QObject {
  private slots:
   void init() { ClearStore(); }
 
-  void modelStaysConsistent() {
+  void modelStaysConsistentThroughSortsAndRebuilds() {
     WindowHarness h;
     QAbstractItemModel* model = h.Grid()->model();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(model->rowCount(), 1);  // nothing open: one empty row under the header
-    QCOMPARE(model->columnCount(), 9);
-    QCOMPARE(h.Cell(0, 0), QString());
     QCOMPARE(h.window().RowCount(), 0);
-    h.Open({h.Archive("a.pff", kMixed), h.Archive("b.pff", {{"z.bin", 1}})});
+    h.Open({h.Archive("two.pff", kMixed), h.Archive("one.pff", {{"d.txt", 1}})});
+    // Rows move whole; the orders themselves are tried in the listing tests.
     h.window().SetSelection(1, 2);
     h.window().FG1_HeaderClick(1);
+    h.window().FG1_HeaderClick(1);
+    QCOMPARE(h.Column(0), (QStringList{" b.pcx ", " c.PCX ", " A.txt ", " d.txt ", " README "}));
+    QCOMPARE(Row(h, 3), QString(" d.txt | 0 KB | TXT File | 31/12/69 19:00:00 | one.pff |1|0|2|1"));
+    // A rebuild neither resets the direction (ascending after a third click) nor sorts again.
+    h.window().FG1_HeaderClick(1);
+    h.window().RefreshList();
+    QCOMPARE(h.Cell(4, 0), QString(" d.txt "));
+    h.window().FG1_HeaderClick(1);
+    QCOMPARE(h.Cell(4, 0), QString(" README "));
     h.Show(2);
     // A filter that hides everything leaves the header alone, still readable.
     h.window().CurrentFilter().Active = h.window().CurrentFilter().NameOn = true;
@@ -73,8 +79,7 @@ class GridTest : public QObject {
     WindowHarness h;
     h.Open({h.Archive("one.pff", {{"a.pcx", 2048}, {"b.txt", 10}}),
             h.Archive("two.pff", {{"WWWWWWWWWWWW.wav", 1536}})});
-    QCOMPARE(Row(h, 0), QString(" a.pcx | 2 KB | PCX File | 31/12/69 19:00:00 | one.pff |2048|0|1|1"));
-    QCOMPARE(Row(h, 1), QString(" b.txt | 0 KB | TXT File | 31/12/69 19:00:00 | one.pff |10|0|1|2"));
+    QCOMPARE(h.Column(0), (QStringList{" a.pcx ", " b.txt ", " WWWWWWWWWWWW.wav "}));
     QCOMPARE(Row(h, 2),
              QString(" WWWWWWWWWWWW.wav | 2 KB | WAV File | 31/12/69 19:00:00 | two.pff |1536|0|2|1"));
     for (int c = 5; c < 9; ++c) QVERIFY(h.Grid()->isColumnHidden(c));
@@ -82,53 +87,13 @@ class GridTest : public QObject {
     QVERIFY(wide >= h.Grid()->fontMetrics().horizontalAdvance(" WWWWWWWWWWWW.wav "));
 
     h.Show(1);
-    QCOMPARE(h.window().SelectedArchive(), 1);
     QCOMPARE(h.Column(4), (QStringList{" one.pff ", " one.pff "}));
     QVERIFY(h.Grid()->columnWidth(0) < wide);  // the widths follow the texts shown
     h.Show(0);
-    QCOMPARE(h.window().SelectedArchive(), -1);
     QCOMPARE(h.window().RowCount(), 3);
     emit h.Tree()->itemClicked(h.Tree()->topLevelItem(0)->child(1), 0);  // as a mouse click delivers it
     QCOMPARE(h.window().SelectedArchive(), 2);
     QCOMPARE(h.Column(0), QStringList{" WWWWWWWWWWWW.wav "});
-  }
-
-  void headerClicksSortBothWays() {
-    // column, names after the first click (the second reverses them, except where keys are equal)
-    const std::tuple<int, QStringList, QStringList> cases[] = {
-        {0, {" A.txt ", " b.pcx ", " c.PCX ", " README "}, {}},  // text, ignoring case
-        {1, {" README ", " A.txt ", " c.PCX ", " b.pcx "}, {}},  // numbers: 900 before 10000
-        {2, {" b.pcx ", " c.PCX ", " README ", " A.txt "}, {" A.txt ", " README ", " b.pcx ", " c.PCX "}},
-        {3, {" A.txt ", " c.PCX ", " b.pcx ", " README "}, {}}};
-    for (const auto& [column, ascending, descending] : cases) {
-      WindowHarness h;
-      h.Open({h.Archive("a.pff", kMixed)});
-      h.window().FG1_HeaderClick(column);
-      QCOMPARE(h.Column(0), ascending);
-      QVERIFY(h.window().SortAscending(column));
-      h.window().FG1_HeaderClick(column);
-      QStringList down = descending;
-      if (down.isEmpty()) std::reverse_copy(ascending.begin(), ascending.end(), std::back_inserter(down));
-      QCOMPARE(h.Column(0), down);
-      h.window().FG1_HeaderClick(column);
-      QCOMPARE(h.Column(0), ascending);
-      // Rows moved whole: the index columns still name each row's entry.
-      for (int r = 0; r < 4; ++r)
-        QCOMPARE(h.Cell(r, 0), QString(" %1 ").arg(kMixed[h.Cell(r, 8).toInt() - 1].name.c_str()));
-    }
-
-    // Each column keeps its direction; a rebuild neither resets nor sorts again.
-    WindowHarness h;
-    h.Open({h.Archive("one.pff", {{"a.txt", 1}}), h.Archive("two.pff", {{"b.txt", 1}})});
-    h.window().FG1_HeaderClick(4);
-    h.window().FG1_HeaderClick(4);
-    QCOMPARE(h.Column(4), (QStringList{" two.pff ", " one.pff "}));
-    h.window().FG1_HeaderClick(0);
-    QVERIFY(!h.window().SortAscending(4) && h.window().SortAscending(0));
-    h.window().RefreshList();
-    QCOMPARE(h.Column(4), (QStringList{" one.pff ", " two.pff "}));
-    h.window().FG1_HeaderClick(4);
-    QCOMPARE(h.Column(4), (QStringList{" one.pff ", " two.pff "}));
   }
 
   void mouseAndKeysOnTheGrid() {
@@ -188,7 +153,6 @@ class GridTest : public QObject {
     QCOMPARE(h.Column(0), QStringList{" B.PCX "});
     ChooseType(h, " Show All");
     QCOMPARE(h.window().filterFrame()->title(), QString("Filter - Show All"));
-    QVERIFY(!h.window().CurrentFilter().SizeOn);
     QCOMPARE(h.window().RowCount(), 4);
     // The list follows the archive shown in the tree at the next open.
     h.Show(2);

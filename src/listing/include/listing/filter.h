@@ -9,15 +9,12 @@
 
 namespace pff {
 
-/// Lists are 1-based in the dialog's terms: only the first *Count elements take part.
 struct FilterSettings {
   bool Active = false;
   bool ExcludeOn = false;
-  std::vector<std::string> ExcludeList{std::string()};
-  int ExcludeCount = 0;
+  std::vector<std::string> ExcludeList;  // types to hide, Latin-1
   bool IsolateOn = false;
-  std::vector<std::string> IsolateList{std::string()};
-  int IsolateCount = 0;
+  std::vector<std::string> IsolateList;  // types to keep, Latin-1; empty keeps nothing
   bool DateOn = false;
   int32_t DateFrom = 0;
   int32_t DateTo = 2147483647;
@@ -28,8 +25,13 @@ struct FilterSettings {
   std::string NameText;  // Latin-1, like entry names
 };
 
-/// Every field back to its reset value; both lists hold one empty element.
+enum class TypeList { Isolate, Exclude };
+
+/// Every field back to its reset value: nothing on, both type lists empty.
 void InitilizeFilter(FilterSettings& filter);
+/// Replaces the isolate or exclude list by utf8Types (stored as Latin-1) and switches
+/// that criterion on; Active and the other list are left as they are.
+void SetTypeList(FilterSettings& filter, TypeList which, const std::vector<std::string>& utf8Types);
 /// True when the entry is to be hidden.
 bool IsFiltered(const FilterSettings& filter, const PffEntry& entry);
 

@@ -1,6 +1,7 @@
 #pragma once
 // The rows of the entry grid FG1. Only {archive, entry} pairs are kept; the
 // nine cell texts are made on demand, so a large list costs little to build.
+// The order a header click gives comes from the listing layer.
 
 #include <QAbstractTableModel>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "engine/archive_table.h"
 #include "listing/grid_rows.h"
+#include "listing/grid_sort.h"
 
 class GridModel : public QAbstractTableModel {
   Q_OBJECT
@@ -21,16 +23,20 @@ class GridModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
   /// Shows rows; with placeholder (nothing open) one empty row stands in their place.
+  /// The columns' sort directions stay, and the new rows are not sorted again.
   void SetRows(std::vector<pff::GridRow> rows, bool placeholder, pff::DateStyle timeDate);
   const std::vector<pff::GridRow>& Rows() const { return rows_; }
   pff::DateStyle TimeDate() const { return timeDate_; }
-  /// Sorts the rows by visible column 0-4: size and time by their raw numbers,
-  /// the others as text without regard to case. Equal keys keep their order.
-  void SortByColumn(int column, bool ascending);
+  /// A header click on visible column 0-4: reverses its direction and sorts the rows,
+  /// which move whole; returns true when the column now sorts ascending.
+  bool SortByHeader(int column);
+  /// True when column's last sort was ascending.
+  bool SortAscending(int column) const;
 
  private:
   const pff::ArchiveTable& table_;
   std::vector<pff::GridRow> rows_;
   bool placeholder_ = true;
   pff::DateStyle timeDate_ = pff::DateStyle::Good;
+  pff::SortDirections directions_;
 };

@@ -198,7 +198,6 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   pff::FilterSettings currentFilter_;
   int selectedArchive_ = pff::kAllArchives;
   bool showDeadSpace_ = false;
-  std::array<bool, pff::kVisibleColumns> sortAscending_{};
   QString programFolder_;
   bool busy_ = false;
   bool closeAfterWork_ = false;
