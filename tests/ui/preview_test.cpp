@@ -10,7 +10,7 @@
 #include <QTest>
 #include <tuple>
 
-#include "engine/pff_format.h"
+#include "engine/pff_archive.h"
 #include "support/ui_test_env.h"
 #include "ui/preview_hex_view.h"
 #include "ui/preview_loader.h"
