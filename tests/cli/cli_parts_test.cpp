@@ -1,5 +1,5 @@
 // The pieces of the tool that a child process cannot reach: the terminal
-// question, the error line and the value parsers.
+// question, the error line and the limits of the value parsers.
 
 #include <gtest/gtest.h>
 
@@ -32,18 +32,6 @@ TEST(CliPort, ReportsErrorsOnOneLineAndAsksOnlyATerminal) {
   script.ReportError("AddFile", "No space left\r\non device");
   EXPECT_EQ(quiet.str(), "pff: Error in AddFile: No space left on device\n");
   EXPECT_EQ(script.ErrorCount(), 1);
-}
-
-TEST(Args, OptionsTakeValuesInEitherFormAndStopAtDoubleDash) {
-  std::vector<OptionSpec> specs = {{"--type", true}, {"--all"}, {"-C", true}};
-  ParsedArgs parsed =
-      ParseArgs({"--type", "PCX", "a.pff", "--type=WAV", "-C", "dir", "--all", "--", "--all", "-"}, specs);
-  EXPECT_EQ(parsed.All("--type"), (std::vector<std::string>{"PCX", "WAV"}));
-  EXPECT_EQ(parsed.Last("-C"), "dir");
-  EXPECT_TRUE(parsed.Has("--all"));
-  EXPECT_EQ(parsed.Positionals, (std::vector<std::string>{"a.pff", "--all", "-"}));
-  EXPECT_THROW(ParseArgs({"--type"}, specs), UsageError);
-  EXPECT_THROW(ParseArgs({"--all=1"}, specs), UsageError);
 }
 
 TEST(Args, NumbersAndDatesAreCheckedAtTheirLimits) {

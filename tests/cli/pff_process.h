@@ -2,23 +2,17 @@
 // Runs the built pff as a child process, as a user would, and captures what
 // it prints. Header-only because the test folder compiles only *_test.cpp.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "support/temp_dir.h"
-
-extern char** environ;
 
 namespace pff::test {
 
@@ -27,23 +21,18 @@ struct PffRun {
   std::string out, err;
 };
 
-inline std::string ReadAndClose(std::FILE* file) {
-  std::string text;
-  std::rewind(file);
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
-  std::fclose(file);
-  return text;
-}
-
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-    lines.push_back(text.substr(start, end - start));
-  }
-  if (start < text.size()) lines.push_back(text.substr(start));
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+// One shell word holding exactly these bytes, tabs and escape characters included.
+inline std::string ShellWord(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
 }
 
 /// A temporary folder to run pff in. The child runs with TZ=UTC and times of
@@ -57,34 +46,19 @@ class CliTest : public ::testing::Test {
 
   /// Runs pff with args in the folder, stdin from /dev/null.
   PffRun Pff(const std::vector<std::string>& args) {
-    std::vector<std::string> words = {PFF_BINARY}, env = {"TZ=UTC"};
-    words.insert(words.end(), args.begin(), args.end());
-    for (char** e = environ; *e; ++e) {
-      if (std::string(*e).rfind("TZ=", 0) != 0) env.emplace_back(*e);
-    }
-    std::vector<char*> argv, envp;
-    for (auto& word : words) argv.push_back(word.data());
-    for (auto& entry : env) envp.push_back(entry.data());
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    if (!out || !err) throw std::runtime_error("no temporary file for the child's output");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fileno(out), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, fileno(err), STDERR_FILENO);
-    posix_spawn_file_actions_addchdir_np(&actions, dir.Path().c_str());
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) throw std::runtime_error("cannot start " + words[0]);
-    int wstatus = 0;
-    while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
-    }
-    return {WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1, ReadAndClose(out), ReadAndClose(err)};
+    std::string command = "cd " + ShellWord(dir.Path()) + " && exec " + ShellWord(PFF_BINARY);
+    for (const std::string& arg : args) command += " " + ShellWord(arg);
+    const std::string errPath = errDir.File("stderr");
+    std::FILE* child = ::popen((command + " </dev/null 2>" + ShellWord(errPath)).c_str(), "r");
+    if (!child) throw std::runtime_error("cannot start " + command);
+    PffRun run;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, child)) > 0;) run.out.append(buffer, n);
+    const int wstatus = ::pclose(child);
+    run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    const std::vector<uint8_t> err = ReadBytes(errPath);
+    run.err.assign(err.begin(), err.end());
+    return run;
   }
   /// The names (last column) that "list --tsv" prints for the words after "list".
   std::string ListedNames(std::vector<std::string> args) {
@@ -93,10 +67,17 @@ class CliTest : public ::testing::Test {
     EXPECT_EQ(run.status, 0) << run.err;
     std::string names;
     const std::vector<std::string> lines = Lines(run.out);
-    for (size_t i = 1; i < lines.size(); ++i) {
+    for (size_t i = 1; i < lines.size(); ++i)
       names += (i > 1 ? " " : "") + lines[i].substr(lines[i].rfind('\t') + 1);
-    }
     return names;
+  }
+  /// Makes the files (name, content) and a new archive of the flavour holding them, added in order.
+  void NewArchive(const std::string& name, const std::vector<std::pair<std::string, std::string>>& files,
+                  const std::string& flavour = "--df3") {
+    ASSERT_EQ(Pff({"new", flavour, name}).status, 0);
+    std::vector<std::string> add = {"add", name};
+    for (const auto& [file, content] : files) MakeFile(file, content), add.push_back(file);
+    ASSERT_EQ(Pff(add).status, 0);
   }
   std::string Path(const std::string& name) const { return dir.File(name); }
   /// Writes a file in the folder, modified at the given UTC reading.
@@ -106,7 +87,7 @@ class CliTest : public ::testing::Test {
     SetLocalMTime(Path(name), year, month, day, hour, minute, second);
   }
 
-  TempDir dir;
+  TempDir dir, errDir;
 };
 
 }  // namespace pff::test

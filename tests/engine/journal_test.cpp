@@ -87,6 +87,7 @@ TEST_F(JournalTest, OnlyWholeRecordsAreUndone) {
       {"empty journal", 0, -1, true, 0},
       {"torn header", 23, -1, true, 0},
       {"a damaged header", -1, 5, true, 0},
+      {"a damaged length in the header", -1, 12, true, 0},
       {"header only", 24, -1, false, 0},
       {"torn first record", 50, -1, false, 0},
       {"torn second record", 24 + 36 + 48, -1, false, 20},

@@ -42,17 +42,13 @@ desktop-file-validate "$desktop" || fail "desktop entry is not valid"
 grep -qx 'Exec=vellumcraft %F' "$desktop" || fail "desktop entry does not open the files it is given"
 grep -qx 'MimeType=application/x-pff;' "$desktop" || fail "desktop entry does not name the .pff type"
 
-mime=$prefix/share/mime/packages/vellumcraft.xml
-xmllint --noout "$mime" || fail "mime package is not well-formed"
-xpath() { xmllint --xpath "string($1)" "$mime"; }
-[ "$(xpath "//*[local-name()='mime-type']/@type")" = application/x-pff ] || fail "mime type name"
-[ "$(xpath "//*[local-name()='glob']/@pattern")" = '*.pff' ] || fail "mime glob"
-[ "$(xpath "//*[local-name()='glob']/@case-sensitive")" != true ] || fail "mime glob is case-sensitive"
-[ "$(xpath "//*[local-name()='match']/@value")" = PFF3 ] || fail "mime magic value"
-[ "$(xpath "//*[local-name()='match']/@offset")" = 4 ] || fail "mime magic offset"
-# The database compiler is the real reader of the package: it must accept it.
-XDG_DATA_DIRS=$prefix/share update-mime-database "$prefix/share/mime" 2>&1 | grep . && fail "update-mime-database complained"
-grep -q '^application/x-pff:\*\.pff$' "$prefix/share/mime/globs" || fail "mime database lacks the glob"
+# The database compiler is the real reader of the package: it must accept it and
+# compile the glob, in any letter case, and the magic "PFF3" at offset 4.
+db=$prefix/share/mime
+XDG_DATA_DIRS=$prefix/share update-mime-database "$db" 2>&1 | grep . && fail "update-mime-database complained"
+grep -qx '[0-9]*:application/x-pff:\*\.pff' "$db/globs2" || fail "mime database lacks the glob"
+grep -q 'application/x-pff:.*:cs' "$db/globs2" && fail "mime glob is case-sensitive"
+grep -aA1 '^\[[0-9]*:application/x-pff\]$' "$db/magic" | grep -qa '^>4=.*PFF3$' || fail "mime database lacks the magic"
 
 man=$scratch/pff.1
 gunzip -c "$prefix/share/man/man1/pff.1.gz" >"$man"
