@@ -127,6 +127,7 @@ void MainWindow::mnuLast_Click(int index) {
 }
 
 void MainWindow::OpenFromCommandLine(const QString& path) {
+  if (table_.IsLoaded && pff::IsFileOpen(table_, path.toStdString())) return;
   pff::OpenFile(table_, path.toStdString(), *this);
   RefreshList();
   tv1_->setFocus();

@@ -1,11 +1,13 @@
 // The entry grid: its model, "View All" and tree clicks, sorting by the
 // header, mouse and keys on the rows, and the quick type list.
 
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTableView>
@@ -15,6 +17,7 @@
 #include <iterator>
 
 #include "support/ui_test_env.h"
+#include "ui/filter_dialog.h"
 
 namespace {
 
@@ -22,9 +25,14 @@ namespace {
 const std::vector<TestEntry> kMixed{
     {"b.pcx", 10000, 300}, {"A.txt", 900, 100}, {"c.PCX", 5000, 200}, {"README", 0, 400}};
 
-void ChooseType(WindowHarness& h, const QString& type) {
-  h.window().filterList()->setCurrentIndex(h.window().filterList()->findText(type));
-  h.window().FilterList_Click();
+void ChooseType(WindowHarness& h, const QString& type) { h.ChooseType(type); }
+
+// Sets a control of the advanced filter dialog and clicks OK.
+void Advanced(WindowHarness& h, const char* check, const char* box, const QString& text) {
+  FilterDialog* dialog = h.OpenAdvanced();
+  dialog->findChild<QAbstractButton*>(check)->click();
+  dialog->findChild<QLineEdit*>(box)->setText(text);
+  dialog->findChild<QAbstractButton*>("cmdOK")->click();
 }
 
 // The nine cells of a grid row joined by "|".
@@ -36,7 +44,7 @@ QString Row(const WindowHarness& h, int row) {
 
 QStringList Types(WindowHarness& h) {
   QStringList items;
-  for (int i = 0; i < h.window().filterList()->count(); ++i) items << h.window().filterList()->itemText(i);
+  for (int i = 0; i < h.FilterList()->count(); ++i) items << h.FilterList()->itemText(i);
   return items;
 }
 
@@ -55,15 +63,13 @@ class GridTest : public QObject {
     QCOMPARE(model->rowCount(), 1);  // nothing open: one empty row under the header
     QCOMPARE(model->columnCount(), 9);
     QCOMPARE(h.Cell(0, 0), QString());
-    QCOMPARE(h.window().RowCount(), 0);
+    QCOMPARE(h.Listed(), 0);
     h.Open({h.Archive("a.pff", kMixed), h.Archive("b.pff", {{"z.bin", 1}})});
-    h.window().SetSelection(1, 2);
+    h.Select(1, 2);
     h.window().FG1_HeaderClick(1);
     h.Show(2);
     // A filter that hides everything leaves the header alone, still readable.
-    h.window().CurrentFilter().Active = h.window().CurrentFilter().NameOn = true;
-    h.window().CurrentFilter().NameText = "nothing like it";
-    h.window().RefreshList();
+    Advanced(h, "chkContEnabled", "txtCont", "nothing like it");
     QCOMPARE(model->rowCount(), 0);
     QVERIFY(h.Grid()->columnWidth(0) > 0);
     h.window().mnuActualClose_Click(0);
@@ -82,14 +88,13 @@ class GridTest : public QObject {
     QVERIFY(wide >= h.Grid()->fontMetrics().horizontalAdvance(" WWWWWWWWWWWW.wav "));
 
     h.Show(1);
-    QCOMPARE(h.window().SelectedArchive(), 1);
+    QCOMPARE(h.ShownKey(), QString("B"));
     QCOMPARE(h.Column(4), (QStringList{" one.pff ", " one.pff "}));
     QVERIFY(h.Grid()->columnWidth(0) < wide);  // the widths follow the texts shown
     h.Show(0);
-    QCOMPARE(h.window().SelectedArchive(), -1);
-    QCOMPARE(h.window().RowCount(), 3);
+    QCOMPARE(h.ShownKey(), QString("All"));
+    QCOMPARE(h.Listed(), 3);
     emit h.Tree()->itemClicked(h.Tree()->topLevelItem(0)->child(1), 0);  // as a mouse click delivers it
-    QCOMPARE(h.window().SelectedArchive(), 2);
     QCOMPARE(h.Column(0), QStringList{" WWWWWWWWWWWW.wav "});
   }
 
@@ -105,7 +110,7 @@ class GridTest : public QObject {
       h.Open({h.Archive("a.pff", kMixed)});
       h.window().FG1_HeaderClick(column);
       QCOMPARE(h.Column(0), ascending);
-      QVERIFY(h.window().SortAscending(column));
+      QCOMPARE(h.Grid()->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
       h.window().FG1_HeaderClick(column);
       QStringList down = descending;
       if (down.isEmpty()) std::reverse_copy(ascending.begin(), ascending.end(), std::back_inserter(down));
@@ -124,7 +129,7 @@ class GridTest : public QObject {
     h.window().FG1_HeaderClick(4);
     QCOMPARE(h.Column(4), (QStringList{" two.pff ", " one.pff "}));
     h.window().FG1_HeaderClick(0);
-    QVERIFY(!h.window().SortAscending(4) && h.window().SortAscending(0));
+    QCOMPARE(h.Grid()->horizontalHeader()->sortIndicatorSection(), 0);
     h.window().RefreshList();
     QCOMPARE(h.Column(4), (QStringList{" one.pff ", " two.pff "}));
     h.window().FG1_HeaderClick(4);
@@ -151,10 +156,10 @@ class GridTest : public QObject {
 
     // The ways of selecting are tried in selection_test; here the pop-up leaves the block alone.
     auto rowPoint = [&](int r) { return h.Grid()->visualRect(h.Grid()->model()->index(r, 0)).center(); };
-    h.window().SetSelection(3, 1);
+    h.Select(3, 1);
     QTest::mousePress(rows, Qt::RightButton, {}, rowPoint(0));
     QVERIFY(actions->isVisible());
-    QCOMPARE(h.window().CurrentRow(), 3);  // the pop-up leaves the selection as it is
+    QCOMPARE(h.CurrentRow(), 3);  // the pop-up leaves the selection as it is
     actions->hide();
 
     // Ctrl+A and Ctrl+C are the window's "Add" and "Close All", not the grid's own.
@@ -170,26 +175,24 @@ class GridTest : public QObject {
     h.Grid()->setFocus();
     QTest::keyClick(h.Grid(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(closeAll.count(), 1);
-    QVERIFY(!h.window().Table().IsLoaded);
+    QVERIFY(h.NodeKeys().isEmpty());
   }
 
   void quickTypeList() {
     WindowHarness h;
-    h.Open({h.Archive("a.pff", {{"a.pcx", 1}, {"B.PCX", 2}, {"README", 3}, {"<DEAD SPACE>", 4, 0, 1}}),
+    h.Open({h.Archive("a.pff", {{"a.pcx", 1}, {"B.PCX", 2048}, {"README", 3}, {"<DEAD SPACE>", 4, 0, 1}}),
             h.Archive("b.pff", {{"z.wav", 1}})});
     QCOMPARE(Types(h), (QStringList{" Show All", "<DEAD SPACE>", "PCX", "README", "WAV"}));
     ChooseType(h, "PCX");
-    QCOMPARE(h.window().filterFrame()->title(), QString("Filter - Only PCX"));
+    QCOMPARE(h.FilterFrame()->title(), QString("Filter - Only PCX"));
     QCOMPARE(h.Column(0), (QStringList{" a.pcx ", " B.PCX "}));
-    // An isolated type keeps criteria set elsewhere in force.
-    h.window().CurrentFilter().SizeOn = true;
-    h.window().CurrentFilter().SizeMin = 2;
+    // An isolated type keeps criteria set elsewhere in force (size: about 2 KB).
+    Advanced(h, "chkSizeEnabled", "txtSize", "2");
     ChooseType(h, "PCX");
     QCOMPARE(h.Column(0), QStringList{" B.PCX "});
     ChooseType(h, " Show All");
-    QCOMPARE(h.window().filterFrame()->title(), QString("Filter - Show All"));
-    QVERIFY(!h.window().CurrentFilter().SizeOn);
-    QCOMPARE(h.window().RowCount(), 4);
+    QCOMPARE(h.FilterFrame()->title(), QString("Filter - Show All"));
+    QCOMPARE(h.Listed(), 4);
     // The list follows the archive shown in the tree at the next open.
     h.Show(2);
     h.Open({h.Archive("c.pff", {{"q.bmp", 1}})});
