@@ -2,21 +2,16 @@
 // counts, entries dragged out as files, checking and compacting an archive,
 // and archives changed by another program.
 
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeWidget>
 #include <QUrl>
 
 #include "editing/add_file.h"
 #include "engine/file_time.h"
 #include "support/ui_test_env.h"
-#include "ui/grid_view.h"
-#include "ui/status_texts.h"
 #include "ui/work_progress.h"
 
 namespace {

@@ -3,22 +3,15 @@
 // the keys on top of the menu shortcuts, column widths and the filter caption.
 
 #include <QAbstractButton>
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTableView>
 #include <QTest>
-#include <QTreeWidget>
 #include <functional>
 
 #include "engine/name_helpers.h"
 #include "support/ui_test_env.h"
-#include "ui/grid_view.h"
-#include "ui/status_texts.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 // The main window: start-up from the store, the options, the recent list,
 // opening, creating and closing archives, the command-line start and the menus.
 
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -9,9 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
-#include <QTableView>
 #include <QTest>
-#include <QTreeWidget>
 #include <algorithm>
 
 #include "support/ui_test_env.h"

@@ -1,16 +1,11 @@
 #include "support/ui_test_env.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QGroupBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
-#include <QTreeWidget>
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
@@ -19,8 +14,6 @@
 #include "engine/name_helpers.h"
 #include "engine/pff_format.h"
 #include "ui/filter_dialog.h"
-#include "ui/grid_view.h"
-#include "ui/status_texts.h"
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
@@ -152,22 +145,6 @@ FilterDialog* WindowHarness::OpenAdvanced() {
   window_->findChild<QPushButton*>("cmdAdvanced")->click();
   return window_->findChild<FilterDialog*>("frmFilter");
 }
-
-QAction* WindowHarness::Action(const QString& name) const { return window_->findChild<QAction*>(name); }
-
-QTreeWidget* WindowHarness::Tree() const { return window_->findChild<QTreeWidget*>("TV1"); }
-
-GridView* WindowHarness::Grid() const { return window_->findChild<GridView*>("FG1"); }
-
-QProgressBar* WindowHarness::Progress() const { return window_->findChild<QProgressBar*>("PB1"); }
-
-QComboBox* WindowHarness::FilterList() const { return window_->findChild<QComboBox*>("FilterList"); }
-
-QGroupBox* WindowHarness::FilterFrame() const { return window_->findChild<QGroupBox*>("fraSort"); }
-
-StatusPanel& WindowHarness::Status() const { return *window_->findChild<StatusPanel*>(); }
-
-void WindowHarness::Select(int current, int end) { Grid()->SelectBlock(current, end); }
 
 int WindowHarness::CurrentRow() const { return Listed() == 0 ? -1 : Grid()->CurrentRow(); }
 

@@ -3,12 +3,17 @@
 // settings store lives in a temporary folder, archives written byte by byte,
 // and a window driven through scripted dialogs.
 
+#include <QAction>
 #include <QByteArray>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QList>
 #include <QPair>
+#include <QProgressBar>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,16 +23,9 @@
 #include "support/scripted_dialogs.h"
 #include "ui/grid_view.h"
 #include "ui/main_window.h"
+#include "ui/status_texts.h"
 
 class FilterDialog;
-class QAction;
-class QComboBox;
-class QGroupBox;
-class QObject;
-class QProgressBar;
-class QTreeWidget;
-class QTableView;
-class StatusPanel;
 
 struct TestEntry {
   std::string name;  // Latin-1
@@ -86,15 +84,15 @@ class WindowHarness {
   /// Clicks "Advanced Filter"; the dialog it opened.
   FilterDialog* OpenAdvanced();
 
-  QAction* Action(const QString& name) const;
-  QTreeWidget* Tree() const;
-  GridView* Grid() const;
-  QProgressBar* Progress() const;
-  QComboBox* FilterList() const;
-  QGroupBox* FilterFrame() const;
-  StatusPanel& Status() const;
+  QAction* Action(const QString& name) const { return window_->findChild<QAction*>(name); }
+  QTreeWidget* Tree() const { return window_->findChild<QTreeWidget*>("TV1"); }
+  GridView* Grid() const { return window_->findChild<GridView*>("FG1"); }
+  QProgressBar* Progress() const { return window_->findChild<QProgressBar*>("PB1"); }
+  QComboBox* FilterList() const { return window_->findChild<QComboBox*>("FilterList"); }
+  QGroupBox* FilterFrame() const { return window_->findChild<QGroupBox*>("fraSort"); }
+  StatusPanel& Status() const { return *window_->findChild<StatusPanel*>(); }
   /// Selects rows current..end (either order) as a shift-click does.
-  void Select(int current, int end);
+  void Select(int current, int end) { Grid()->SelectBlock(current, end); }
   int CurrentRow() const;
   /// Highlighted rows as the commands walk them, from the current row on.
   QList<int> Walked() const;

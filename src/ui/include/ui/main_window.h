@@ -76,8 +76,7 @@ class MainWindow : public QMainWindow, public pff::WindowPort, private EditingVi
   void FilterList_Click();
   void FG1_HeaderClick(int column);
   void Text1_Click();
-  /// Opens the archive the command line names, as the start-up does (no recent-list change); one already open
-  /// is skipped.
+  /// Opens the archive the command line names unless it is open, as start-up does (no recent-list change).
   void OpenFromCommandLine(const QString& path);
   // Defined in main_window_upkeep.cpp.
   void mnuCheck_Click();
