@@ -22,6 +22,7 @@
 #include "engine/pff_format.h"
 #include "input_wait.h"
 #include "ui/dialogs.h"
+#include "ui/grid_view.h"
 #include "ui/main_window.h"
 #include "ui/menus.h"
 #include "ui/preview_loader.h"
@@ -189,7 +190,7 @@ void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
   window.OpenFromCommandLine(QString::fromStdString(path));
   auto* grid = window.findChild<QTableView*>("FG1");
   grid->setFocus();
-  window.SetSelection(0, 0);
+  window.findChild<GridView*>("FG1")->SelectBlock(0, 0);
   const int intervalMs = static_cast<int>(state.range(0));
   WaitMeter meter;
   int previews = 0;
@@ -209,7 +210,7 @@ void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::usleep(500);
       }
-      if (paneShown && window.previewPane()->Settled()) ++previews;
+      if (paneShown && window.findChild<PreviewPane*>()->Settled()) ++previews;
     }
     walking = false;
     poster.join();

@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 
-#include "engine/archive_table.h"
 #include "ui/main_window.h"
 
 QString CommandLinePath(const QStringList& arguments) {
@@ -26,8 +25,5 @@ QStringList CommandLinePaths(const QStringList& arguments) {
 }
 
 void OpenCommandLineArchive(MainWindow& window, const QStringList& arguments) {
-  for (const QString& path : CommandLinePaths(arguments)) {
-    if (pff::IsFileOpen(window.Table(), path.toStdString())) continue;
-    window.OpenFromCommandLine(path);
-  }
+  for (const QString& path : CommandLinePaths(arguments)) window.OpenFromCommandLine(path);
 }

@@ -170,8 +170,7 @@ void GridView::dropEvent(QDropEvent* event) {
 }
 
 void GridView::startDrag(Qt::DropActions) {
-  if (!dragSource_) return;
-  QMimeData* mime = dragSource_();
+  QMimeData* mime = DragOutData();
   if (!mime) return;
   auto* drag = new QDrag(this);
   drag->setMimeData(mime);

@@ -18,7 +18,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -59,6 +58,9 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
   setWindowIcon(QIcon(":/icons/vellumcraft.svg"));
   menus_ = std::make_unique<MenuActions>(BuildMenus(menuBar()));
   BuildLayout();
+  editing_ = std::make_unique<EditingCommands>(EditingParts{*this, *this, *this, dialogs_, settings_, table_,
+                                                            options_, timeDate_, currentFilter_, *work_,
+                                                            *status_, programFolder_});
   ConnectMenus();
 
   LoadSettings();
@@ -175,15 +177,16 @@ void MainWindow::BuildLayout() {
     if (node == nodeAtPress_ || ArchiveOfKey(NodeKey(node)) != selectedArchive_) TV1_NodeClick(node);
   });
   connect(filterList_, &QComboBox::activated, this, [this] { FilterList_Click(); });
-  connect(cmdAdvanced, &QPushButton::clicked, this, [this] { cmdAdvanced_Click(); });
+  connect(cmdAdvanced, &QPushButton::clicked, this, [this] { editing_->cmdAdvanced_Click(); });
   connect(fg1_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int k) { FG1_HeaderClick(k); });
-  connect(fg1_, &QTableView::doubleClicked, this, [this] { FG1_DblClick(); });
-  connect(fg1_, &GridView::enterPressed, this, [this] { FG1_DblClick(); });
+  connect(fg1_, &QTableView::doubleClicked, this, [this] { editing_->FG1_DblClick(); });
+  connect(fg1_, &GridView::enterPressed, this, [this] { editing_->FG1_DblClick(); });
   connect(fg1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { UpdateSelectionStatus(); });
-  fg1_->SetDragSource([this] { return DragMimeData(); });
-  connect(fg1_, &GridView::filesDropped, this, [this](const QStringList& paths) { FG1_FilesDropped(paths); });
+  fg1_->SetDragSource([this] { return editing_->DragMimeData(); });
+  connect(fg1_, &GridView::filesDropped, this,
+          [this](const QStringList& paths) { editing_->FG1_FilesDropped(paths); });
   connect(fg1_, &GridView::rightPressed, this, [this](const QPoint& pos) { ShowGridMenu(pos); });
 }
 
@@ -203,27 +206,23 @@ void MainWindow::ConnectMenus() {
   on(m.mnuReUseDeadSpace, [this] { mnuReUseDeadSpace_Click(); });
   on(m.mnuOverwrite, [this] { mnuOverwrite_Click(); });
   on(m.mnuShowPreview, [this] { mnuShowPreview_Click(); });
-  on(m.mnuAddFiles, [this] { mnuAddFiles_Click(); });
-  on(m.mnuExtract, [this] { mnuExtract_Click(); });
-  on(m.mnuRename, [this] { mnuRename_Click(); });
-  on(m.mnuDelete, [this] { mnuDelete_Click(); });
+  on(m.mnuAddFiles, [this] { editing_->mnuAddFiles_Click(); });
+  on(m.mnuExtract, [this] { editing_->mnuExtract_Click(); });
+  on(m.mnuRename, [this] { editing_->mnuRename_Click(); });
+  on(m.mnuDelete, [this] { editing_->mnuDelete_Click(); });
   on(m.mnuCheck, [this] { mnuCheck_Click(); });
   on(m.mnuCompact, [this] { mnuCompact_Click(); });
 }
 
-MainWindow::BusyScope::BusyScope(MainWindow& window) : window_(window) {
-  window_.busy_ = true;
-  window_.UpdateActionStates();
-}
-
-MainWindow::BusyScope::~BusyScope() {
-  window_.busy_ = false;
-  window_.UpdateActionStates();
+void MainWindow::SetBusy(bool busy) {
+  busy_ = busy;
+  UpdateActionStates();
+  if (busy) return;
   // The preview rested while the command changed archives.
-  window_.UpdatePreview();
+  UpdatePreview();
   // Changes other programs made while the command ran are read now.
-  if (!window_.changedPaths_.isEmpty()) window_.reloadTimer_->start();
-  if (window_.closeAfterWork_) QTimer::singleShot(0, &window_, &QWidget::close);
+  if (!changedPaths_.isEmpty()) reloadTimer_->start();
+  if (closeAfterWork_) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void MainWindow::UpdateActionStates() {

@@ -139,6 +139,7 @@ void MainWindow::mnuLast_Click(int index) {
 }
 
 void MainWindow::OpenFromCommandLine(const QString& path) {
+  if (pff::IsFileOpen(table_, path.toStdString())) return;
   OpenArchive(path.toStdString());
   RefreshFilterList();
   RefreshList();

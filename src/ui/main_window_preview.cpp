@@ -23,7 +23,7 @@ QWidget* MainWindow::BuildPreviewSplitter(QWidget* parent) {
   splitter->setStretchFactor(1, 2);
   connect(fg1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdatePreview(); });
   connect(fg1_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { UpdatePreview(); });
-  connect(preview_, &PreviewPane::openRequested, this, [this] { FG1_DblClick(); });
+  connect(preview_, &PreviewPane::openRequested, this, [this] { editing_->FG1_DblClick(); });
   return splitter;
 }
 

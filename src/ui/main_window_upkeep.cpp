@@ -1,18 +1,13 @@
 // Keeping open archives sound and true to their files: checking and
-// compacting the shown archive, reading again an archive another program
-// changed, and handing entries to other programs by dragging them out.
+// compacting the shown archive, and reading again an archive another program
+// changed.
 
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
-#include <QMimeData>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <QUrl>
 
 #include "editing/compact_archive.h"
-#include "editing/extract_file.h"
 #include "engine/archive_check.h"
 #include "engine/name_helpers.h"
 #include "ui/dialogs.h"
@@ -92,6 +87,11 @@ void MainWindow::NoteOwnWrites() {
     ownStamps_[ArchivePath(archive)] = Stamp(ArchivePath(archive));
 }
 
+void MainWindow::ArchivesWritten() {
+  NoteOwnWrites();
+  RelistKeepingView();
+}
+
 void MainWindow::FileChangedOnDisk(const QString& path) {
   // A file replaced by a rename is no longer watched.
   if (!watcher_->files().contains(path) && QFileInfo::exists(path)) watcher_->addPath(path);
@@ -117,36 +117,4 @@ void MainWindow::ReloadChangedArchives() {
   RefreshFilterList();
   RelistKeepingView();
   status_->ShowResult("Read again after a change on disk: " + reread.join(", "));
-}
-
-// --- drag out ------------------------------------------------------------------
-
-QMimeData* MainWindow::DragMimeData() {
-  if (busy_) return nullptr;
-  const std::vector<int> rows = SelectedRows();
-  if (rows.empty()) return nullptr;
-  if (!dragFolder_) dragFolder_ = std::make_unique<QTemporaryDir>();
-  if (!dragFolder_->isValid()) {
-    ReportError("DragMimeData", dragFolder_->errorString().toStdString());
-    return nullptr;
-  }
-  // One folder per drag and archive: equal names from two archives do not meet.
-  ++drags_;
-  QList<QUrl> urls;
-  for (int r : rows) {
-    const std::optional<pff::GridRow> row = RowAt(r);
-    if (!row || row->Archive < 1 || row->Archive > table_.Count()) continue;
-    const pff::PffArchive& archive = table_.Archive(row->Archive);
-    if (!archive.HasEntry(row->Entry)) continue;
-    const QString folder = dragFolder_->filePath(QString("%1/%2").arg(drags_).arg(row->Archive));
-    QDir().mkpath(folder);
-    const std::optional<std::string> target =
-        pff::ExtractFile(archive, row->Entry, folder.toStdString(), *this);
-    if (!target) continue;  // extracted with the entry's stored time
-    urls << QUrl::fromLocalFile(QString::fromStdString(*target));
-  }
-  if (urls.isEmpty()) return nullptr;
-  auto* mime = new QMimeData;
-  mime->setUrls(urls);
-  return mime;
 }

@@ -3,6 +3,7 @@
 // and the counts in the status bar.
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenu>
@@ -167,8 +168,6 @@ void MainWindow::FG1_HeaderClick(int column) {
   fg1_->scrollToTop();
 }
 
-bool MainWindow::SortAscending(int column) const { return model_->SortAscending(column); }
-
 void MainWindow::ShowGridMenu(const QPoint& globalPos) {
   QMenu* menu = menus_->mnuPopUp1;
   if (!table_.IsLoaded() || menu->isVisible()) return;
@@ -178,8 +177,6 @@ void MainWindow::ShowGridMenu(const QPoint& globalPos) {
 int MainWindow::RowCount() const { return static_cast<int>(model_->Rows().size()); }
 
 int MainWindow::CurrentRow() const { return RowCount() == 0 ? -1 : fg1_->CurrentRow(); }
-
-int MainWindow::SelectionEndRow() const { return RowCount() == 0 ? -1 : fg1_->SelectionEndRow(); }
 
 std::vector<int> MainWindow::SelectedRows() const {
   if (RowCount() == 0) return {};
@@ -191,6 +188,22 @@ void MainWindow::SetSelection(int current, int end) { fg1_->SelectBlock(current,
 std::optional<pff::GridRow> MainWindow::RowAt(int row) const {
   if (row < 0 || row >= RowCount()) return std::nullopt;
   return model_->Rows()[static_cast<size_t>(row)];
+}
+
+QStringList MainWindow::QuickTypes() const {
+  QStringList items;
+  for (int i = 0; i < filterList_->count(); ++i) items << filterList_->itemText(i);
+  return items;
+}
+
+void MainWindow::AdvancedFilterApplied() {
+  // The quick type is gone with the dialog's filter; list and caption say so.
+  quickType_.clear();
+  SetFilterCaption("Filter - Advanced");
+  SyncFilterControls();
+  activateWindow();
+  QCoreApplication::processEvents();
+  RefreshList();
 }
 
 // --- status bar -------------------------------------------------------------

@@ -7,6 +7,8 @@
 
 QString Grouped(int64_t number) { return QLocale(QLocale::English).toString(static_cast<qlonglong>(number)); }
 
+QString FileCount(int64_t n) { return Grouped(n) + (n == 1 ? " file" : " files"); }
+
 QString HumanSize(int64_t bytes) {
   if (bytes < 1024) return QString("%1 bytes").arg(bytes);
   const char* const units[] = {"KB", "MB", "GB"};

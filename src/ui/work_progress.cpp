@@ -54,4 +54,13 @@ void WorkProgress::Finish() {
   cancel_->setVisible(false);
 }
 
+void WorkProgress::ShowPending(int total) {
+  bar_->setRange(0, total);
+  bar_->setValue(0);
+}
+
+QString WorkProgress::CancelledNote() const {
+  return cancelled_ ? "Cancelled after " + Grouped(done_) + " of " + Grouped(total_) + ": " : QString();
+}
+
 void WorkProgress::ShowText() { bar_->setFormat(Grouped(done_) + " of " + Grouped(total_)); }

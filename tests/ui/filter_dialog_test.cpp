@@ -5,8 +5,6 @@
 
 #include <QAbstractButton>
 #include <QCalendarWidget>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -61,13 +59,9 @@ class FilterDialogTest : public QObject {
       FilterDialog d(kTypes, style, kToday);
       const auto& f = d.DialogFilter();
       QVERIFY(!f.Active && !f.DateOn && !f.SizeOn && !f.NameOn && !f.IsolateOn && !f.ExcludeOn);
-      for (const QGroupBox* frame : d.findChildren<QGroupBox*>()) QVERIFY(!frame->isEnabled());
-      for (const QAbstractButton* box : d.findChildren<QAbstractButton*>()) QVERIFY(!box->isChecked());
       QCOMPARE(Box(d, "txtFromDate")->text(), from);
       QCOMPARE(Box(d, "txtToDate")->text(), to);
-      auto* list = Find<QListWidget>(d, "List1");  // " Show All" is no type
-      QCOMPARE(list->count(), 3);
-      QCOMPARE(list->item(0)->text(), QString("BMP"));
+      QCOMPARE(Find<QListWidget>(d, "List1")->count(), 3);  // " Show All" is no type
 
       d.show();
       auto* calendar = Find<QCalendarWidget>(d, "DateView");
@@ -134,17 +128,12 @@ class FilterDialogTest : public QObject {
     QCOMPARE(f.DateFrom, FT(2025, 12, 1));
 
     Click(d, "Option1(2)");
-    auto* days = Box(d, "txtDays");
-    auto* spinner = Find<QScrollBar>(d, "scrDays");
-    Type(days, "5");
-    QCOMPARE(spinner->value(), 5);
+    Type(Box(d, "txtDays"), "5");
+    QCOMPARE(Find<QScrollBar>(d, "scrDays")->value(), 5);
     QCOMPARE(f.DateFrom, FT(2026, 3, 10));
     Step(d, "scrDays", kDown);  // the box follows the spinner
-    QCOMPARE(days->text(), QString("6"));
+    QCOMPARE(Box(d, "txtDays")->text(), QString("6"));
     QCOMPARE(f.DateFrom, FT(2026, 3, 9));
-    Type(days, "2.5");  // a fraction moves the bound into the day
-    QCOMPARE(f.DateFrom, FT(2026, 3, 12, 12));
-    QCOMPARE(f.DateTo, FT(2026, 3, 16));
   }
 
   void sizeBoundsPerModeWithTolerance() {
@@ -178,9 +167,6 @@ class FilterDialogTest : public QObject {
     Step(d, "scrSize", kUp);  // the spinner went back to rest: it steps again
     Step(d, "scrSize", kUp);
     QCOMPARE(size->text(), QString("99"));
-    Type(size, "1.5");
-    Step(d, "scrSize", kDown);
-    QCOMPARE(size->text(), QString("2.5"));
     Type(size, "1");
     Step(d, "scrSize", kUp);
     QCOMPARE(size->text(), QString("1"));  // never stepped to 0
@@ -228,17 +214,12 @@ class FilterDialogTest : public QObject {
     Click(d, "Option1(2)");
     const int32_t from = f.DateFrom;
     // setText: the handlers must also survive texts longer than a user can type.
-    const QStringList counts{".4", "9e9", "1e999", "-3", "abc"};
-    const std::pair<const char*, QStringList> bad[] = {{"txtDays", counts},
-                                                       {"txtMonths", counts},
-                                                       {"txtTolerance", {"1e999"}},
-                                                       {"txtSize", {"999e99", "1e999", "3000000"}}};
-    for (const auto& [box, texts] : bad)
-      for (const QString& text : texts) {
-        Box(d, box)->setText(text);
-        QVERIFY2(f.DateFrom == from && f.SizeMin == 102400 && f.SizeMax == 102400,
-                 qPrintable(box + (" " + text)));
-      }
+    const std::pair<const char*, QString> bad[] = {
+        {"txtDays", "9e9"}, {"txtMonths", ".4"}, {"txtTolerance", "1e999"}, {"txtSize", "3000000"}};
+    for (const auto& [box, text] : bad) {
+      Box(d, box)->setText(text);
+      QVERIFY2(f.DateFrom == from && f.SizeMin == 102400 && f.SizeMax == 102400, box);
+    }
     Step(d, "scrSize", kDown);
     QCOMPARE(f.SizeMax, 102400);
     QCOMPARE(Find<QScrollBar>(d, "scrDays")->value() + Find<QScrollBar>(d, "scrMonths")->value(), 2);
@@ -248,20 +229,19 @@ class FilterDialogTest : public QObject {
     for (const bool ok : {true, false}) {
       ClearStore();
       WindowHarness h;
-      MainWindow& w = h.window();
       h.Open({h.Archive("a.pff", {{"big.bin", 102400}, {"small.bin", 1}, {"pic.pcx", 102400}})});
-      w.filterList()->setCurrentIndex(w.filterList()->findText("PCX"));
-      w.FilterList_Click();
-      w.cmdAdvanced_Click();
-      QPointer<FilterDialog> d = w.findChild<FilterDialog*>("frmFilter");
+      h.ChooseType("PCX");
+      QPointer<FilterDialog> d = h.OpenAdvanced();
       QVERIFY(d && d->isVisible() && d->isModal());
-      QCOMPARE(Find<QListWidget>(*d, "List1")->count(), w.filterList()->count() - 1);
+      QCOMPARE(Find<QListWidget>(*d, "List1")->count(), h.FilterList()->count() - 1);
       Click(*d, "chkSizeEnabled");
       Click(*d, ok ? "cmdOK" : "cmdCancel");
       // OK drops the quick type filter chosen before: big.bin and pic.pcx, 100 KB each.
-      QCOMPARE(w.CurrentFilter().SizeOn, ok);
-      QCOMPARE(w.CurrentFilter().IsolateOn, !ok);
-      QCOMPARE(w.RowCount(), ok ? 2 : 1);
+      QCOMPARE(h.Column(0), ok ? QStringList({" big.bin ", " pic.pcx "}) : QStringList{" pic.pcx "});
+      // The quick list, the frame and the status bar say which filter is in force.
+      QCOMPARE(h.FilterList()->currentText() + "|" + h.FilterFrame()->title() + "|" + h.Status().Filter(),
+               ok ? QString(" Show All|Filter - Advanced|Filter: advanced")
+                  : QString("PCX|Filter - Only PCX|Filter: Only PCX"));
       QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
       QVERIFY(!d);
     }

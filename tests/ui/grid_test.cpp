@@ -1,11 +1,13 @@
 // The entry grid: its model, "View All" and tree clicks, sorting by the
 // header, mouse and keys on the rows, and the quick type list.
 
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTableView>
@@ -13,6 +15,7 @@
 #include <QTreeWidget>
 
 #include "support/ui_test_env.h"
+#include "ui/filter_dialog.h"
 
 namespace {
 
@@ -20,9 +23,14 @@ namespace {
 const std::vector<TestEntry> kMixed{
     {"b.pcx", 10000, 300}, {"A.txt", 900, 100}, {"c.PCX", 5000, 200}, {"README", 0, 400}};
 
-void ChooseType(WindowHarness& h, const QString& type) {
-  h.window().filterList()->setCurrentIndex(h.window().filterList()->findText(type));
-  h.window().FilterList_Click();
+void ChooseType(WindowHarness& h, const QString& type) { h.ChooseType(type); }
+
+// Sets a control of the advanced filter dialog and clicks OK.
+void Advanced(WindowHarness& h, const char* check, const char* box, const QString& text) {
+  FilterDialog* dialog = h.OpenAdvanced();
+  dialog->findChild<QAbstractButton*>(check)->click();
+  dialog->findChild<QLineEdit*>(box)->setText(text);
+  dialog->findChild<QAbstractButton*>("cmdOK")->click();
 }
 
 // The nine cells of a grid row joined by "|".
@@ -34,7 +42,7 @@ QString Row(const WindowHarness& h, int row) {
 
 QStringList Types(WindowHarness& h) {
   QStringList items;
-  for (int i = 0; i < h.window().filterList()->count(); ++i) items << h.window().filterList()->itemText(i);
+  for (int i = 0; i < h.FilterList()->count(); ++i) items << h.FilterList()->itemText(i);
   return items;
 }
 
@@ -51,10 +59,10 @@ class GridTest : public QObject {
     QAbstractItemModel* model = h.Grid()->model();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     QCOMPARE(model->rowCount(), 1);  // nothing open: one empty row under the header
-    QCOMPARE(h.window().RowCount(), 0);
+    QCOMPARE(h.Listed(), 0);
     h.Open({h.Archive("two.pff", kMixed), h.Archive("one.pff", {{"d.txt", 1}})});
     // Rows move whole; the orders themselves are tried in the listing tests.
-    h.window().SetSelection(1, 2);
+    h.Select(1, 2);
     h.window().FG1_HeaderClick(1);
     h.window().FG1_HeaderClick(1);
     QCOMPARE(h.Column(0), (QStringList{" b.pcx ", " c.PCX ", " A.txt ", " d.txt ", " README "}));
@@ -67,9 +75,7 @@ class GridTest : public QObject {
     QCOMPARE(h.Cell(4, 0), QString(" README "));
     h.Show(2);
     // A filter that hides everything leaves the header alone, still readable.
-    h.window().CurrentFilter().Active = h.window().CurrentFilter().NameOn = true;
-    h.window().CurrentFilter().NameText = "nothing like it";
-    h.window().RefreshList();
+    Advanced(h, "chkContEnabled", "txtCont", "nothing like it");
     QCOMPARE(model->rowCount(), 0);
     QVERIFY(h.Grid()->columnWidth(0) > 0);
     h.window().mnuActualClose_Click(0);
@@ -87,12 +93,13 @@ class GridTest : public QObject {
     QVERIFY(wide >= h.Grid()->fontMetrics().horizontalAdvance(" WWWWWWWWWWWW.wav "));
 
     h.Show(1);
+    QCOMPARE(h.ShownKey(), QString("B"));
     QCOMPARE(h.Column(4), (QStringList{" one.pff ", " one.pff "}));
     QVERIFY(h.Grid()->columnWidth(0) < wide);  // the widths follow the texts shown
     h.Show(0);
-    QCOMPARE(h.window().RowCount(), 3);
+    QCOMPARE(h.ShownKey(), QString("All"));
+    QCOMPARE(h.Listed(), 3);
     emit h.Tree()->itemClicked(h.Tree()->topLevelItem(0)->child(1), 0);  // as a mouse click delivers it
-    QCOMPARE(h.window().SelectedArchive(), 2);
     QCOMPARE(h.Column(0), QStringList{" WWWWWWWWWWWW.wav "});
   }
 
@@ -116,10 +123,10 @@ class GridTest : public QObject {
 
     // The ways of selecting are tried in selection_test; here the pop-up leaves the block alone.
     auto rowPoint = [&](int r) { return h.Grid()->visualRect(h.Grid()->model()->index(r, 0)).center(); };
-    h.window().SetSelection(3, 1);
+    h.Select(3, 1);
     QTest::mousePress(rows, Qt::RightButton, {}, rowPoint(0));
     QVERIFY(actions->isVisible());
-    QCOMPARE(h.window().CurrentRow(), 3);  // the pop-up leaves the selection as it is
+    QCOMPARE(h.CurrentRow(), 3);  // the pop-up leaves the selection as it is
     actions->hide();
 
     // Ctrl+A and Ctrl+C are the window's "Add" and "Close All", not the grid's own.
@@ -135,25 +142,24 @@ class GridTest : public QObject {
     h.Grid()->setFocus();
     QTest::keyClick(h.Grid(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(closeAll.count(), 1);
-    QVERIFY(!h.window().Table().IsLoaded());
+    QVERIFY(h.NodeKeys().isEmpty());
   }
 
   void quickTypeList() {
     WindowHarness h;
-    h.Open({h.Archive("a.pff", {{"a.pcx", 1}, {"B.PCX", 2}, {"README", 3}, {"<DEAD SPACE>", 4, 0, 1}}),
+    h.Open({h.Archive("a.pff", {{"a.pcx", 1}, {"B.PCX", 2048}, {"README", 3}, {"<DEAD SPACE>", 4, 0, 1}}),
             h.Archive("b.pff", {{"z.wav", 1}})});
     QCOMPARE(Types(h), (QStringList{" Show All", "<DEAD SPACE>", "PCX", "README", "WAV"}));
     ChooseType(h, "PCX");
-    QCOMPARE(h.window().filterFrame()->title(), QString("Filter - Only PCX"));
+    QCOMPARE(h.FilterFrame()->title(), QString("Filter - Only PCX"));
     QCOMPARE(h.Column(0), (QStringList{" a.pcx ", " B.PCX "}));
-    // An isolated type keeps criteria set elsewhere in force.
-    h.window().CurrentFilter().SizeOn = true;
-    h.window().CurrentFilter().SizeMin = 2;
+    // An isolated type keeps criteria set elsewhere in force (size: about 2 KB).
+    Advanced(h, "chkSizeEnabled", "txtSize", "2");
     ChooseType(h, "PCX");
     QCOMPARE(h.Column(0), QStringList{" B.PCX "});
     ChooseType(h, " Show All");
-    QCOMPARE(h.window().filterFrame()->title(), QString("Filter - Show All"));
-    QCOMPARE(h.window().RowCount(), 4);
+    QCOMPARE(h.FilterFrame()->title(), QString("Filter - Show All"));
+    QCOMPARE(h.Listed(), 4);
     // The list follows the archive shown in the tree at the next open.
     h.Show(2);
     h.Open({h.Archive("c.pff", {{"q.bmp", 1}})});

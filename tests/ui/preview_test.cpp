@@ -279,16 +279,16 @@ class PreviewTest : public QObject {
     {
       WindowHarness h;
       QVERIFY(!h.Action("mnuShowPreview")->isChecked());
-      QVERIFY(!h.window().previewPane()->isVisibleTo(&h.window()));
+      QVERIFY(!h.window().findChild<PreviewPane*>()->isVisibleTo(&h.window()));
       QCOMPARE(h.Action("mnuShowPreview")->shortcut(), QKeySequence(Qt::Key_F3));
       h.Action("mnuShowPreview")->trigger();
-      QVERIFY(h.window().previewPane()->isVisibleTo(&h.window()));
+      QVERIFY(h.window().findChild<PreviewPane*>()->isVisibleTo(&h.window()));
     }
     QCOMPARE(QSettings("Tav_Vellumcraft", "Tav_Vellumcraft").value("Settings/ShowPreview").toString(),
              QString("True"));
     WindowHarness again;
     QVERIFY(again.Action("mnuShowPreview")->isChecked());
-    QVERIFY(again.window().previewPane()->isVisibleTo(&again.window()));
+    QVERIFY(again.window().findChild<PreviewPane*>()->isVisibleTo(&again.window()));
   }
 
   void paneFollowsTheGrid() {
@@ -298,9 +298,9 @@ class PreviewTest : public QObject {
                                {"boom.wav", Wav(1, 1, 8000, 8, 800, 800)},
                                {"model.3di", Bytes("\0\1\2\3", 4)}});
     h.Action("mnuShowPreview")->trigger();
-    PreviewPane* pane = h.window().previewPane();
+    PreviewPane* pane = h.window().findChild<PreviewPane*>();
     auto shownAt = [&](int row) {
-      h.window().SetSelection(row, row);
+      h.Select(row, row);
       if (!QTest::qWaitFor([&] { return pane->Settled(); })) return PreviewKind::Empty;
       return pane->ShownKind();
     };
@@ -313,7 +313,7 @@ class PreviewTest : public QObject {
     QCOMPARE(shownAt(3), PreviewKind::Bytes);
     QCOMPARE(pane->hexView()->LineCount(), 1);
 
-    h.window().SetSelection(0, 2);
+    h.Select(0, 2);
     QTRY_VERIFY(pane->Settled());
     QVERIFY2(pane->Message().startsWith("3 entries, "), qPrintable(pane->Message()));
 

@@ -2,23 +2,16 @@
 // rows, the tree under the keyboard, where the view stands after a change,
 // the keys on top of the menu shortcuts, column widths and the filter caption.
 
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
+#include <QAbstractButton>
 #include <QHeaderView>
 #include <QMenu>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTableView>
 #include <QTest>
-#include <QTreeWidget>
 #include <functional>
 
 #include "engine/name_helpers.h"
 #include "support/ui_test_env.h"
-#include "ui/filter_dialog.h"
-#include "ui/status_texts.h"
 
 namespace {
 
@@ -26,10 +19,12 @@ namespace {
 struct Shown {
   WindowHarness h;
   MainWindow& w = h.window();
+  QString path;
   explicit Shown(int count, const QString& name = "a.pff") {
     std::vector<TestEntry> entries;
     for (int i = 0; i < count; ++i) entries.push_back({"n" + std::to_string(i), i});
-    h.Open({h.Archive(name, entries)});
+    path = h.Archive(name, entries);
+    h.Open({path});
     h.Show(1);
     w.resize(900, 600);
     w.show();
@@ -47,11 +42,6 @@ struct Shown {
     QList<int> rows;
     for (const QModelIndex& index : h.Grid()->selectionModel()->selectedRows()) rows << index.row();
     std::sort(rows.begin(), rows.end());
-    return rows;
-  }
-  QList<int> Walked() const {
-    QList<int> rows;
-    for (int r : w.SelectedRows()) rows << r;
     return rows;
   }
 };
@@ -97,14 +87,14 @@ class SelectionTest : public QObject {
     for (const auto& [select, expected] : cases) {
       Shown s(8);
       select(s);
-      const QList<int> walked = s.Walked();
+      const QList<int> walked = s.h.Walked();
       if (!expected.isEmpty()) QCOMPARE(walked, expected);
       // Whatever the way, the walked rows are the highlighted ones, the current row first.
       QList<int> sorted = walked;
       std::sort(sorted.begin(), sorted.end());
       QCOMPARE(sorted, s.Highlighted());
       QVERIFY(!walked.isEmpty());
-      QCOMPARE(walked.first(), s.w.CurrentRow());
+      QCOMPARE(walked.first(), s.h.CurrentRow());
 
       QStringList names;
       for (int r : walked) names << s.h.Cell(r, 0).trimmed();
@@ -113,7 +103,7 @@ class SelectionTest : public QObject {
       QCOMPARE(s.h.dialogs.shown.back().text,
                QString("Are You Sure You Want To Delete %1 Files?").arg(walked.size()));
       int dead = 0;
-      for (const pff::PffEntry& e : s.w.Table().Archive(1).Entries) {
+      for (const pff::PffEntry& e : ReadBack(s.path).Entries) {
         const QString name = QString::fromLatin1(pff::StripNulls(pff::NameBytes(e.Name)).c_str());
         dead += e.DeadFlag;
         QCOMPARE(e.DeadFlag == 1, name == "<DEAD SPACE>");
@@ -125,24 +115,26 @@ class SelectionTest : public QObject {
 
   void treeFollowsTheKeyboard() {
     WindowHarness h;
-    h.Open({h.Archive("a.pff", {{"x.txt", 1}}), h.Archive("b.pff", {{"y.txt", 1}, {"z.txt", 1}})});
+    const QString a = h.Archive("a.pff", {{"x.txt", 1}}),
+                  b = h.Archive("b.pff", {{"y.txt", 1}, {"z.txt", 1}});
+    h.Open({a, b});
     h.window().show();
     h.Tree()->setFocus();
     h.Tree()->setCurrentItem(h.Tree()->topLevelItem(0));
     QTest::keyClick(h.Tree(), Qt::Key_Down);
-    QCOMPARE(h.window().SelectedArchive(), 1);
+    QCOMPARE(h.ShownKey(), QString("B"));
     QCOMPARE(h.Column(0), QStringList{" x.txt "});
     QVERIFY(h.Action("mnuCheck")->isEnabled());
     QTest::keyClick(h.Tree(), Qt::Key_Down);
-    QCOMPARE(h.window().SelectedArchive(), 2);
-    QCOMPARE(h.window().RowCount(), 2);
+    QCOMPARE(h.ShownKey(), QString("C"));
+    QCOMPARE(h.Listed(), 2);
     // Add follows the node the keys chose.
     h.dialogs.openAnswers.push_back({h.Source("new.txt", "n")});
     h.Action("mnuAddFiles")->trigger();
-    QCOMPARE(h.window().Table().Archive(2).Entries.size(), size_t(3));
-    QCOMPARE(h.window().Table().Archive(1).Entries.size(), size_t(1));
+    QCOMPARE(NamesOnDisk(b).size(), 3);
+    QCOMPARE(NamesOnDisk(a).size(), 1);
     QTest::keyClick(h.Tree(), Qt::Key_Home);
-    QCOMPARE(h.window().SelectedArchive(), -1);
+    QCOMPARE(h.ShownKey(), QString("All"));
     QVERIFY(!h.Action("mnuCheck")->isEnabled());
 
     // Clicking the node already chosen lists it again.
@@ -153,7 +145,7 @@ class SelectionTest : public QObject {
     QTest::mouseClick(h.Tree()->viewport(), Qt::LeftButton, {},
                       h.Tree()->visualItemRect(root->child(0)).center());
     QCOMPARE(relisted.count(), 2);
-    QCOMPARE(h.window().SelectedArchive(), 1);
+    QCOMPARE(h.ShownKey(), QString("B"));
   }
 
   void viewStartsAtTheTopForANewListing() {
@@ -167,27 +159,29 @@ class SelectionTest : public QObject {
     };
     const std::function<void()> changes[] = {
         [&] { s.h.Show(2); }, [&] { s.h.Show(1); }, [&] { s.h.Action("mnuShowDeadSpace")->trigger(); },
-        [&] { s.w.FG1_HeaderClick(1); },
-        [&] {
-          s.w.filterList()->setCurrentIndex(s.w.filterList()->findText(" Show All"));
-          s.w.FilterList_Click();
-        }};
+        [&] { s.w.FG1_HeaderClick(1); }, [&] { s.h.ChooseType(" Show All"); }};
     for (const auto& change : changes) {
       scrolledDown();
       change();
       QCOMPARE(bar->value(), 0);
-      QCOMPARE(s.w.CurrentRow(), 0);
+      QCOMPARE(s.h.CurrentRow(), 0);
     }
 
-    // A delete keeps the rows around it where they stood (dead space hidden again).
+    // A delete keeps the rows around it where they stood (dead space hidden
+    // again), and so does a rename.
     s.h.Action("mnuShowDeadSpace")->trigger();
     scrolledDown();
-    s.w.SetSelection(212, 210);
+    s.h.Select(212, 210);
     s.h.dialogs.yesNoAnswers.push_back(true);
-    s.w.mnuDelete_Click();
+    s.h.Action("mnuDelete")->trigger();
     QCOMPARE(bar->value(), 200);
-    QCOMPARE(s.w.CurrentRow(), 210);
+    QCOMPARE(s.h.CurrentRow(), 210);
     QCOMPARE(s.h.Cell(210, 0), QString(" n213 "));
+    s.h.dialogs.inputAnswers.push_back(QString("renamed"));
+    s.h.Action("mnuRename")->trigger();
+    QCOMPARE(bar->value(), 200);
+    QCOMPARE(s.h.CurrentRow(), 210);
+    QCOMPARE(s.h.Cell(210, 0), QString(" renamed "));
   }
 
   void keysOnTheGrid() {
@@ -207,7 +201,6 @@ class SelectionTest : public QObject {
     s.Key(Qt::Key_Menu);
     QVERIFY(actions->isVisible());
     actions->hide();
-    QCOMPARE(s.h.Action("mnuRename")->shortcut(), QKeySequence("Ctrl+R"));
   }
 
   void columnsFitEveryShownText() {
@@ -232,41 +225,28 @@ class SelectionTest : public QObject {
   void filterControlsTellTheTruth() {
     WindowHarness h;
     h.Open({h.Archive("a.pff", {{"a.pcx", 1}, {"b.txt", 1}, {"<DEAD SPACE>", 1, 0, 1}})});
-    QComboBox* list = h.window().filterList();
-    QGroupBox* frame = h.window().filterFrame();
-    auto choose = [&](const QString& type) {
-      list->setCurrentIndex(list->findText(type));
-      h.window().FilterList_Click();
-    };
-    choose("PCX");
+    QComboBox* list = h.FilterList();
+    QGroupBox* frame = h.FilterFrame();
+    h.ChooseType("PCX");
     QCOMPARE(frame->title(), QString("Filter - Only PCX"));
-    QCOMPARE(h.window().status().Filter(), QString("Filter: Only PCX"));
-
-    // OK in the advanced dialog replaces the quick type: list and caption follow.
-    h.window().cmdAdvanced_Click();
-    auto* dialog = h.window().findChild<FilterDialog*>();
-    QVERIFY(dialog);
-    dialog->findChild<QPushButton*>("cmdOK")->click();
-    QCOMPARE(list->currentText(), QString(" Show All"));
-    QCOMPARE(frame->title(), QString("Filter - Advanced"));
-    QCOMPARE(h.window().status().Filter(), QString("Filter: advanced"));
-    QCOMPARE(h.window().RowCount(), 2);
+    QCOMPARE(h.Status().Filter(), QString("Filter: Only PCX"));
 
     // A long caption is shortened to fit its frame; the whole text stays at hand.
-    choose("<DEAD SPACE>");
+    h.ChooseType("<DEAD SPACE>");
     const int room = frame->parentWidget()->maximumWidth();
     QVERIFY(frame->fontMetrics().horizontalAdvance(frame->title()) < room);
     QCOMPARE(frame->toolTip(), QString("Filter - Only <DEAD SPACE>"));
 
     // The status bar's button clears it; Close All leaves no filter and no types behind.
     h.window().findChild<QAbstractButton*>("statusClearFilter")->click();
-    QVERIFY(!h.window().CurrentFilter().Active);
-    QCOMPARE(h.window().status().Filter(), QString());
-    choose("TXT");
+    QCOMPARE(h.Status().Filter(), QString());
+    QCOMPARE(h.Listed(), 2);
+    h.ChooseType("TXT");
     h.Action("mnuActualClose0")->trigger();
     QCOMPARE(list->count(), 1);
     QCOMPARE(frame->title(), QString("Filter - Show All"));
-    QVERIFY(!h.window().CurrentFilter().Active);
+    h.Open({h.File("a.pff")});
+    QCOMPARE(h.Listed(), 2);
   }
 };
 

@@ -1,19 +1,19 @@
 #include "support/ui_test_env.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QSettings>
-#include <QTableView>
 #include <QTest>
-#include <QTreeWidget>
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
 #include "editing/add_file.h"
+#include "engine/name_helpers.h"
 #include "engine/pff_format.h"
+#include "ui/filter_dialog.h"
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
@@ -23,6 +23,20 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 QByteArray ReadFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+pff::PffArchive ReadBack(const QString& path) {
+  pff::ArchiveTable table;
+  pff::SilentPort quiet;
+  if (!pff::OpenFile(table, path.toStdString(), quiet)) return {};
+  return table.Archive(1);
+}
+
+QStringList NamesOnDisk(const QString& path) {
+  QStringList names;
+  for (const pff::PffEntry& e : ReadBack(path).Entries)
+    names << QString::fromLatin1(pff::StripNulls(pff::NameBytes(e.Name)).c_str());
+  return names;
 }
 
 void WriteTestArchive(const QString& path, const std::vector<TestEntry>& entries) {
@@ -93,28 +107,58 @@ QString WindowHarness::Source(const QString& name, const QByteArray& bytes) {
   return File("src/" + name);
 }
 
-int WindowHarness::OpenWithData(const QString& name, const QList<QPair<QString, QByteArray>>& files) {
-  Open({Archive(name, {})});
-  const int index = window_->Table().Count();
+QString WindowHarness::OpenWithData(const QString& name, const QList<QPair<QString, QByteArray>>& files) {
+  const QString path = Archive(name, {});
+  pff::ArchiveTable table;
   pff::SilentPort quiet;
+  pff::OpenFile(table, path.toStdString(), quiet);
   for (const auto& [file, bytes] : files)
-    pff::AddFile(Source(file, bytes).toStdString(), window_->Table().Archive(index), window_->Options(),
-                 quiet);
-  Show(index);
+    pff::AddFile(Source(file, bytes).toStdString(), table.Archive(1), pff::EngineOptions(), quiet);
+  Open({path});
+  Show(NodeKeys().size());
   dialogs.shown.clear();
-  return index;
+  return path;
 }
 
 void WindowHarness::Show(int index) {
   QTreeWidgetItem* root = Tree()->topLevelItem(0);
-  window_->TV1_NodeClick(index == 0 ? root : root->child(index - 1));
+  QTreeWidgetItem* node = index == 0 ? root : root->child(index - 1);
+  {
+    // The click makes the node current and lists it, once.
+    const QSignalBlocker quiet(Tree());
+    Tree()->setCurrentItem(node);
+  }
+  window_->TV1_NodeClick(node);
 }
 
-QAction* WindowHarness::Action(const QString& name) const { return window_->findChild<QAction*>(name); }
+QString WindowHarness::ShownKey() const {
+  const QTreeWidgetItem* node = Tree()->currentItem();
+  return node ? node->data(0, Qt::UserRole).toString() : QString();
+}
 
-QTreeWidget* WindowHarness::Tree() const { return window_->findChild<QTreeWidget*>("TV1"); }
+void WindowHarness::ChooseType(const QString& type) {
+  FilterList()->setCurrentIndex(FilterList()->findText(type));
+  window_->FilterList_Click();
+}
 
-QTableView* WindowHarness::Grid() const { return window_->findChild<QTableView*>("FG1"); }
+FilterDialog* WindowHarness::OpenAdvanced() {
+  window_->findChild<QPushButton*>("cmdAdvanced")->click();
+  return window_->findChild<FilterDialog*>("frmFilter");
+}
+
+int WindowHarness::CurrentRow() const { return Listed() == 0 ? -1 : Grid()->CurrentRow(); }
+
+QList<int> WindowHarness::Walked() const {
+  QList<int> rows;
+  if (Listed() > 0)
+    for (int r : Grid()->SelectedRowsInOrder()) rows << r;
+  return rows;
+}
+
+int WindowHarness::Listed() const {
+  const int rows = Grid()->model()->rowCount();
+  return rows == 1 && Cell(0, 0).isEmpty() ? 0 : rows;
+}
 
 QStringList WindowHarness::NodeKeys() const {
   QStringList keys;

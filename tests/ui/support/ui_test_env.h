@@ -3,24 +3,29 @@
 // settings store lives in a temporary folder, archives written byte by byte,
 // and a window driven through scripted dialogs.
 
+#include <QAction>
 #include <QByteArray>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QList>
 #include <QPair>
+#include <QProgressBar>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/pff_archive.h"
 #include "support/scripted_dialogs.h"
+#include "ui/grid_view.h"
 #include "ui/main_window.h"
+#include "ui/status_texts.h"
 
-class QAction;
-class QObject;
-class QTreeWidget;
-class QTableView;
+class FilterDialog;
 
 struct TestEntry {
   std::string name;  // Latin-1
@@ -34,6 +39,10 @@ void WriteTestArchive(const QString& path, const std::vector<TestEntry>& entries
 void WriteFile(const QString& path, const QByteArray& bytes);
 /// The file's bytes, or "<missing>".
 QByteArray ReadFile(const QString& path);
+/// The archive as the file on disk holds it, read by the engine.
+pff::PffArchive ReadBack(const QString& path);
+/// Entry names in directory order as the file on disk holds them.
+QStringList NamesOnDisk(const QString& path);
 /// Empties the temporary settings store.
 void ClearStore();
 /// Runs the test object under a QApplication whose settings (XDG_CONFIG_HOME
@@ -55,6 +64,8 @@ class WindowHarness {
 
   /// Full path of name in the harness folder.
   QString File(const QString& name) const { return dir_.filePath(name); }
+  /// The window's program folder (the harness folder).
+  QString ProgramFolder() const { return dir_.path(); }
   /// Writes an archive into the harness folder; returns its path.
   QString Archive(const QString& name, const std::vector<TestEntry>& entries);
   /// Chooses paths in the Open dialog.
@@ -62,14 +73,31 @@ class WindowHarness {
   /// Writes bytes to src/name in the harness folder; returns its path.
   QString Source(const QString& name, const QByteArray& bytes);
   /// Opens a new archive holding files (name, bytes) added in order, shows it
-  /// in the tree and forgets the dialogs shown so far; returns its index.
-  int OpenWithData(const QString& name, const QList<QPair<QString, QByteArray>>& files);
+  /// in the tree and forgets the dialogs shown so far; returns its path.
+  QString OpenWithData(const QString& name, const QList<QPair<QString, QByteArray>>& files);
   /// Clicks the tree node of archive index (0: "View All").
   void Show(int index);
+  /// Key of the tree's current node ("All", "B", "C", ...).
+  QString ShownKey() const;
+  /// Chooses a type in the quick type list.
+  void ChooseType(const QString& type);
+  /// Clicks "Advanced Filter"; the dialog it opened.
+  FilterDialog* OpenAdvanced();
 
-  QAction* Action(const QString& name) const;
-  QTreeWidget* Tree() const;
-  QTableView* Grid() const;
+  QAction* Action(const QString& name) const { return window_->findChild<QAction*>(name); }
+  QTreeWidget* Tree() const { return window_->findChild<QTreeWidget*>("TV1"); }
+  GridView* Grid() const { return window_->findChild<GridView*>("FG1"); }
+  QProgressBar* Progress() const { return window_->findChild<QProgressBar*>("PB1"); }
+  QComboBox* FilterList() const { return window_->findChild<QComboBox*>("FilterList"); }
+  QGroupBox* FilterFrame() const { return window_->findChild<QGroupBox*>("fraSort"); }
+  StatusPanel& Status() const { return *window_->findChild<StatusPanel*>(); }
+  /// Selects rows current..end (either order) as a shift-click does.
+  void Select(int current, int end) { Grid()->SelectBlock(current, end); }
+  int CurrentRow() const;
+  /// Highlighted rows as the commands walk them, from the current row on.
+  QList<int> Walked() const;
+  /// Rows listed (0 while the empty row under the header stands for none).
+  int Listed() const;
   /// Keys of the archive nodes under "View All", in order.
   QStringList NodeKeys() const;
   /// Captions of the visible items prefix1 to prefix<last> ("" for hidden ones), up to the last visible.

@@ -27,6 +27,8 @@ class GridView : public QTableView {
   void SelectBlock(int current, int end);
   /// Who makes the files of a drag out; a null result starts no drag.
   void SetDragSource(std::function<QMimeData*()> source) { dragSource_ = std::move(source); }
+  /// The files a drag out of the highlighted rows carries (the caller owns them); nullptr for none.
+  QMimeData* DragOutData() const { return dragSource_ ? dragSource_() : nullptr; }
 
  signals:
   /// Local files dropped onto the grid from elsewhere, in the order of the drop.

@@ -1,7 +1,8 @@
 #pragma once
 // The main window frmMain: menus, the tree of open archives, the entry grid and
 // the quick type list. The engine reports and asks through pff::WindowPort;
-// what to redraw after an open, new or close the window decides itself.
+// what to redraw after an open, new or close the window decides itself. The
+// commands that edit archives live in EditingCommands.
 
 #include <QHash>
 #include <QMainWindow>
@@ -19,15 +20,14 @@
 #include "engine/window_port.h"
 #include "listing/filter.h"
 #include "listing/grid_rows.h"
+#include "ui/editing_commands.h"
 #include "ui/settings_store.h"
 
 class Dialogs;
 class QAction;
 class QComboBox;
 class QFileSystemWatcher;
-class QMimeData;
 class QPushButton;
-class QTemporaryDir;
 class QTimer;
 class StatusPanel;
 class WorkProgress;
@@ -35,7 +35,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
-class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
 class GridModel;
@@ -43,7 +42,7 @@ class GridView;
 class PreviewPane;
 struct MenuActions;
 
-class MainWindow : public QMainWindow, public pff::WindowPort {
+class MainWindow : public QMainWindow, public pff::WindowPort, private EditingView {
   Q_OBJECT
 
  public:
@@ -62,7 +61,7 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   /// Rebuilds the grid.
   void RefreshList();
 
-  // Menu and control handlers.
+  // Menu and control handlers; the editing ones are EditingCommands'.
   void mnuOpen_Click();
   void mnuNewV1_Click();
   void mnuNewV2_Click();
@@ -82,69 +81,31 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   void FilterList_Click();
   void FG1_HeaderClick(int column);
   void Text1_Click();
-  /// Opens the archive the command line names, as the start-up does (no recent-list change).
+  /// Opens the archive the command line names unless it is open, as start-up does (no recent-list change).
   void OpenFromCommandLine(const QString& path);
-
-  // Defined in main_window_actions.cpp by the editing commands.
-  void mnuAddFiles_Click();
-  void mnuExtract_Click();
-  void mnuDelete_Click();
-  void mnuRename_Click();
-  void FG1_DblClick();
-  void FG1_FilesDropped(const QStringList& paths);
-  void cmdAdvanced_Click();
-  // Defined in main_window_upkeep.cpp: check, compact, files changed on disk, drag out.
+  // Defined in main_window_upkeep.cpp.
   void mnuCheck_Click();
   void mnuCompact_Click();
-  /// Extracts the highlighted rows' entries (with their stored times) into a
-  /// folder of this window's temporary folder; file URLs of them, or nullptr.
-  QMimeData* DragMimeData();
-  /// Reads again the open archives another program changed, and relists.
-  void ReloadChangedArchives();
 
-  // State shared with the editing commands and the filter dialog.
-  pff::ArchiveTable& Table() { return table_; }
-  pff::EngineOptions& Options() { return options_; }
-  pff::DateStyle TimeDate() const { return timeDate_; }
-  pff::FilterSettings& CurrentFilter() { return currentFilter_; }
-  int SelectedArchive() const { return selectedArchive_; }
-  bool ShowDeadSpace() const { return showDeadSpace_; }
-  Dialogs& dialogs() { return dialogs_; }
-  QProgressBar* progressBar() { return pb1_; }
-  QComboBox* filterList() { return filterList_; }
-  QGroupBox* filterFrame() { return fraSort_; }
-  QString ProgramFolder() const { return programFolder_; }
+  /// Where "Temp" for opened entries and the dialogs' first folders are (the program's folder by default).
   void SetProgramFolder(const QString& folder) { programFolder_ = folder; }
-  SettingsStore& settings() { return settings_; }
-  StatusPanel& status() { return *status_; }
-  WorkProgress& work() { return *work_; }
-  /// Whether a command is running (its own events still being answered).
-  bool Busy() const { return busy_; }
-
-  /// Model row of the grid's current index; -1 when none.
-  int CurrentRow() const;
-  /// The end of the highlighted block away from the current row; -1 when none.
-  int SelectionEndRow() const;
-  /// Highlighted rows, from the current row towards the other end of the block.
-  std::vector<int> SelectedRows() const;
-  /// Selects rows current..end (either order) and makes current the current row.
-  void SetSelection(int current, int end);
-  /// Archive and entry of a listed row; nullopt outside the list.
-  std::optional<pff::GridRow> RowAt(int row) const;
-  /// Listed rows (0 when nothing is listed, even though one empty row shows).
-  int RowCount() const;
-  /// Whether the last sort by visible column 0-4 was ascending (false before any).
-  bool SortAscending(int column) const;
-  /// Rebuilds the grid keeping the current row's neighbourhood in view (after a delete, rename or reload).
-  void RelistKeepingView();
-  /// The preview pane beside the grid (hidden unless "Show Preview" is ticked).
-  PreviewPane* previewPane() const { return preview_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // EditingView: what the editing commands see of the window.
+  int SelectedArchive() const override { return selectedArchive_; }
+  int CurrentRow() const override;
+  std::vector<int> SelectedRows() const override;
+  std::optional<pff::GridRow> RowAt(int row) const override;
+  bool Busy() const override { return busy_; }
+  void SetBusy(bool busy) override;
+  void ArchivesWritten() override;
+  QStringList QuickTypes() const override;
+  void AdvancedFilterApplied() override;
+
   void BuildLayout();
   void ConnectMenus();
   void LoadSettings();
@@ -169,26 +130,22 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   void SetFilterCaption(const QString& caption);
   void UpdateCounts();
   void UpdateSelectionStatus();
+  /// Listed rows (0 when nothing is listed, even though one empty row shows).
+  int RowCount() const;
+  /// Selects rows current..end (either order) and makes current the current row.
+  void SetSelection(int current, int end);
+  /// Rebuilds the grid keeping the current row's neighbourhood in view (after a delete, rename or reload).
+  void RelistKeepingView();
   /// Watches the open archives' files; remembers their state as this window left them.
   void WatchOpenArchives();
   void NoteOwnWrites();
-  /// Adds files into the shown archive, answering input between them.
-  void AddFiles(const QStringList& paths);
   void FileChangedOnDisk(const QString& path);
+  /// Reads again the open archives another program changed, and relists.
+  void ReloadChangedArchives();
   /// The grid and the preview pane side by side; defined in main_window_preview.cpp.
   QWidget* BuildPreviewSplitter(QWidget* parent);
   /// Shows the current entry, or a summary of several, in the preview pane when it is shown.
   void UpdatePreview();
-
-  // While a command runs: the other commands, the tree and the filter are off.
-  class BusyScope {
-   public:
-    explicit BusyScope(MainWindow& window);
-    ~BusyScope();
-
-   private:
-    MainWindow& window_;
-  };
 
   Dialogs& dialogs_;
   SettingsStore settings_;
@@ -205,8 +162,6 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   QTreeWidgetItem* nodeAtPress_ = nullptr;
   QHash<QString, std::pair<qint64, qint64>> ownStamps_;  // path: size, modification ms as last written here
   QSet<QString> changedPaths_;
-  std::unique_ptr<QTemporaryDir> dragFolder_;
-  int drags_ = 0;
 
   QTreeWidget* tv1_ = nullptr;
   GridView* fg1_ = nullptr;
@@ -225,4 +180,5 @@ class MainWindow : public QMainWindow, public pff::WindowPort {
   QLabel* label2_ = nullptr;
   QLineEdit* text1_ = nullptr;
   std::unique_ptr<MenuActions> menus_;
+  std::unique_ptr<EditingCommands> editing_;
 };

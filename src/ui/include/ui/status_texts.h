@@ -12,6 +12,8 @@ class QToolButton;
 
 /// 32701 as "32,701".
 QString Grouped(int64_t number);
+/// "1 file", "32,701 files".
+QString FileCount(int64_t n);
 /// Bytes as "512 bytes", "12.0 KB", "50.2 MB" or "1.5 GB" (1024 to the step).
 QString HumanSize(int64_t bytes);
 

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QString>
 
 class QProgressBar;
 class QPushButton;
@@ -22,6 +23,10 @@ class WorkProgress : public QObject {
   bool Step();
   /// Bar back to rest, Cancel hidden.
   void Finish();
+  /// The bar at 0 of total before the question that may start the work.
+  void ShowPending(int total);
+  /// "Cancelled after n of N: " when the work was cancelled, else empty.
+  QString CancelledNote() const;
   /// Asks the running work to stop after its current entry.
   void Cancel() { cancelled_ = running_; }
   bool Running() const { return running_; }
