@@ -150,24 +150,6 @@ void BM_HeaderSort(benchmark::State& state) {
 }
 BENCHMARK(BM_HeaderSort)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_DeleteTenThousandRows(benchmark::State& state) {
-  constexpr int kSelectedRows = 10000;
-  constexpr int kFirstRow = 5000;
-  Fixture& f = Shared();
-  for (auto _ : state) {
-    state.PauseTiming();
-    WriteLargeArchive(f.paths[0], 0);
-    f.Open({f.paths[0]});
-    // From the current row upwards, as a shift-click above it selects.
-    f.Grid().SelectBlock(kFirstRow + kSelectedRows - 1, kFirstRow);
-    state.ResumeTiming();
-    f.Run("mnuDelete");
-  }
-  state.counters["rows_after"] = f.Rows();
-  state.SetLabel("goal < 1 s");
-}
-BENCHMARK(BM_DeleteTenThousandRows)->Unit(benchmark::kMillisecond)->Iterations(5);
-
 // 32,767 entries of 64 bytes each, their data in front of the directory.
 void WriteArchiveWithData(const std::string& path) {
   constexpr int kDataBytes = 64;
@@ -190,6 +172,26 @@ void WriteArchiveWithData(const std::string& path) {
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
+
+void BM_DeleteTenThousandRows(benchmark::State& state) {
+  constexpr int kSelectedRows = 10000;
+  constexpr int kFirstRow = 5000;
+  Fixture& f = Shared();
+  // A sound layout: the editor refuses to write into an archive whose entries overlap.
+  const std::string path = f.dir.filePath("delete.pff").toStdString();
+  for (auto _ : state) {
+    state.PauseTiming();
+    WriteArchiveWithData(path);
+    f.Open({path});
+    // From the current row upwards, as a shift-click above it selects.
+    f.Grid().SelectBlock(kFirstRow + kSelectedRows - 1, kFirstRow);
+    state.ResumeTiming();
+    f.Run("mnuDelete");
+  }
+  state.counters["rows_after"] = f.Rows();
+  state.SetLabel("goal < 1 s");
+}
+BENCHMARK(BM_DeleteTenThousandRows)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 using bench::Clock;
 using bench::Probe;
