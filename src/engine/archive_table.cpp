@@ -1,10 +1,12 @@
 #include "engine/archive_table.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "engine/binary_file.h"
 #include "engine/file_system.h"
 #include "engine/journal.h"
+#include "engine/name_helpers.h"
 #include "engine/paths.h"
 #include "engine/pff_error.h"
 
@@ -15,6 +17,8 @@ namespace {
 // Opening waits only briefly for a program that is changing the archive: it
 // then reads the file as it is and leaves that program's journal alone.
 constexpr int kOpenLockWaitMs = 300;
+// Creating over an archive waits as long as an edit does for another program.
+constexpr int kCreateLockWaitMs = 2000;
 
 // Undoes an interrupted change before the archive is read, and says so once.
 void RecoverBeforeReading(const std::string& path, WindowPort& port) {
@@ -73,22 +77,48 @@ bool IsFileOpen(const ArchiveTable& table, const std::string& path) {
 Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flavour) {
   Created result;
   try {
+    // Written beside the file a link names and renamed over it: whatever
+    // happens, the old file or the whole new archive is there, never a cut one.
+    const std::string target = ResolvedPath(path);
+    const std::string folder = ParentFolder(target);
+    if (!StatPath(folder).IsDirectory) throw PffError(path + ": No such file or directory");
+    std::optional<BinaryFile> old;
+    if (StatPath(target).Exists) {
+      // A change another program makes to the old file ends first; one that
+      // waits for it then finds the file replaced and writes nothing.
+      old.emplace(BinaryFile::Open(target, BinaryFile::Mode::Read));
+      if (!old->LockExclusive(kCreateLockWaitMs))
+        throw PffError(path + " is being changed by another program; nothing was written.");
+    }
     // A journal left by a change of the file being replaced must not be
     // "undone" into the new archive at its next open.
     if (StatPath(JournalPath(path), false).Exists) {
       RemoveFile(JournalPath(path));
       SyncFolder(ParentFolder(path));
     }
-    BinaryFile file = BinaryFile::Open(path, BinaryFile::Mode::Create);
+    BinaryFile temp = BinaryFile::CreateTemporary(folder, GetFileName(target));
+    try {
+      const std::vector<uint8_t> bytes = NewArchiveBytes(flavour);
+      temp.WriteAt(0, bytes.data(), bytes.size());
+      temp.Sync();
+      if (old) CopyPermissions(target, temp.Path());
+      RenameReplace(temp.Path(), target);
+    } catch (...) {
+      try {
+        RemoveFile(temp.Path());
+      } catch (const std::exception&) {
+        // The failure that brought us here is the one to report.
+      }
+      throw;
+    }
     // The file is replaced now: a slot still holding its old directory must
     // go, or a later edit would write that directory into the new file.
     if (int stale = FindOpenArchive(table, path)) {
       table.Remove(stale);
       result.Closed = stale;
     }
-    std::vector<uint8_t> bytes = NewArchiveBytes(flavour);
-    file.WriteAt(0, bytes.data(), bytes.size());
-    file.Close();
+    SyncFolder(folder);
+    temp.Close();
   } catch (const PffError& e) {
     result.Error = e.what();
     return result;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "engine/binary_file.h"
 #include "engine/name_helpers.h"
 #include "support/recording_port.h"
 #include "support/temp_dir.h"
@@ -116,13 +117,23 @@ TEST_F(ArchiveTableTest, CreatingOverAnOpenArchiveClosesItsStaleSlot) {
   EXPECT_EQ(Listed(), (Names{"b.pff", "a.pff"}));
   EXPECT_EQ(table.Archive(2).Header.EntryCount, 0);
 
-  // A write that fails once the file is replaced still closes its slot, and says which.
+  // A failing write, or a crash after it, leaves the old file whole and open;
+  // a program changing the old file makes the create wait, then give up.
+  const std::vector<uint8_t> before = ReadBytes(a);
   FileFaults::FailNth(FileFaults::Op::Write, 1);
-  const Created failed = CreateArchive(table, a, Flavour::New);
+  const Created failed = CreateArchive(table, a, Flavour::Old);
   FileFaults::Clear();
   EXPECT_EQ(failed.Index, 0);
-  EXPECT_EQ(failed.Closed, 2);
-  EXPECT_EQ(Listed(), Names{"b.pff"});
+  EXPECT_EQ(failed.Closed, 0);
+  FileFaults::CrashAfterNth(1);
+  EXPECT_THROW(CreateArchive(table, a, Flavour::Old), SimulatedCrash);
+  FileFaults::Clear();
+  BinaryFile holder = BinaryFile::Open(a, BinaryFile::Mode::Read);
+  ASSERT_TRUE(holder.LockExclusive(0));
+  const Created refused = CreateArchive(table, a, Flavour::Old);
+  EXPECT_NE(refused.Error.find("being changed by another program"), std::string::npos);
+  EXPECT_EQ(ReadBytes(a), before);
+  EXPECT_EQ(Listed(), (Names{"b.pff", "a.pff"}));
 }
 
 }  // namespace

@@ -60,9 +60,9 @@ bool IsFileOpen(const ArchiveTable& table, const std::string& path);
 /// Index of the open archive that is the same file as path, or 0.
 int FindOpenArchive(const ArchiveTable& table, const std::string& path);
 
-/// Writes an empty archive of a flavour at path (replacing any file) and
-/// appends it to the table. An open archive at that path is closed once the
-/// file is replaced. Reports nothing: a failure comes back in Error.
+/// Writes an empty archive of a flavour at path (replacing any file, which
+/// stays whole until the new archive takes its name) and appends it to the table. An open archive at that
+/// path is closed once the file is replaced. Reports nothing: a failure comes back in Error.
 Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flavour);
 
 /// Removes archive index, later archives moving down by one. Returns false
