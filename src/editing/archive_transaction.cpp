@@ -65,6 +65,17 @@ void ConfirmArchiveUnchanged(BinaryFile& file, PffArchive& archive) {
   }
 }
 
+bool FileMatchesRecord(BinaryFile& file, const PffArchive& archive) {
+  PffHeader header;
+  std::vector<PffEntry> entries;
+  try {
+    ReadArchive(file, header, entries);
+  } catch (const PffError&) {
+    return false;
+  }
+  return MatchesRecord(header, entries, archive);
+}
+
 ArchiveTransaction::ArchiveTransaction(PffArchive& archive)
     : path_(archive.Path), file_(OpenLockedArchive(archive.Path, BinaryFile::Mode::Update, LockWaitMs)) {
   // A change that crashed since the archive was read is undone first; the

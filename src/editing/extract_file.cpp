@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "editing/archive_transaction.h"
 #include "engine/file_time.h"
 #include "engine/name_helpers.h"
 #include "engine/pff_error.h"
@@ -23,6 +24,12 @@ Extraction::Extraction(const PffArchive& archive, const std::string& folder, Win
     const FileStatus status = StatPath(folder);
     if (!status.IsDirectory) throw PffError(folder + " is not a folder.");
     source_.emplace(BinaryFile::Open(archive.Path, BinaryFile::Mode::Read));
+    // Offsets from a directory another program has since rewritten would copy
+    // the wrong bytes under the entries' names.
+    if (!FileMatchesRecord(*source_, archive)) {
+      throw PffError(archive.Path +
+                     " was changed by another program since it was read; nothing was extracted.");
+    }
     sourceLength_ = source_->Length();
     archiveId_ = FileIdOf(archive.Path);
     // Only a target in the archive's own folder can be the archive; asking the

@@ -10,6 +10,7 @@
 #include "editing/add_file.h"
 #include "editing/archive_transaction.h"
 #include "editing/delete_rename.h"
+#include "editing/extract_file.h"
 #include "editing_fixture.h"
 #include "engine/file_system.h"
 #include "engine/journal.h"
@@ -100,6 +101,19 @@ TEST_F(OtherWritersTest, AChangeFromAStalePictureIsRefusedAndTheRecordReadAgain)
     EXPECT_TRUE(c.change(window, port));
     EXPECT_EQ(Describe(Reopen(path_)), Describe(window));
   }
+}
+
+TEST_F(OtherWritersTest, ExtractingFromAStalePictureWritesNothing) {
+  PffArchive window = MakeArchive();
+  PffArchive other = window;
+  RecordingPort port;
+  ASSERT_TRUE(RenameFile(other, 1, "Z.TXT", port));
+  const std::string out = dir_.File("out");
+  std::filesystem::create_directory(out);
+  EXPECT_FALSE(ExtractFile(window, 1, out, port));
+  EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"ExtractFile"});
+  EXPECT_TRUE(std::filesystem::is_empty(out));
+  EXPECT_TRUE(ExtractFile(other, 1, out, port));
 }
 
 TEST_F(OtherWritersTest, AnArchiveLockedByAnotherProcessIsNotTouched) {

@@ -32,6 +32,9 @@ BinaryFile OpenLockedArchive(const std::string& path, BinaryFile::Mode mode, int
 /// Throws ArchiveChanged, after reading header and directory into archive,
 /// when the locked file no longer holds what archive was read from.
 void ConfirmArchiveUnchanged(BinaryFile& file, PffArchive& archive);
+/// Whether file still holds the header and directory archive was read from
+/// (false too when they cannot be read).
+bool FileMatchesRecord(BinaryFile& file, const PffArchive& archive);
 
 /// A byte range of the archive file: offset, length.
 using ByteRange = std::pair<int64_t, int64_t>;
