@@ -92,11 +92,6 @@ class GridTest : public QObject {
     QCOMPARE(h.ShownKey(), QString("B"));
     QCOMPARE(h.Column(4), (QStringList{" one.pff ", " one.pff "}));
     QVERIFY(h.Grid()->columnWidth(0) < wide);  // the widths follow the texts shown
-    h.Show(0);
-    QCOMPARE(h.ShownKey(), QString("All"));
-    QCOMPARE(h.Listed(), 3);
-    emit h.Tree()->itemClicked(h.Tree()->topLevelItem(0)->child(1), 0);  // as a mouse click delivers it
-    QCOMPARE(h.Column(0), QStringList{" WWWWWWWWWWWW.wav "});
   }
 
   void mouseAndKeysOnTheGrid() {

@@ -203,17 +203,40 @@ class WindowTest : public QObject {
     QCOMPARE(h.NodeKeys().size(), 4);
   }
 
-  void closeOneLastAndAll() {
+  void closeOneArchive() {
+    // archive shown, archive closed (0: all), tree node after, close items after
+    const std::tuple<int, int, QString, QStringList> cases[] = {{3, 1, "C", {"b.pff", "c.pff"}},
+                                                                {1, 2, "B", {"a.pff", "c.pff"}},
+                                                                {2, 2, "All", {"a.pff", "c.pff"}},
+                                                                {2, 3, "C", {"a.pff", "b.pff"}},
+                                                                {2, 0, "All", {}}};
+    for (const auto& [shown, closed, key, items] : cases) {
+      WindowHarness h;
+      OpenThree(h);
+      h.Show(shown);
+      const QString name = h.Cell(0, 4);
+      h.window().mnuActualClose_Click(closed);
+      QCOMPARE(h.ShownKey(), key);
+      QCOMPARE(CloseItems(h), items);
+      QCOMPARE(h.NodeKeys().size(), items.size());
+      // The shown archive follows its archive to its new index.
+      if (key != "All")
+        QCOMPARE(h.Column(4) + h.Column(7), (QStringList{name, QString::number(key[0].unicode() - 'A')}));
+    }
+    // A new archive over an open one closes that first.
     WindowHarness h;
     OpenThree(h);
-    h.Action("mnuActualClose2")->trigger();
-    QCOMPARE(h.NodeKeys(), (QStringList{"B", "C"}));
-    QCOMPARE(CloseItems(h), (QStringList{"a.pff", "c.pff"}));
-    QCOMPARE(h.Column(4), (QStringList{" a.pff ", " c.pff "}));
-    QCOMPARE(h.Column(7), (QStringList{"1", "2"}));
-    h.window().mnuActualClose_Click(2);  // the last
-    QCOMPARE(h.NodeKeys(), QStringList{"B"});
-    QCOMPARE(CloseItems(h), QStringList{"a.pff"});
+    h.Show(3);
+    h.dialogs.saveAnswers.push_back(h.File("a.pff"));
+    h.window().mnuNewV1_Click();
+    QCOMPARE(h.NodeKeys().size(), 3);
+    QCOMPARE(h.ShownKey(), QString("C"));
+    QCOMPARE(h.Column(4), QStringList{" c.pff "});
+  }
+
+  void closeTheOnlyAndMany() {
+    WindowHarness h;
+    h.Open({h.Archive("b.pff", {{"y.txt", 1}})});
     h.window().mnuActualClose_Click(1);  // the only one: as Close All
     QVERIFY(h.NodeKeys().isEmpty() && CloseItems(h).isEmpty());
     QCOMPARE(h.Tree()->topLevelItemCount(), 1);
@@ -234,29 +257,6 @@ class WindowTest : public QObject {
     h.window().mnuActualClose_Click(2);
     QCOMPARE(h.NodeKeys().size(), 40);
     QCOMPARE(CloseItems(h).last(), QString("f37.pff"));
-  }
-
-  void shownArchiveFollowsItsArchive() {
-    // archive shown, archive closed (0: all), tree node after
-    const std::tuple<int, int, QString> cases[] = {{3, 1, "C"}, {1, 2, "B"}, {2, 2, "All"}, {2, 0, "All"}};
-    for (const auto& [shown, closed, key] : cases) {
-      WindowHarness h;
-      OpenThree(h);
-      h.Show(shown);
-      const QString name = h.Cell(0, 4);
-      h.window().mnuActualClose_Click(closed);
-      QCOMPARE(h.ShownKey(), key);
-      if (key != "All") QCOMPARE(h.Column(4), QStringList{name});
-    }
-    // A new archive over an open one closes that first.
-    WindowHarness h;
-    OpenThree(h);
-    h.Show(3);
-    h.dialogs.saveAnswers.push_back(h.File("a.pff"));
-    h.window().mnuNewV1_Click();
-    QCOMPARE(h.NodeKeys().size(), 3);
-    QCOMPARE(h.ShownKey(), QString("C"));
-    QCOMPARE(h.Column(4), QStringList{" c.pff "});
   }
 
   void commandLineStartOpensTheArchive() {
