@@ -1,5 +1,5 @@
-// The entry grid: its model, "View All" and tree clicks, sorting by the
-// header, mouse and keys on the rows, the quick type list and the filter caption.
+// The entry grid: its model over "View All", sorting by the header, mouse and keys on the rows, the quick
+// type list and the filter caption.
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -77,21 +77,6 @@ class GridTest : public QObject {
     QCOMPARE(model->rowCount(), 0);
     QVERIFY(h.Grid()->columnWidth(0) > 0);
     h.window().mnuActualClose_Click(0);
-  }
-
-  void viewAllAndTreeClicks() {
-    WindowHarness h;
-    h.Open({h.Archive("one.pff", {{"a.pcx", 2048}, {"b.txt", 10}}),
-            h.Archive("two.pff", {{"WWWWWWWWWWWW.wav", 1536}})});
-    QCOMPARE(h.Column(0), (QStringList{" a.pcx ", " b.txt ", " WWWWWWWWWWWW.wav "}));
-    QCOMPARE(Row(h, 2),
-             QString(" WWWWWWWWWWWW.wav | 2 KB | WAV File | 31/12/69 19:00:00 | two.pff |1536|0|2|1"));
-    const int wide = h.Grid()->columnWidth(0);
-
-    h.Show(1);
-    QCOMPARE(h.ShownKey(), QString("B"));
-    QCOMPARE(h.Column(4), (QStringList{" one.pff ", " one.pff "}));
-    QVERIFY(h.Grid()->columnWidth(0) < wide);  // the widths follow the texts shown
   }
 
   void mouseAndKeysOnTheGrid() {

@@ -14,13 +14,10 @@ namespace {
 // A shown, active window with archive a.pff of entries n0..n(count-1) shown in the tree.
 struct Shown {
   WindowHarness h;
-  MainWindow& w = h.window();
-  QString path;
-  explicit Shown(int count, const QString& name = "a.pff") {
+  explicit Shown(int count) {
     std::vector<TestEntry> entries;
     for (int i = 0; i < count; ++i) entries.push_back({"n" + std::to_string(i), i});
-    path = h.Archive(name, entries);
-    h.Open({path});
+    h.Open({h.Archive("a.pff", entries)});
     h.Show(1);
     h.ShowActive();
   }
@@ -144,7 +141,7 @@ class SelectionTest : public QObject {
     };
     const std::function<void()> changes[] = {
         [&] { s.h.Show(2); }, [&] { s.h.Show(1); }, [&] { s.h.Action("mnuShowDeadSpace")->trigger(); },
-        [&] { s.w.FG1_HeaderClick(1); }, [&] { s.h.ChooseType(" Show All"); }};
+        [&] { s.h.window().FG1_HeaderClick(1); }, [&] { s.h.ChooseType(" Show All"); }};
     for (const auto& change : changes) {
       scrolledDown();
       change();
