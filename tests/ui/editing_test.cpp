@@ -124,8 +124,8 @@ class EditingTest : public QObject {
   }
 
   void extractWritesTheSelectedRows() {
-    // current row, other end, entries written
-    const std::tuple<int, int, QString> cases[] = {{2, 0, "abc"}, {1, 3, "bcd"}, {3, 3, "d"}};
+    // current row, other end, entries written ("": the folder dialog cancelled)
+    const std::tuple<int, int, QString> cases[] = {{2, 0, "abc"}, {1, 3, "bcd"}, {3, 3, "d"}, {0, 3, ""}};
     for (const auto& [current, end, written] : cases) {
       WindowHarness h;
       h.OpenWithData("a.pff", kFour);
@@ -134,7 +134,7 @@ class EditingTest : public QObject {
       QDir().mkpath(folder);
       WriteFile(folder + "/d", "ten bytes!");
       h.Select(current, end);
-      h.dialogs.folderAnswers.push_back(folder);
+      h.dialogs.folderAnswers.push_back(written.isEmpty() ? QString() : folder);
       QSignalSpy pb1(h.Progress(), &QProgressBar::valueChanged);
       h.Action("mnuExtract")->trigger();
       QCOMPARE(h.dialogs.Kinds(), QStringList{"folder"});
@@ -143,18 +143,9 @@ class EditingTest : public QObject {
                  written.contains(name) ? bytes : QByteArray(name == "d" ? "ten bytes!" : "<missing>"));
       QCOMPARE(Steps(pb1), OneTo(written.size()));
       QCOMPARE(h.Progress()->value(), 0);
-      QVERIFY(h.Status().Result().startsWith(QString("Extracted %1 ").arg(FileCount(written.size()))));
+      QCOMPARE(h.Status().Result().section(' ', 0, 1),
+               written.isEmpty() ? QString() : QString("Extracted %1").arg(written.size()));
     }
-
-    WindowHarness h;  // cancelled: PB1 is not touched
-    h.OpenWithData("a.pff", kFour);
-    h.Select(0, 3);
-    h.Progress()->setRange(0, 7);
-    QSignalSpy value(h.Progress(), &QProgressBar::valueChanged);
-    h.Action("mnuExtract")->trigger();
-    QCOMPARE(h.dialogs.Kinds(), QStringList{"folder"});
-    QCOMPARE(value.count(), 0);
-    QCOMPARE(h.Progress()->maximum(), 7);
   }
 
   void doubleClickOpensACopy() {

@@ -149,19 +149,18 @@ class WindowTest : public QObject {
     RecentSlots recent{"/aa", "A:/X.PFF", "/bb", "a:/x.pff"};
     QVERIFY(AddToRecent(recent, "a:/X.pff") && recent == RecentSlots({"a:/X.pff", "A:/X.PFF", "/bb", "/aa"}));
     RecentSlots first{"/cc", "/bb", "/aa", "/dd"};
-    QVERIFY(!AddToRecent(first, "/CC") && !AddToRecent(first, "ab"));  // already first; too short
+    QVERIFY(!AddToRecent(first, "/CC") &&
+            !AddToRecent(first, "ab"));  // already first; too short; a new one shifts
+    QVERIFY(AddToRecent(first, "/ee") && first == RecentSlots({"/ee", "/cc", "/bb", "/aa"}));
     QCOMPARE(RecentCaption(1, "/tmp/abcdefg.pff"), QString("&1 /tmp/abcdefg.pff"));  // 16 characters
     QCOMPARE(RecentCaption(2, "/tmp/abcdefgh.pff"), QString("&2 abcdefgh.pff"));     // 17: the name
 
-    WindowHarness h;
+    QTemporaryDir dir;
     QStringList p;
-    for (const char* name : {"A.pff", "B.pff", "C.pff", "D.pff", "E.pff"}) {
-      p << h.Archive(name, {{"x.txt", 1}});
-      h.Open({p.last()});
+    for (const char* name : {"A.pff", "B.pff", "C.pff", "D.pff"}) {
+      WriteTestArchive(p.emplace_back(dir.filePath(name)), {{"x.txt", 1}});
+      Store("Paths/Last" + QString::number(p.size()), p.last());
     }
-    QCOMPARE(StoredRecent(), (QStringList{p[4], p[3], p[2], p[1]}));
-
-    for (int n = 1; n <= 4; ++n) Store("Paths/Last" + QString::number(n), p[n - 1]);
     WindowHarness fresh;
     fresh.Open({p[2]});
     QCOMPARE(StoredRecent(), (QStringList{p[2], p[1], p[0], p[3]}));
@@ -262,12 +261,11 @@ class WindowTest : public QObject {
     const std::tuple<QStringList, QString> cases[] = {
         {{"vellumcraft", "/x/my", "maps.pff"}, "/x/my maps.pff"},
         {{"vellumcraft", "\"/x/my maps.pff\""}, "/x/my maps.pff"},
-        {{"vellumcraft", "\"/x/a.pff"}, "\"/x/a.pff"}};  // a quote at one end only stays
+        {{"vellumcraft", "\"/x/a.pff"}, "\"/x/a.pff"},  // a quote at one end only stays
+        {{"vellumcraft"}, ""}};
     for (const auto& [arguments, path] : cases) QCOMPARE(CommandLinePath(arguments), path);
 
     WindowHarness h;
-    OpenCommandLineArchive(h.window(), {"vellumcraft"});
-    QVERIFY(h.NodeKeys().isEmpty());
     const QString path = h.Archive("start up.pff", {{"a.txt", 1}, {"b.txt", 2}});
     OpenCommandLineArchive(h.window(), {"vellumcraft", "\"" + path + "\""});
     QVERIFY(h.dialogs.Messages().isEmpty());
