@@ -9,7 +9,6 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QUrl>
-#include <numeric>
 
 #include "support/ui_test_env.h"
 
@@ -20,21 +19,16 @@ const Files kFour{{"a", "1"}, {"b", "22"}, {"c", "333"}, {"d", "4444"}};
 const QString kViewAll =
     "You can not add files in \"View All\" mode!\r\nPlease select a file from the Tree View List first!";
 
-// Values PB1 took from its first step up to its return to 0.
-QList<int> Steps(const QSignalSpy& spy) {
-  QList<int> steps;
+// How many steps PB1 counted one by one from 1 before it went back to 0; a skipped or repeated
+// value ends the count.
+int Steps(const QSignalSpy& spy) {
+  int steps = 0;
   for (const auto& args : spy) {
     const int v = args.at(0).toInt();
-    if (v > 0) steps << v;
-    if (v == 0 && !steps.isEmpty()) break;
+    if (v != steps + 1 && (v != 0 || steps > 0)) break;
+    steps = v;
   }
   return steps;
-}
-
-QList<int> OneTo(int n) {
-  QList<int> values(n);
-  std::iota(values.begin(), values.end(), 1);
-  return values;
 }
 
 }  // namespace
@@ -118,7 +112,7 @@ class EditingTest : public QObject {
     QCOMPARE(h.dialogs.Kinds(), (QStringList{"message", "yesno"}));
     QCOMPARE(h.dialogs.shown.at(0).text, "Unable to Add " + folder + ", Please Select Only Files!");
     QCOMPARE(NamesOnDisk(path), (QStringList{"b.txt", "c"}));
-    QCOMPARE(Steps(pb1), OneTo(3));  // the web address is no file
+    QCOMPARE(Steps(pb1), 3);  // the web address is no file
     QCOMPARE(h.Progress()->value(), 0);
     QCOMPARE(h.Listed(), 2);
   }
@@ -141,7 +135,7 @@ class EditingTest : public QObject {
       for (const auto& [name, bytes] : kFour)
         QCOMPARE(ReadFile(folder + "/" + name),
                  written.contains(name) ? bytes : QByteArray(name == "d" ? "ten bytes!" : "<missing>"));
-      QCOMPARE(Steps(pb1), OneTo(written.size()));
+      QCOMPARE(Steps(pb1), written.size());
       QCOMPARE(h.Progress()->value(), 0);
       QCOMPARE(h.Status().Result().section(' ', 0, 1),
                written.isEmpty() ? QString() : QString("Extracted %1").arg(written.size()));
@@ -201,7 +195,7 @@ class EditingTest : public QObject {
       QStringList expected;
       for (const QChar c : names) expected << (c == '-' ? QString("<DEAD SPACE>") : QString(c));
       QCOMPARE(NamesOnDisk(path), expected);
-      QCOMPARE(Steps(pb1), OneTo(answer ? n : 0));
+      QCOMPARE(Steps(pb1), answer ? n : 0);
       QCOMPARE(h.Progress()->value(), 0);
       QCOMPARE(h.Listed(), 6 - (answer ? n : 0));  // dead space is hidden while not shown
       if (answer) QCOMPARE(h.Status().Result(), QString("Deleted 3 entries"));

@@ -287,7 +287,6 @@ class WindowTest : public QObject {
     const std::pair<const char*, QString> menus[] = {
         {"mnuFile", "&New|&Open File|&Close File|-|About|-|||||-|E&xit"},
         {"mnuNew", "DF1/DF2 Format|DF3 (DF:LW) Format"},
-        {"mnuClose", "Close All" + QString(37, '|')},
         {"mnuOptions", "Time/Date Format|Show DeadSpaces|Re-Use DeadSpace|Always Overwrite|Show Preview"},
         {"mnuTimeDateFormat", "Day/Month/Year Use 24 Hours|Month/Day/Year Use PM/AM"},
         {"mnuPopUp1", "Add|Extract|Rename|Delete|-|Check Archive|Compact Archive"}};
