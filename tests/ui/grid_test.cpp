@@ -100,8 +100,7 @@ class GridTest : public QObject {
     QCOMPARE(h.CurrentRow(), 3);  // the pop-up leaves the selection as it is
     actions->hide();
 
-    // Return opens like a double click, F2 renames, Delete asks (the default script answers No), Menu pops
-    // up.
+    // Return opens like a double click, F2 renames, Delete asks (the script answers No), Menu pops up.
     h.Select(1, 1);
     const std::tuple<Qt::Key, QString, QString> keys[] = {{Qt::Key_Return, "desktop", "/A.txt"},
                                                           {Qt::Key_F2, "input", "Rename A.txt"},
