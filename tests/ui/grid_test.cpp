@@ -1,5 +1,5 @@
-// The entry grid: its model, "View All" and tree clicks, sorting by the
-// header, mouse and keys on the rows, and the quick type list.
+// The entry grid: its model over "View All", sorting by the header, mouse and keys on the rows, the quick
+// type list and the filter caption.
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
@@ -22,8 +22,6 @@ namespace {
 // Sizes 900 and 10000 sort differently as numbers and as texts.
 const std::vector<TestEntry> kMixed{
     {"b.pcx", 10000, 300}, {"A.txt", 900, 100}, {"c.PCX", 5000, 200}, {"README", 0, 400}};
-
-void ChooseType(WindowHarness& h, const QString& type) { h.ChooseType(type); }
 
 // Sets a control of the advanced filter dialog and clicks OK.
 void Advanced(WindowHarness& h, const char* check, const char* box, const QString& text) {
@@ -58,8 +56,6 @@ class GridTest : public QObject {
     WindowHarness h;
     QAbstractItemModel* model = h.Grid()->model();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QCOMPARE(model->rowCount(), 1);  // nothing open: one empty row under the header
-    QCOMPARE(h.Listed(), 0);
     h.Open({h.Archive("two.pff", kMixed), h.Archive("one.pff", {{"d.txt", 1}})});
     // Rows move whole; the orders themselves are tried in the listing tests.
     h.Select(1, 2);
@@ -81,34 +77,9 @@ class GridTest : public QObject {
     h.window().mnuActualClose_Click(0);
   }
 
-  void viewAllAndTreeClicks() {
-    WindowHarness h;
-    h.Open({h.Archive("one.pff", {{"a.pcx", 2048}, {"b.txt", 10}}),
-            h.Archive("two.pff", {{"WWWWWWWWWWWW.wav", 1536}})});
-    QCOMPARE(h.Column(0), (QStringList{" a.pcx ", " b.txt ", " WWWWWWWWWWWW.wav "}));
-    QCOMPARE(Row(h, 2),
-             QString(" WWWWWWWWWWWW.wav | 2 KB | WAV File | 31/12/69 19:00:00 | two.pff |1536|0|2|1"));
-    for (int c = 5; c < 9; ++c) QVERIFY(h.Grid()->isColumnHidden(c));
-    const int wide = h.Grid()->columnWidth(0);
-    QVERIFY(wide >= h.Grid()->fontMetrics().horizontalAdvance(" WWWWWWWWWWWW.wav "));
-
-    h.Show(1);
-    QCOMPARE(h.ShownKey(), QString("B"));
-    QCOMPARE(h.Column(4), (QStringList{" one.pff ", " one.pff "}));
-    QVERIFY(h.Grid()->columnWidth(0) < wide);  // the widths follow the texts shown
-    h.Show(0);
-    QCOMPARE(h.ShownKey(), QString("All"));
-    QCOMPARE(h.Listed(), 3);
-    emit h.Tree()->itemClicked(h.Tree()->topLevelItem(0)->child(1), 0);  // as a mouse click delivers it
-    QCOMPARE(h.Column(0), QStringList{" WWWWWWWWWWWW.wav "});
-  }
-
   void mouseAndKeysOnTheGrid() {
     WindowHarness h;
-    h.window().resize(900, 600);
-    h.window().show();
-    h.window().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&h.window()));
+    h.ShowActive();
     QMenu* actions = h.window().findChild<QMenu*>("mnuPopUp1");
     QWidget* rows = h.Grid()->viewport();
     QTest::mousePress(rows, Qt::RightButton, {}, QPoint(20, 10));
@@ -129,13 +100,30 @@ class GridTest : public QObject {
     QCOMPARE(h.CurrentRow(), 3);  // the pop-up leaves the selection as it is
     actions->hide();
 
+    // Return opens like a double click, F2 renames, Delete asks (the script answers No), Menu pops up.
+    h.Select(1, 1);
+    const std::tuple<Qt::Key, QString, QString> keys[] = {{Qt::Key_Return, "desktop", "/A.txt"},
+                                                          {Qt::Key_F2, "input", "Rename A.txt"},
+                                                          {Qt::Key_Delete, "yesno", "Delete 1 Files?"}};
+    for (const auto& [key, kind, words] : keys) {
+      h.Grid()->setFocus();
+      QTest::keyClick(h.Grid(), key);
+      const auto& shown = h.dialogs.shown.back();
+      QCOMPARE(shown.kind, kind);
+      QVERIFY((shown.title + shown.text).contains(words));
+    }
+    h.Grid()->setFocus();
+    QTest::keyClick(h.Grid(), Qt::Key_Menu);
+    QVERIFY(actions->isVisible());
+    actions->hide();
+
     // Ctrl+A and Ctrl+C are the window's "Add" and "Close All", not the grid's own.
     QSignalSpy add(h.Action("mnuAddFiles"), &QAction::triggered);
     QSignalSpy closeAll(h.Action("mnuActualClose0"), &QAction::triggered);
     h.Grid()->setFocus();
     QTest::keyClick(h.Grid(), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(add.count(), 1);
-    QCOMPARE(h.Grid()->selectionModel()->selectedRows().size(), 3);
+    QCOMPARE(h.Grid()->selectionModel()->selectedRows().size(), 1);
     h.Tree()->setFocus();
     QTest::keyClick(h.Tree(), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(add.count(), 2);
@@ -145,25 +133,42 @@ class GridTest : public QObject {
     QVERIFY(h.NodeKeys().isEmpty());
   }
 
-  void quickTypeList() {
+  void quickTypeListAndTheFilterCaption() {
     WindowHarness h;
     h.Open({h.Archive("a.pff", {{"a.pcx", 1}, {"B.PCX", 2048}, {"README", 3}, {"<DEAD SPACE>", 4, 0, 1}}),
             h.Archive("b.pff", {{"z.wav", 1}})});
+    QGroupBox* frame = h.FilterFrame();
     QCOMPARE(Types(h), (QStringList{" Show All", "<DEAD SPACE>", "PCX", "README", "WAV"}));
-    ChooseType(h, "PCX");
-    QCOMPARE(h.FilterFrame()->title(), QString("Filter - Only PCX"));
+    h.ChooseType("PCX");
+    QCOMPARE(frame->title() + "|" + h.Status().Filter(), QString("Filter - Only PCX|Filter: Only PCX"));
     QCOMPARE(h.Column(0), (QStringList{" a.pcx ", " B.PCX "}));
     // An isolated type keeps criteria set elsewhere in force (size: about 2 KB).
     Advanced(h, "chkSizeEnabled", "txtSize", "2");
-    ChooseType(h, "PCX");
+    h.ChooseType("PCX");
     QCOMPARE(h.Column(0), QStringList{" B.PCX "});
-    ChooseType(h, " Show All");
-    QCOMPARE(h.FilterFrame()->title(), QString("Filter - Show All"));
+    h.ChooseType(" Show All");
+    QCOMPARE(frame->title(), QString("Filter - Show All"));
     QCOMPARE(h.Listed(), 4);
+
+    // A long caption is shortened to fit its frame; the whole text stays at hand.
+    h.ChooseType("<DEAD SPACE>");
+    QVERIFY(frame->fontMetrics().horizontalAdvance(frame->title()) < frame->parentWidget()->maximumWidth());
+    QCOMPARE(frame->toolTip(), QString("Filter - Only <DEAD SPACE>"));
+    h.window().findChild<QAbstractButton*>("statusClearFilter")->click();  // the status bar's button
+    QCOMPARE(h.Status().Filter(), QString());
+    QCOMPARE(h.Listed(), 4);
+
     // The list follows the archive shown in the tree at the next open.
     h.Show(2);
     h.Open({h.Archive("c.pff", {{"q.bmp", 1}})});
     QCOMPARE(Types(h), (QStringList{" Show All", "WAV"}));
+    // Close All leaves no filter and no types behind.
+    h.ChooseType("WAV");
+    h.Action("mnuActualClose0")->trigger();
+    QCOMPARE(Types(h), QStringList{" Show All"});
+    QCOMPARE(frame->title(), QString("Filter - Show All"));
+    h.Open({h.File("a.pff")});
+    QCOMPARE(h.Listed(), 3);
   }
 };
 

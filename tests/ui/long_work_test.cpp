@@ -75,17 +75,6 @@ class LongWorkTest : public QObject {
     }
   }
 
-  void statusBarCountsRowsAndSelection() {
-    WindowHarness h;
-    h.OpenWithData("a.pff", kFive);
-    QCOMPARE(h.Status().Counts(), QString("5 of 5 entries listed"));
-    h.Select(1, 3);
-    QCOMPARE(h.Status().Selection(), QString("3 selected (9 bytes)"));
-    h.dialogs.yesNoAnswers.push_back(true);
-    h.Action("mnuDelete")->trigger();
-    QCOMPARE(h.Status().Counts(), QString("2 of 5 entries listed"));  // the dead are hidden
-  }
-
   void dragOutCarriesTheEntriesAsFiles() {
     WindowHarness h;
     const QString path = h.OpenWithData("a.pff", kFive);
@@ -118,7 +107,6 @@ class LongWorkTest : public QObject {
     QCOMPARE(h.dialogs.shown.back().kind, QString("text"));
     QCOMPARE(h.dialogs.shown.back().title, QString("Check Archive"));
     QVERIFY(h.dialogs.shown.back().text.startsWith(path + ": 0 errors, "));
-    QVERIFY(h.dialogs.shown.back().text.contains("2 entries (2 intact)"));
     const qint64 before = QFileInfo(path).size();
     h.Action("mnuCompact")->trigger();  // the default script answers No
     QCOMPARE(QFileInfo(path).size(), before);
@@ -133,21 +121,24 @@ class LongWorkTest : public QObject {
   void archiveChangedOnDiskIsReadAgain() {
     WindowHarness h;
     const QString path = h.OpenWithData("a.pff", kFive);
-    h.Select(2, 2);
+    QCOMPARE(h.Status().Counts(), QString("5 of 5 entries listed"));
+    h.Select(1, 3);
+    QCOMPARE(h.Status().Selection(), QString("3 selected (9 bytes)"));
     // The window's own change is no change from outside.
     h.dialogs.yesNoAnswers.push_back(true);
     h.Action("mnuDelete")->trigger();
+    QCOMPARE(h.Status().Counts(), QString("2 of 5 entries listed"));  // the dead are hidden
     QTest::qWait(600);
-    QCOMPARE(h.Status().Result(), QString("Deleted 1 entry"));
+    QCOMPARE(h.Status().Result(), QString("Deleted 3 entries"));
 
     // Another program adds an entry behind the window's back.
     pff::ArchiveTable other;
     pff::SilentPort quiet;
     QVERIFY(pff::OpenFile(other, path.toStdString(), quiet));
     pff::AddFile(h.Source("z.wav", "zz").toStdString(), other.Archive(1), pff::EngineOptions(), quiet);
-    QTRY_COMPARE(h.Listed(), 5);
-    QCOMPARE(h.Cell(4, 0), QString(" z.wav "));
-    QCOMPARE(h.CurrentRow(), 2);  // the view stays where it was
+    QTRY_COMPARE(h.Listed(), 3);
+    QCOMPARE(h.Column(0), (QStringList{" a.txt ", " z.wav ", " e.pcx "}));  // in the first dead slot
+    QCOMPARE(h.Cell(h.CurrentRow(), 0), QString(" e.pcx "));                // the view keeps its entry
     QVERIFY(h.Status().Result().startsWith("Read again"));
   }
 };

@@ -9,11 +9,7 @@ class ReplaceQuestionTest : public QObject {
 
  private slots:
   void wordsBothSidesWithTheWindowsDateStyle() {
-    const pff::ReplaceRequest request{{"README.TXT", 512, 1000000000},
-                                      {"r\xc3\xa9"
-                                       "ad.txt",
-                                       3000, 18000},
-                                      "x"};
+    const pff::ReplaceRequest request{{"README.TXT", 512, 1000000000}, {"r\u00e9ad.txt", 3000, 18000}, "x"};
     QCOMPARE(
         ReplaceQuestionText(request, pff::DateStyle::Bad),
         QString("Are you sure you want to replace: README.TXT, Size: 1 KB, Modified On: 09/08/01 08:46:40 PM"

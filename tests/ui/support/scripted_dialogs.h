@@ -54,6 +54,12 @@ class ScriptedDialogs : public Dialogs {
     shown.push_back({"text", title, text, {}});
   }
 
+  /// Kinds of the dialogs shown, in order.
+  QStringList Kinds() const {
+    QStringList kinds;
+    for (const Shown& s : shown) kinds << s.kind;
+    return kinds;
+  }
   /// Texts of the message boxes shown, in order.
   QStringList Messages() const {
     QStringList texts;

@@ -146,6 +146,14 @@ FilterDialog* WindowHarness::OpenAdvanced() {
   return window_->findChild<FilterDialog*>("frmFilter");
 }
 
+void WindowHarness::ShowActive() {
+  window_->resize(900, 600);
+  window_->show();
+  window_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  Grid()->setFocus();
+}
+
 int WindowHarness::CurrentRow() const { return Listed() == 0 ? -1 : Grid()->CurrentRow(); }
 
 QList<int> WindowHarness::Walked() const {

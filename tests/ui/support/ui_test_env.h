@@ -83,6 +83,8 @@ class WindowHarness {
   void ChooseType(const QString& type);
   /// Clicks "Advanced Filter"; the dialog it opened.
   FilterDialog* OpenAdvanced();
+  /// Shows the window active at 900 x 600 with the grid in focus, for mouse and keys.
+  void ShowActive();
 
   QAction* Action(const QString& name) const { return window_->findChild<QAction*>(name); }
   QTreeWidget* Tree() const { return window_->findChild<QTreeWidget*>("TV1"); }
