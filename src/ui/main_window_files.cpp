@@ -72,8 +72,11 @@ void MainWindow::NewArchive(bool oldFlavour) {
       pff::CreateArchive(table_, path.toStdString(), oldFlavour ? pff::Flavour::Old : pff::Flavour::New);
   if (created.Closed) selectedArchive_ = ArchiveAfterClose(selectedArchive_, created.Closed);
   if (created.Index != 0 || created.Closed) RefreshFileList();
-  // The grid's rows name archives by index, and those moved.
-  if (created.Closed) RefreshList();
+  // The closed archive's types go, and the grid's rows name archives by index, which moved.
+  if (created.Closed) {
+    RefreshFilterList();
+    RefreshList();
+  }
   if (created.Index == 0) ReportError("mnuNew_Click", created.Error);
 }
 

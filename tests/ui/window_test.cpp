@@ -230,6 +230,13 @@ class WindowTest : public QObject {
     QCOMPARE(h.NodeKeys().size(), 3);
     QCOMPARE(h.ShownKey(), QString("C"));
     QCOMPARE(h.Column(4), QStringList{" c.pff "});
+    // Its types leave the quick list with it.
+    h.Show(0);
+    h.Open({h.Archive("p.pff", {{"x.pcx", 1}})});
+    QCOMPARE(h.FilterList()->count(), 3);
+    h.dialogs.saveAnswers.push_back(h.File("p.pff"));
+    h.window().mnuNewV1_Click();
+    QCOMPARE(h.FilterList()->count(), 2);
   }
 
   void closeTheOnlyAndMany() {
