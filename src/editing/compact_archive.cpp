@@ -11,6 +11,7 @@
 #include "engine/name_helpers.h"
 #include "engine/pff_error.h"
 #include "engine/pff_format.h"
+#include "engine/replace_file.h"
 
 namespace pff {
 
@@ -68,33 +69,17 @@ CompactResult WriteCompacted(PffArchive& archive, const Packed& packed, BinaryFi
   // Beside the file itself: renamed over a link, the new file would replace the link.
   const std::string target = ResolvedPath(archive.Path);
   const std::string folder = ParentFolder(target);
-  BinaryFile temp = BinaryFile::CreateTemporary(folder, GetFileName(target));
-  try {
-    // Locked before it takes the archive's name, so that a program opening the
-    // new file waits until it is complete and durable.
-    temp.LockExclusive(0);
+  CompactResult result;
+  result.BytesBefore = old.Length();
+  result.BytesAfter = ReplaceFile(target, [&](BinaryFile& temp) {
     WriteHeader(temp, packed.Header);
     for (size_t i = 0; i < packed.Entries.size(); ++i) {
       const PffEntry& entry = packed.Entries[i];
       CopyBetween(old, packed.From[i], temp, entry.DataOffset, entry.DataSize);
     }
     WriteDirectoryTo(temp, packed.Header, packed.Entries);
-    temp.Sync();
-    CopyPermissions(target, temp.Path());
-    RenameReplace(temp.Path(), target);
-  } catch (...) {
-    try {
-      RemoveFile(temp.Path());
-    } catch (const std::exception&) {
-      // The failure that brought us here is the one to report.
-    }
-    throw;
-  }
+  });
   SyncFolder(folder);
-  CompactResult result;
-  result.BytesBefore = old.Length();
-  result.BytesAfter = temp.Length();
-  temp.Close();
   return result;
 }
 

@@ -6,9 +6,9 @@
 #include "engine/binary_file.h"
 #include "engine/file_system.h"
 #include "engine/journal.h"
-#include "engine/name_helpers.h"
 #include "engine/paths.h"
 #include "engine/pff_error.h"
+#include "engine/replace_file.h"
 
 namespace pff {
 
@@ -96,21 +96,10 @@ Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flav
       RemoveFile(JournalPath(path));
       SyncFolder(ParentFolder(path));
     }
-    BinaryFile temp = BinaryFile::CreateTemporary(folder, GetFileName(target));
-    try {
+    ReplaceFile(target, [flavour](BinaryFile& file) {
       const std::vector<uint8_t> bytes = NewArchiveBytes(flavour);
-      temp.WriteAt(0, bytes.data(), bytes.size());
-      temp.Sync();
-      if (old) CopyPermissions(target, temp.Path());
-      RenameReplace(temp.Path(), target);
-    } catch (...) {
-      try {
-        RemoveFile(temp.Path());
-      } catch (const std::exception&) {
-        // The failure that brought us here is the one to report.
-      }
-      throw;
-    }
+      file.WriteAt(0, bytes.data(), bytes.size());
+    });
     // The file is replaced now: a slot still holding its old directory must
     // go, or a later edit would write that directory into the new file.
     if (int stale = FindOpenArchive(table, path)) {
@@ -118,7 +107,6 @@ Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flav
       result.Closed = stale;
     }
     SyncFolder(folder);
-    temp.Close();
   } catch (const PffError& e) {
     result.Error = e.what();
     return result;
