@@ -72,6 +72,8 @@ void MainWindow::NewArchive(bool oldFlavour) {
       pff::CreateArchive(table_, path.toStdString(), oldFlavour ? pff::Flavour::Old : pff::Flavour::New);
   if (created.Closed) selectedArchive_ = ArchiveAfterClose(selectedArchive_, created.Closed);
   if (created.Index != 0 || created.Closed) RefreshFileList();
+  // The new file is this window's own write, not a change by another program to read again.
+  if (created.Index != 0) NoteOwnWrites();
   // The closed archive's types go, and the grid's rows name archives by index, which moved.
   if (created.Closed) {
     RefreshFilterList();
