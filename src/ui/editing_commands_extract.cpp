@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <exception>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,25 @@ QString OpenedEntriesFolder(const QString& programFolder) {
   return QString();
 }
 
+// The extractions of one command, one per archive: each archive is opened and
+// compared with its record once, not once per entry.
+class ArchiveExtractions {
+ public:
+  ArchiveExtractions(const pff::ArchiveTable& table, pff::WindowPort& port) : table_(table), port_(port) {}
+  /// Writes row's entry into folder (the same folder for every row of an archive).
+  std::optional<std::string> Extract(const pff::GridRow& row, const QString& folder) {
+    std::unique_ptr<pff::Extraction>& extraction = open_[row.Archive];
+    if (!extraction)
+      extraction = std::make_unique<pff::Extraction>(table_.Archive(row.Archive), Utf8(folder), port_);
+    return extraction->Extract(row.Entry);
+  }
+
+ private:
+  const pff::ArchiveTable& table_;
+  pff::WindowPort& port_;
+  std::map<int, std::unique_ptr<pff::Extraction>> open_;
+};
+
 }  // namespace
 
 void EditingCommands::mnuExtract_Click() {
@@ -51,10 +72,11 @@ void EditingCommands::mnuExtract_Click() {
     const BusyScope busy(p_.view);
     int files = 0;
     int64_t bytes = 0;
+    ArchiveExtractions extractions(p_.table, p_.port);
     p_.work.Start(static_cast<int>(rows.size()));
     for (const pff::GridRow& row : rows) {
       const pff::PffArchive& archive = ArchiveOfRow(row);
-      if (archive.Header.EntryCount != 0 && pff::ExtractFile(archive, row.Entry, Utf8(folder), p_.port)) {
+      if (archive.Header.EntryCount != 0 && extractions.Extract(row, folder)) {
         ++files;
         bytes += archive.Entry(row.Entry).DataSize;
       }
@@ -104,6 +126,7 @@ QMimeData* EditingCommands::DragMimeData() {
   }
   // One folder per drag and archive: equal names from two archives do not meet.
   ++drags_;
+  ArchiveExtractions extractions(p_.table, p_.port);
   QList<QUrl> urls;
   for (int r : rows) {
     const std::optional<pff::GridRow> row = p_.view.RowAt(r);
@@ -112,7 +135,7 @@ QMimeData* EditingCommands::DragMimeData() {
     if (!archive.HasEntry(row->Entry)) continue;
     const QString folder = dragFolder_->filePath(QString("%1/%2").arg(drags_).arg(row->Archive));
     QDir().mkpath(folder);
-    const std::optional<std::string> target = pff::ExtractFile(archive, row->Entry, Utf8(folder), p_.port);
+    const std::optional<std::string> target = extractions.Extract(*row, folder);
     if (!target) continue;  // extracted with the entry's stored time
     urls << QUrl::fromLocalFile(QString::fromStdString(*target));
   }
