@@ -27,6 +27,7 @@
 #include "ui/menus.h"
 #include "ui/preview_loader.h"
 #include "ui/preview_pane.h"
+#include "window_bench_main.h"
 
 namespace {
 
@@ -234,14 +235,4 @@ BENCHMARK(BM_InputWaitArrowingWithPreview)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  // Offscreen, and a settings store of its own: the user's options are neither used nor touched.
-  QTemporaryDir home;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunWithApplication(argc, argv); }

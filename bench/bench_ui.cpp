@@ -24,6 +24,7 @@
 #include "ui/dialogs.h"
 #include "ui/grid_view.h"
 #include "ui/main_window.h"
+#include "window_bench_main.h"
 
 namespace {
 
@@ -234,15 +235,5 @@ BENCHMARK(BM_InputWaitWhileExtracting)->Unit(benchmark::kMillisecond)->Iteration
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Offscreen, and a settings store of its own: the user's options must not
-  // change what is measured, nor be touched.
-  QTemporaryDir home;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  shared.reset();
-  return 0;
+  return bench::RunWithApplication(argc, argv, [] { shared.reset(); });
 }
