@@ -92,9 +92,10 @@ Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flav
     }
     // A journal left by a change of the file being replaced must not be
     // "undone" into the new archive at its next open.
-    if (StatPath(JournalPath(path), false).Exists) {
-      RemoveFile(JournalPath(path));
-      SyncFolder(ParentFolder(path));
+    const std::string journal = JournalPath(target);
+    if (StatPath(journal, false).Exists) {
+      RemoveFile(journal);
+      SyncFolder(folder);
     }
     ReplaceFile(target, [flavour](BinaryFile& file) {
       const std::vector<uint8_t> bytes = NewArchiveBytes(flavour);
