@@ -23,6 +23,31 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   return QString::fromStdString(pff::GridCellText(table_, row, index.column(), timeDate_));
 }
 
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+  // Without the drag flag the view never enters its drag state: a press and
+  // move on highlighted rows would only select.
+  const Qt::ItemFlags base = QAbstractTableModel::flags(index);
+  return placeholder_ || !index.isValid() ? base : base | Qt::ItemIsDragEnabled;
+}
+
+QModelIndexList GridModel::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                 Qt::MatchFlags flags) const {
+  const bool typeAhead = role == Qt::DisplayRole && (flags & Qt::MatchTypeMask) == Qt::MatchStartsWith;
+  if (!typeAhead || placeholder_ || rows_.empty() || !start.isValid())
+    return QAbstractTableModel::match(start, role, value, hits, flags);
+  const QString typed = value.toString();
+  const int count = static_cast<int>(rows_.size());
+  const int steps = (flags & Qt::MatchWrap) ? count : count - start.row();
+  QModelIndexList found;
+  for (int i = 0; i < steps && (hits < 0 || found.size() < hits); ++i) {
+    const int row = (start.row() + i) % count;
+    const pff::PffEntry* entry = pff::ListedEntry(table_, rows_[static_cast<size_t>(row)]);
+    if (entry && QString::fromStdString(pff::DisplayName(entry->Name)).startsWith(typed, Qt::CaseInsensitive))
+      found << index(row, 0);
+  }
+  return found;
+}
+
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= pff::kGridColumns) {
     return QAbstractTableModel::headerData(section, orientation, role);

@@ -34,6 +34,8 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
   // One block only: what is highlighted is exactly the block the commands walk.
   setSelectionMode(QAbstractItemView::ContiguousSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the grid for the next control instead of walking its cells.
+  setTabKeyNavigation(false);
   // Whole rows per scroll step, so a row keeps its place on screen after a relist.
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   setWordWrap(false);

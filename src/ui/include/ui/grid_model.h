@@ -21,6 +21,12 @@ class GridModel : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  /// Listed rows can be dragged out; the empty row that stands for none cannot.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  /// Type-ahead: a "starts with" search for display text looks at entry names
+  /// whatever the column, without the cell's padding and regardless of case.
+  QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits = 1,
+                        Qt::MatchFlags flags = Qt::MatchFlags(Qt::MatchStartsWith | Qt::MatchWrap)) const override;
 
   /// Shows rows; with placeholder (nothing open) one empty row stands in their place.
   /// The columns' sort directions stay, and the new rows are not sorted again.
