@@ -90,8 +90,10 @@ PreviewPane::PreviewPane(QWidget* parent)
   textLayout->addWidget(textNote_);
   textLayout->addWidget(text_, 1);
   connect(find_, &QLineEdit::returnPressed, this, [this] { FindNext(); });
+  // Ctrl+F reaches the field from anywhere in the window (the grid above all)
+  // while the pane shows a text.
   auto* findKey = new QShortcut(QKeySequence::Find, this);
-  findKey->setContext(Qt::WidgetWithChildrenShortcut);
+  findKey->setContext(Qt::WindowShortcut);
   connect(findKey, &QShortcut::activated, this, [this] {
     if (pages_->currentWidget() != textPage_) return;
     find_->setFocus();
@@ -208,7 +210,7 @@ void PreviewPane::Show(const PreviewRequest& request, PreviewResult result) {
       FitImage();
       return;
     case PreviewKind::Text:
-      text_->setDocument(result.document.get());
+      text_->ShowDocument(result.document.get());
       document_ = std::move(result.document);
       cutNote_ = result.textCut ? QString("Showing the first %1 of %2.")
                                       .arg(SizeText(kMaxTextBytes), SizeText(request.entry.DataSize))

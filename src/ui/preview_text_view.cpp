@@ -25,15 +25,27 @@ PreviewTextView::PreviewTextView(QWidget* parent) : QPlainTextEdit(parent), marg
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  connect(this, &QPlainTextEdit::blockCountChanged, this,
-          [this] { setViewportMargins(MarginWidth(), 0, 0, 0); });
+  connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { FitMargin(); });
   connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
     if (dy)
       margin_->scroll(0, dy);
     else
       margin_->update(0, rect.y(), margin_->width(), rect.height());
   });
-  setViewportMargins(MarginWidth(), 0, 0, 0);
+  FitMargin();
+}
+
+void PreviewTextView::ShowDocument(QTextDocument* document) {
+  // A new document brings its line count along without a blockCountChanged.
+  setDocument(document);
+  FitMargin();
+}
+
+void PreviewTextView::FitMargin() {
+  const int width = MarginWidth();
+  setViewportMargins(width, 0, 0, 0);
+  const QRect area = contentsRect();
+  margin_->setGeometry(QRect(area.left(), area.top(), width, area.height()));
 }
 
 int PreviewTextView::MarginWidth() const {
@@ -43,8 +55,7 @@ int PreviewTextView::MarginWidth() const {
 
 void PreviewTextView::resizeEvent(QResizeEvent* event) {
   QPlainTextEdit::resizeEvent(event);
-  const QRect area = contentsRect();
-  margin_->setGeometry(QRect(area.left(), area.top(), MarginWidth(), area.height()));
+  FitMargin();
 }
 
 void PreviewTextView::PaintMargin(QPaintEvent* event) {
