@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -83,7 +84,7 @@ FilterDialog::FilterDialog(const QStringList& filterListItems, pff::DateStyle ti
     : QDialog(parent), timeDate_(timeDate), today_(today) {
   setObjectName("frmFilter");
   setWindowTitle("Set Advanced Filter");
-  pixelsPerTwip_ = LayoutScale(QFontMetrics(font())) / 15.0;
+  pixelsPerTwip_ = FittingScale() / 15.0;
   BuildControls();
   LoadInitialState(filterListItems);
   ConnectHandlers();
@@ -92,6 +93,29 @@ FilterDialog::FilterDialog(const QStringList& filterListItems, pff::DateStyle ti
 // The controls go with the QWidget part, after this part is gone; focus
 // moving among them then must not reach the calendar handler.
 FilterDialog::~FilterDialog() { disconnect(focusWatch_); }
+
+double FilterDialog::FittingScale() {
+  // The dialog's design size in pixels at scale 1.
+  constexpr double kWidth = 7005 / 15.0, kHeight = 4920 / 15.0;
+  // Room for a title bar and the window's frame.
+  constexpr int kFrameWidth = 16, kFrameHeight = 48;
+  QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  double scale = LayoutScale(QFontMetrics(font()));
+  if (!screen) return scale;
+  const QRect room = screen->availableGeometry();
+  const double fit = std::min((room.width() - kFrameWidth) / kWidth, (room.height() - kFrameHeight) / kHeight);
+  // A small or strongly scaled screen: a smaller font, until the whole dialog fits.
+  QFont smaller = font();
+  for (int step = 0; scale > fit && step < 12 && QFontMetrics(smaller).height() > 9; ++step) {
+    if (smaller.pointSizeF() > 0)
+      smaller.setPointSizeF(smaller.pointSizeF() * 0.94);
+    else
+      smaller.setPixelSize(std::max(1, static_cast<int>(smaller.pixelSize() * 0.94)));
+    scale = LayoutScale(QFontMetrics(smaller));
+  }
+  if (smaller != font()) setFont(smaller);
+  return std::min(scale, std::max(fit, 0.5));
+}
 
 void FilterDialog::Place(QWidget* widget, int left, int top, int width, int height) const {
   auto px = [this](int twips) { return static_cast<int>(twips * pixelsPerTwip_ + 0.5); };
@@ -144,9 +168,23 @@ void FilterDialog::BuildControls() {
   cmdOK_ = new QPushButton("OK", this);
   cmdOK_->setObjectName("cmdOK");
   Place(cmdOK_, 5880, 4440, 975, 375);
-  // Return in a box must not close the dialog: neither button is a default one.
+  // Return anywhere presses OK and Escape presses Cancel, as in any dialog;
+  // a focused button still takes Return for itself.
   cmdCancel_->setAutoDefault(false);
   cmdOK_->setAutoDefault(false);
+  cmdOK_->setDefault(true);
+  OrderTabStops();
+}
+
+void FilterDialog::OrderTabStops() {
+  // Down the left column (date, name, size), then the type list on the right,
+  // then the buttons: the order the eye reads the dialog in.
+  const QList<QWidget*> order{chkTimeEnabled_, Option1_[0], txtFromDate_, txtToDate_, Option1_[1],
+                              txtMonths_,      Option1_[2], txtDays_,     chkContEnabled_, txtCont_,
+                              chkSizeEnabled_, Option3_[0], Option3_[1], Option3_[2], txtSize_,
+                              txtTolerance_,   chkTypeEnabled_, Option2_[0], Option2_[1], List1_,
+                              cmdCancel_,      cmdOK_};
+  for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void FilterDialog::BuildDateFrame() {

@@ -67,12 +67,16 @@ class FilterDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// Pixels per design pixel: large enough for the captions in this font, small
+  /// enough for the dialog to fit its screen (shrinking the font when it must).
+  double FittingScale();
   void Place(QWidget* widget, int left, int top, int width, int height) const;
   void BuildControls();
   void BuildDateFrame();
   void BuildSizeFrame();
   void BuildNameAndTypeFrames();
   void ConnectHandlers();
+  void OrderTabStops();
   void LoadInitialState(const QStringList& filterListItems);
 
   QString FormatDate(const QDate& date) const;
