@@ -144,7 +144,7 @@ class QuietDialogs : public Dialogs {
     return std::nullopt;
   }
   QString PickFolder(QWidget*, const QString&) override { return {}; }
-  bool OpenWithDesktop(const QString&) override { return false; }
+  void OpenWithDesktop(const QString&, OpenFailed) override {}
   void ShowText(QWidget*, const QString&, const QString&) override {}
 };
 

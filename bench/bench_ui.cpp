@@ -41,7 +41,7 @@ class YesDialogs : public Dialogs {
     return std::nullopt;
   }
   QString PickFolder(QWidget*, const QString&) override { return folder; }
-  bool OpenWithDesktop(const QString&) override { return false; }
+  void OpenWithDesktop(const QString&, OpenFailed) override {}
   void ShowText(QWidget*, const QString&, const QString&) override {}
   QString folder;    // the answer of the folder picker
   QStringList open;  // the answer of the open dialog

@@ -1,14 +1,12 @@
 #include "ui/dialogs.h"
 
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QUrl>
+#include <QProcess>
 #include <QVBoxLayout>
 
 namespace {
@@ -20,6 +18,20 @@ QString TitleOr(const QString& title) { return title.isEmpty() ? QString("Vellum
 QString DisplayText(const QString& text) {
   QString shown = text;
   return shown.replace("\r\n", "\n");
+}
+
+// xdg-open's exit statuses, in words.
+QString OpenerFailure(int status) {
+  switch (status) {
+    case 2:
+      return "the file was not found";
+    case 3:
+      return "no program on this desktop opens it";
+    case 4:
+      return "the program that should open it failed";
+    default:
+      return QString("the desktop's opener xdg-open ended with status %1").arg(status);
+  }
 }
 
 }  // namespace
@@ -64,9 +76,27 @@ QString QtDialogs::PickFolder(QWidget* parent, const QString& title) {
   return QFileDialog::getExistingDirectory(parent, title);
 }
 
-bool QtDialogs::OpenWithDesktop(const QString& pathOrUrl) {
-  const QUrl url = QFileInfo::exists(pathOrUrl) ? QUrl::fromLocalFile(pathOrUrl) : QUrl(pathOrUrl);
-  return QDesktopServices::openUrl(url);
+void QtDialogs::OpenWithDesktop(const QString& pathOrUrl, OpenFailed failed) {
+  // QDesktopServices would report success as soon as xdg-open started, even
+  // when it then finds no program for the file; its exit status tells.
+  // No parent: an opener still running when the window closes is left to run
+  // (a destroyed QProcess would kill it, and the program it started with it).
+  auto* opener = new QProcess;
+  QObject::connect(opener, &QProcess::finished, opener,
+                   [opener, failed](int status, QProcess::ExitStatus how) {
+                     if (how != QProcess::NormalExit)
+                       failed("the desktop's opener xdg-open stopped abnormally");
+                     else if (status != 0)
+                       failed(OpenerFailure(status));
+                     opener->deleteLater();
+                   });
+  QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, failed](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    failed("the desktop's opener xdg-open could not be started");
+    opener->deleteLater();
+  });
+  opener->setProcessChannelMode(QProcess::ForwardedChannels);
+  opener->start("xdg-open", {pathOrUrl});
 }
 
 void QtDialogs::ShowText(QWidget* parent, const QString& title, const QString& text) {

@@ -3,8 +3,8 @@
 
 #include <QDir>
 #include <QMimeData>
-#include <QStandardPaths>
-#include <QTemporaryDir>
+#include <QPointer>
+#include <QWidget>
 #include <QUrl>
 #include <exception>
 #include <map>
@@ -16,24 +16,13 @@
 #include "engine/name_helpers.h"
 #include "ui/dialogs.h"
 #include "ui/editing_commands.h"
+#include "ui/session_folder.h"
 #include "ui/status_texts.h"
 #include "ui/work_progress.h"
 
 namespace {
 
 std::string Utf8(const QString& text) { return text.toStdString(); }
-
-// Program folder's "Temp" when it can be written, else the user's cache folder.
-QString OpenedEntriesFolder(const QString& programFolder) {
-  const QStringList candidates{
-      QDir(programFolder).filePath("Temp"),
-      QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).filePath("Temp")};
-  for (const QString& folder : candidates) {
-    if (!pff::CanWriteFolder(Utf8(folder))) QDir().mkpath(folder);
-    if (pff::CanWriteFolder(Utf8(folder))) return folder;
-  }
-  return QString();
-}
 
 // The extractions of one command, one per archive: each archive is opened and
 // compared with its record once, not once per entry.
@@ -100,16 +89,18 @@ void EditingCommands::FG1_DblClick() {
     if (!row) return;
     const pff::PffArchive& archive = ArchiveOfRow(*row);
     if (archive.Header.EntryCount == 0) return;
-    const QString folder = OpenedEntriesFolder(p_.programFolder);
-    if (folder.isEmpty()) {
-      p_.port.ReportError("FG1_DblClick", "No folder for opened entries could be created in " +
-                                              Utf8(p_.programFolder) + " or in the cache folder.");
-      return;
-    }
+    std::string error;
+    // A folder per opening: the copy a program still shows is never overwritten.
+    const QString folder = extracted_->NewFolder("open", &error);
+    if (folder.isEmpty()) return p_.port.ReportError("FG1_DblClick", error);
     const std::optional<std::string> target = pff::ExtractFile(archive, row->Entry, Utf8(folder), p_.port);
     if (!target) return;
-    if (!p_.dialogs.OpenWithDesktop(QString::fromStdString(*target)))
-      p_.port.ReportError("FG1_DblClick", "No program could be started to open " + *target + ".");
+    const QString path = QString::fromStdString(*target);
+    pff::WindowPort& port = p_.port;
+    const QPointer<QWidget> window = &p_.window;  // the answer may come after the window closed
+    p_.dialogs.OpenWithDesktop(path, [&port, window, path](const QString& reason) {
+      if (window) port.ReportError("FG1_DblClick", Utf8("No program opened " + path + ": " + reason + "."));
+    });
   } catch (const std::exception& e) {
     p_.port.ReportError("FG1_DblClick", e.what());
   }
@@ -119,13 +110,12 @@ QMimeData* EditingCommands::DragMimeData() {
   if (p_.view.Busy()) return nullptr;
   const std::vector<int> rows = p_.view.SelectedRows();
   if (rows.empty()) return nullptr;
-  if (!dragFolder_) dragFolder_ = std::make_unique<QTemporaryDir>();
-  if (!dragFolder_->isValid()) {
-    p_.port.ReportError("DragMimeData", dragFolder_->errorString().toStdString());
+  std::string error;
+  const QString dragFolder = extracted_->NewFolder("drag", &error);
+  if (dragFolder.isEmpty()) {
+    p_.port.ReportError("DragMimeData", error);
     return nullptr;
   }
-  // One folder per drag and archive: equal names from two archives do not meet.
-  ++drags_;
   ArchiveExtractions extractions(p_.table, p_.port);
   QList<QUrl> urls;
   for (int r : rows) {
@@ -133,7 +123,8 @@ QMimeData* EditingCommands::DragMimeData() {
     if (!row || row->Archive < 1 || row->Archive > p_.table.Count()) continue;
     const pff::PffArchive& archive = p_.table.Archive(row->Archive);
     if (!archive.HasEntry(row->Entry)) continue;
-    const QString folder = dragFolder_->filePath(QString("%1/%2").arg(drags_).arg(row->Archive));
+    // One folder per archive: equal names from two archives do not meet.
+    const QString folder = QDir(dragFolder).filePath(QString::number(row->Archive));
     QDir().mkpath(folder);
     const std::optional<std::string> target = extractions.Extract(*row, folder);
     if (!target) continue;  // extracted with the entry's stored time

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFileSystemWatcher>
 #include <QGridLayout>
@@ -51,7 +52,7 @@ QString MenuText(const std::string& utf8) { return QString::fromStdString(utf8).
 static void LoadIconResource() { Q_INIT_RESOURCE(vellumcraft); }
 
 MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), programFolder_(QCoreApplication::applicationDirPath()) {
+    : QMainWindow(parent), dialogs_(dialogs), startFolder_(QDir::homePath()) {
   setObjectName("frmMain");
   setWindowTitle("Tav Oskin's Vellumcraft");
   LoadIconResource();
@@ -60,7 +61,7 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
   BuildLayout();
   editing_ = std::make_unique<EditingCommands>(EditingParts{*this, *this, *this, dialogs_, settings_, table_,
                                                             options_, timeDate_, currentFilter_, *work_,
-                                                            *status_, programFolder_});
+                                                            *status_, startFolder_});
   ConnectMenus();
 
   LoadSettings();
@@ -113,6 +114,8 @@ void MainWindow::BuildLayout() {
   text1_->setObjectName("Text1");
   text1_->setReadOnly(true);
   text1_->setCursor(Qt::PointingHandCursor);
+  // A link to click, not a field to tab into.
+  text1_->setFocusPolicy(Qt::NoFocus);
   for (QWidget* w :
        {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_), static_cast<QWidget*>(text1_)})
     aboutLayout->addWidget(w);
@@ -150,6 +153,9 @@ void MainWindow::BuildLayout() {
 
   grid->addWidget(left, 0, 0);
   grid->addWidget(BuildPreviewSplitter(central), 0, 1);
+  // Tab goes tree, grid, quick list, "Advanced Filter", then the preview pane,
+  // whose controls were made after the grid's.
+  setTabOrder(tv1_, fg1_);
   grid->addWidget(progressRow, 1, 0, 1, 2);
   grid->setColumnStretch(1, 1);
   setCentralWidget(central);

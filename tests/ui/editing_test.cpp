@@ -48,7 +48,7 @@ class EditingTest : public QObject {
     h.dialogs.openAnswers.push_back({h.Source("README", "no extension"), folder, h.Source("b.txt", "bee")});
     h.Action("mnuAddFiles")->trigger();
     QCOMPARE(h.dialogs.shown.at(0).text, QString("Select Files (*.*)"));
-    QCOMPARE(h.dialogs.shown.at(0).extra, h.ProgramFolder());  // no "LastAdd" yet
+    QCOMPARE(h.dialogs.shown.at(0).extra, h.StartFolder());  // no "LastAdd" yet
     QCOMPARE(h.dialogs.Messages(), QStringList{"Unable to Add " + folder + ", Please Select Only Files!"});
     QCOMPARE(NamesOnDisk(path), (QStringList{"README", "b.txt"}));
     QCOMPARE(h.Listed(), 2);
@@ -142,28 +142,31 @@ class EditingTest : public QObject {
     }
   }
 
-  void doubleClickOpensACopy() {
-    WindowHarness h;
-    h.OpenWithData("a.pff", kFour);
-    h.Select(1, 1);
-    emit h.Grid()->enterPressed();
-    const QString temp = QDir(h.ProgramFolder()).filePath("Temp");
-    QCOMPARE(ReadFile(temp + "/b"), QByteArray("22"));
-    QVERIFY(QFile::exists(temp + "/Tav_Oskin.Tav"));
-    QCOMPARE(h.dialogs.Kinds(), QStringList{"desktop"});
-    QCOMPARE(h.dialogs.shown.at(0).text, temp + "/b");
-    WriteFile(temp + "/b", "a longer stale copy");  // a second open replaces the copy
-    emit h.Grid()->doubleClicked(h.Grid()->currentIndex());
-    QCOMPARE(ReadFile(temp + "/b"), QByteArray("22"));
-
-    // A program folder below a plain file can hold no "Temp" folder, even for root.
-    WriteFile(h.File("plain-file"), "x");
-    h.window().SetProgramFolder(h.File("plain-file/bin"));
-    h.Select(2, 2);
-    emit h.Grid()->enterPressed();
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/Temp/c";
-    QCOMPARE(ReadFile(cache), QByteArray("333"));
-    QCOMPARE(h.dialogs.shown.back().text, cache);
+  void openingExtractsIntoTheSessionFolderAndSaysWhenNothingOpened() {
+    QString session;
+    {
+      WindowHarness h;
+      h.OpenWithData("a.pff", kFour);
+      h.Select(1, 1);
+      emit h.Grid()->enterPressed();
+      QCOMPARE(h.dialogs.Kinds(), QStringList{"desktop"});
+      const QString first = h.dialogs.shown.at(0).text;
+      QCOMPARE(ReadFile(first), QByteArray("22"));
+      session = QFileInfo(first).dir().absolutePath().section('/', 0, -2);
+      QVERIFY(session.startsWith(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/session-"));
+      // A second opening leaves the copy a program may still show alone; the desktop finds no program.
+      h.dialogs.openFailures.push_back("no program on this desktop opens it");
+      emit h.Grid()->doubleClicked(h.Grid()->currentIndex());
+      QCOMPARE(h.dialogs.Kinds(), (QStringList{"desktop", "desktop", "message"}));
+      const QString second = h.dialogs.shown.at(1).text;
+      QVERIFY(second != first);
+      QCOMPARE(ReadFile(second), QByteArray("22"));
+      QCOMPARE(h.dialogs.Messages(),
+               QStringList{"Error in FG1_DblClick\r\nNo program opened " + second +
+                           ": no program on this desktop opens it."});
+    }
+    QVERIFY(!session.isEmpty());
+    QVERIFY(!QFileInfo::exists(session));  // gone with the window
   }
 
   void commandsWithoutAnEntryDoNothing() {
@@ -176,7 +179,6 @@ class EditingTest : public QObject {
     h.OpenWithData("empty.pff", {});
     runAll();  // no row listed
     QVERIFY(h.dialogs.shown.empty());
-    QVERIFY(!QDir(QDir(h.ProgramFolder()).filePath("Temp")).exists());
   }
 
   void deleteAsksThenMarksTheRowsDead() {

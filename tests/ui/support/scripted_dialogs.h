@@ -25,6 +25,7 @@ class ScriptedDialogs : public Dialogs {
   std::deque<bool> yesNoAnswers;
   std::deque<std::optional<QString>> inputAnswers;  // nullopt: cancelled
   std::deque<QString> folderAnswers;
+  std::deque<QString> openFailures;  // why the desktop opened nothing; empty: it opened
   std::vector<Shown> shown;
 
   QStringList OpenFiles(QWidget*, const QString& folder, const QString& filter, bool) override {
@@ -46,9 +47,13 @@ class ScriptedDialogs : public Dialogs {
   QString PickFolder(QWidget*, const QString& title) override {
     return Take({"folder", title, {}, {}}, folderAnswers, {});
   }
-  bool OpenWithDesktop(const QString& pathOrUrl) override {
+  void OpenWithDesktop(const QString& pathOrUrl, OpenFailed failed) override {
     shown.push_back({"desktop", {}, pathOrUrl, {}});
-    return true;
+    if (!openFailures.empty()) {
+      const QString reason = openFailures.front();
+      openFailures.pop_front();
+      if (!reason.isEmpty()) failed(reason);
+    }
   }
   void ShowText(QWidget*, const QString& title, const QString& text) override {
     shown.push_back({"text", title, text, {}});

@@ -87,7 +87,7 @@ int RunUiTest(int argc, char** argv, QObject* (*make)()) {
 }
 
 WindowHarness::WindowHarness() : window_(std::make_unique<MainWindow>(dialogs)) {
-  window_->SetProgramFolder(dir_.path());
+  window_->SetStartFolder(dir_.path());
 }
 
 QString WindowHarness::Archive(const QString& name, const std::vector<TestEntry>& entries) {

@@ -64,8 +64,8 @@ class WindowHarness {
 
   /// Full path of name in the harness folder.
   QString File(const QString& name) const { return dir_.filePath(name); }
-  /// The window's program folder (the harness folder).
-  QString ProgramFolder() const { return dir_.path(); }
+  /// Where the window's file dialogs start (the harness folder).
+  QString StartFolder() const { return dir_.path(); }
   /// Writes an archive into the harness folder; returns its path.
   QString Archive(const QString& name, const std::vector<TestEntry>& entries);
   /// Chooses paths in the Open dialog.

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -26,13 +27,16 @@ class Dialogs {
                                            const QString& text) = 0;
   /// Folder picker; empty when cancelled.
   virtual QString PickFolder(QWidget* parent, const QString& title) = 0;
-  /// Opens a file or link with the desktop's program.
-  virtual bool OpenWithDesktop(const QString& pathOrUrl) = 0;
+  /// Why the desktop opened nothing, for the message the caller shows.
+  using OpenFailed = std::function<void(const QString& reason)>;
+  /// Opens a file or link with the desktop's program; failed runs later, on
+  /// this thread, when no program took it (the desktop's opener said so).
+  virtual void OpenWithDesktop(const QString& pathOrUrl, OpenFailed failed) = 0;
   /// Shows a longer text the user can select and copy, with a Close button.
   virtual void ShowText(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
-/// The real dialogs: QFileDialog, QMessageBox, QInputDialog, QDesktopServices.
+/// The real dialogs: QFileDialog, QMessageBox, QInputDialog, and xdg-open.
 class QtDialogs : public Dialogs {
  public:
   QStringList OpenFiles(QWidget* parent, const QString& folder, const QString& filter, bool multi) override;
@@ -42,6 +46,6 @@ class QtDialogs : public Dialogs {
   std::optional<QString> InputText(QWidget* parent, const QString& title, const QString& prompt,
                                    const QString& text) override;
   QString PickFolder(QWidget* parent, const QString& title) override;
-  bool OpenWithDesktop(const QString& pathOrUrl) override;
+  void OpenWithDesktop(const QString& pathOrUrl, OpenFailed failed) override;
   void ShowText(QWidget* parent, const QString& title, const QString& text) override;
 };

@@ -20,8 +20,8 @@
 
 class Dialogs;
 class QMimeData;
-class QTemporaryDir;
 class QWidget;
+class SessionFolder;
 class SettingsStore;
 class StatusPanel;
 class WorkProgress;
@@ -64,7 +64,7 @@ struct EditingParts {
   pff::FilterSettings& filter;
   WorkProgress& work;
   StatusPanel& status;
-  const QString& programFolder;  // holds the "Temp" folder of opened entries
+  const QString& startFolder;  // where file dialogs start before a folder was remembered
 };
 
 class EditingCommands {
@@ -76,13 +76,13 @@ class EditingCommands {
   /// Files dropped onto the grid from elsewhere.
   void FG1_FilesDropped(const QStringList& paths);
   void mnuExtract_Click();
-  /// Opens a copy of the current entry with the desktop's program.
+  /// Opens a copy of the current entry (in the session folder) with the desktop's program.
   void FG1_DblClick();
   void mnuDelete_Click();
   void mnuRename_Click();
   void cmdAdvanced_Click();
   /// Extracts the highlighted rows' entries (with their stored times) into a
-  /// folder of the window's temporary folder; file URLs of them, or nullptr.
+  /// new folder of the window's session folder; file URLs of them, or nullptr.
   QMimeData* DragMimeData();
 
  private:
@@ -104,6 +104,5 @@ class EditingCommands {
   };
 
   EditingParts p_;
-  std::unique_ptr<QTemporaryDir> dragFolder_;
-  int drags_ = 0;
+  std::unique_ptr<SessionFolder> extracted_;  // what drag out and opening wrote
 };

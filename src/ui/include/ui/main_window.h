@@ -87,8 +87,8 @@ class MainWindow : public QMainWindow, public pff::WindowPort, private EditingVi
   void mnuCheck_Click();
   void mnuCompact_Click();
 
-  /// Where "Temp" for opened entries and the dialogs' first folders are (the program's folder by default).
-  void SetProgramFolder(const QString& folder) { programFolder_ = folder; }
+  /// Where the file dialogs start before they remember a folder (the home folder by default).
+  void SetStartFolder(const QString& folder) { startFolder_ = folder; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -155,7 +155,7 @@ class MainWindow : public QMainWindow, public pff::WindowPort, private EditingVi
   pff::FilterSettings currentFilter_;
   int selectedArchive_ = pff::kAllArchives;
   bool showDeadSpace_ = false;
-  QString programFolder_;
+  QString startFolder_;
   bool busy_ = false;
   bool closeAfterWork_ = false;
   QString quickType_;  // the type chosen in the quick list; empty when none is in force
