@@ -17,6 +17,7 @@
 #include "engine/text_encoding.h"
 #include "ui/dialogs.h"
 #include "ui/filter_dialog.h"
+#include "ui/session_folder.h"
 #include "ui/settings_store.h"
 #include "ui/status_texts.h"
 #include "ui/work_progress.h"
@@ -31,9 +32,15 @@ QString UnableToAdd(const QString& path) { return "Unable to Add " + path + ", P
 
 std::string Utf8(const QString& text) { return text.toStdString(); }
 
+QString StoredNameQuestion(const QString& typed, const QString& stored) {
+  return QString("\"%1\" will be stored as \"%2\" (names keep 16 Latin-1 characters). Rename to \"%2\"?")
+      .arg(typed, stored);
+}
+
 }  // namespace
 
-EditingCommands::EditingCommands(const EditingParts& parts) : p_(parts) {}
+EditingCommands::EditingCommands(const EditingParts& parts)
+    : p_(parts), extracted_(std::make_unique<SessionFolder>()) {}
 
 EditingCommands::~EditingCommands() = default;
 
@@ -56,7 +63,7 @@ void EditingCommands::mnuAddFiles_Click() {
   try {
     if (RefusedInViewAll()) return;
     const QStringList files = p_.dialogs.OpenFiles(
-        &p_.window, p_.settings.ReadPath("LastAdd", p_.programFolder), "Select Files (*.*)", true);
+        &p_.window, p_.settings.ReadPath("LastAdd", p_.startFolder), "Select Files (*.*)", true);
     if (files.isEmpty()) return;
     // Stored with its separator, like the other remembered folders.
     p_.settings.WritePath("LastAdd", QFileInfo(files.first()).path() + "/");
@@ -137,7 +144,8 @@ void EditingCommands::mnuDelete_Click() {
       group->entries.push_back(row->Entry);
     }
     const BusyScope busy(p_.view);
-    p_.work.Start(n);
+    // Each archive's directory is rewritten in one step, which cannot stop half-way.
+    p_.work.Start(n, false);
     int deleted = 0;
     for (const Group& group : groups) {
       const bool ok = pff::DeleteFiles(p_.table.Archive(group.archive), group.entries, p_.port);
@@ -178,9 +186,13 @@ void EditingCommands::mnuRename_Click() {
                          QString::fromStdString(pff::RenameCheckMessage(check, Utf8(*answer))));
       return;
     }
+    // Characters outside Latin-1 are stored as "_": the user learns the name first.
+    const QString stored = QString::fromStdString(pff::Latin1ToUtf8(newName));
+    if (stored != *answer && !p_.dialogs.YesNo(&p_.window, kWarningTitle, StoredNameQuestion(*answer, stored)))
+      return;
     const bool renamed = pff::RenameFile(archive, row->Entry, newName, p_.port);
     p_.view.ArchivesWritten();
-    if (renamed) p_.status.ShowResult("Renamed " + old + " to " + *answer);
+    if (renamed) p_.status.ShowResult("Renamed " + old + " to " + stored);
   } catch (const std::exception& e) {
     p_.port.ReportError("mnuRename_Click", e.what());
   }
