@@ -52,7 +52,9 @@ bool UpdatePff(PffArchive& archive, WindowPort& port) {
     file.Close();
     return true;
   } catch (const PffError& e) {
-    port.ReportError("UpdatePff", e.what());
+    // The description names the file, so that a failed open among several says which.
+    const std::string what = e.what();
+    port.ReportError("UpdatePff", what.rfind(archive.Path, 0) == 0 ? what : archive.Path + ": " + what);
     return false;
   }
 }

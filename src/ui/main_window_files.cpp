@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTreeWidget>
 #include <exception>
 
@@ -26,7 +27,7 @@ QString FolderOf(const QString& path) { return QFileInfo(path).path() + "/"; }
 }  // namespace
 
 void MainWindow::mnuOpen_Click() {
-  const QStringList files = dialogs_.OpenFiles(this, settings_.ReadPath("Last", programFolder_),
+  const QStringList files = dialogs_.OpenFiles(this, settings_.ReadPath("Last", startFolder_),
                                                "NovaLogic Resource Files (*.pff)", true);
   if (files.isEmpty()) return;
   try {
@@ -34,8 +35,8 @@ void MainWindow::mnuOpen_Click() {
     // An archive already open is skipped: not reopened, not moved in the recent list.
     for (const QString& file : files) {
       if (pff::IsFileOpen(table_, file.toStdString())) continue;
-      OpenArchive(file.toStdString());
-      AddLastOpened(file);
+      // Only an archive that opened earns a place among the recent ones.
+      if (OpenArchive(file.toStdString()) != 0) AddLastOpened(file);
     }
   } catch (const std::exception& e) {
     // Archives opened before the failure stay open and are listed.
@@ -62,7 +63,7 @@ void MainWindow::mnuNewV2_Click() { NewArchive(false); }
 
 void MainWindow::NewArchive(bool oldFlavour) {
   const QString path =
-      dialogs_.SaveFile(this, settings_.ReadPath("LastNew", programFolder_),
+      dialogs_.SaveFile(this, settings_.ReadPath("LastNew", startFolder_),
                         "Old NovaLogic Resource File (*.pff);;New NovaLogic Resource File (*.pff)");
   if (path.isEmpty()) return;
   settings_.WritePath("LastNew", FolderOf(path));
@@ -211,7 +212,13 @@ void MainWindow::mnuAbout_Click() {
           "\r\nContact: tav.oskin@example.com");
 }
 
-void MainWindow::Text1_Click() { dialogs_.OpenWithDesktop(kMailLink); }
+void MainWindow::Text1_Click() {
+  const QPointer<MainWindow> window = this;
+  dialogs_.OpenWithDesktop(kMailLink, [window](const QString& reason) {
+    if (window)
+      window->ReportError("Text1_Click", QString("No program opened %1: %2.").arg(kMailLink, reason).toStdString());
+  });
+}
 
 void MainWindow::mnuExit_Click() {
   // Every change was written when it was made: nothing to save or ask.

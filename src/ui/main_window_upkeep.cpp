@@ -50,9 +50,8 @@ void MainWindow::mnuCheck_Click() {
 void MainWindow::mnuCompact_Click() {
   if (busy_ || selectedArchive_ < 1 || selectedArchive_ > table_.Count()) return;
   pff::PffArchive& archive = table_.Archive(selectedArchive_);
-  const int64_t kilobytes = (pff::ReclaimableBytes(archive) + 512) / 1024;
-  const QString question = QString("Compact %1? %2 KB of dead space will be reclaimed")
-                               .arg(ArchiveName(archive), Grouped(kilobytes));
+  const QString question = QString("Compact %1? %2 of dead space will be reclaimed")
+                               .arg(ArchiveName(archive), HumanSize(pff::ReclaimableBytes(archive)));
   if (!dialogs_.YesNo(this, QString(), question)) return;
   const std::optional<pff::CompactResult> result = pff::CompactArchive(archive, false, *this);
   if (!result) return;

@@ -10,7 +10,7 @@ QString Grouped(int64_t number) { return QLocale(QLocale::English).toString(stat
 QString FileCount(int64_t n) { return Grouped(n) + (n == 1 ? " file" : " files"); }
 
 QString HumanSize(int64_t bytes) {
-  if (bytes < 1024) return QString("%1 bytes").arg(bytes);
+  if (bytes < 1024) return QString(bytes == 1 ? "%1 byte" : "%1 bytes").arg(bytes);
   const char* const units[] = {"KB", "MB", "GB"};
   double value = static_cast<double>(bytes) / 1024.0;
   int unit = 0;

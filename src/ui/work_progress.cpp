@@ -19,16 +19,17 @@ WorkProgress::WorkProgress(QProgressBar* bar, QPushButton* cancel, QObject* pare
   connect(cancel_, &QPushButton::clicked, this, [this] { Cancel(); });
 }
 
-void WorkProgress::Start(int total) {
+void WorkProgress::Start(int total, bool cancellable) {
   running_ = true;
   cancelled_ = false;
+  cancellable_ = cancellable;
   done_ = 0;
   total_ = total;
   bar_->setRange(0, total);
   bar_->setValue(0);
   bar_->setTextVisible(true);
   ShowText();
-  cancel_->setVisible(true);
+  cancel_->setVisible(cancellable);
   // Keys go back to the window once the dialog that asked for the work is
   // gone, so that Escape reaches it; nor may that dialog stay painted over the grid.
   bar_->window()->activateWindow();

@@ -113,7 +113,7 @@ class LongWorkTest : public QObject {
     h.dialogs.yesNoAnswers.push_back(true);
     h.Action("mnuShowDeadSpace")->trigger();
     h.Action("mnuCompact")->trigger();
-    QCOMPARE(h.dialogs.shown.back().text, QString("Compact a.pff? 4 KB of dead space will be reclaimed"));
+    QCOMPARE(h.dialogs.shown.back().text, QString("Compact a.pff? 4.0 KB of dead space will be reclaimed"));
     QCOMPARE(QFileInfo(path).size(), before - 4096 - 32);
     QCOMPARE(h.Column(0), QStringList{" keep.txt "});
   }

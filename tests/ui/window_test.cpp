@@ -117,7 +117,7 @@ class WindowTest : public QObject {
     const QString a = h.Archive("a.pff", {{"x.pcx", 100}, {"y.txt", 200}});
     h.Open({a});
     QCOMPARE(h.dialogs.shown.back().text, QString("NovaLogic Resource Files (*.pff)"));
-    QCOMPARE(h.dialogs.shown.back().extra, h.ProgramFolder());
+    QCOMPARE(h.dialogs.shown.back().extra, h.StartFolder());
     QCOMPARE(h.NodeKeys(), QStringList{"B"});
     QCOMPARE(h.Tree()->topLevelItem(0)->child(0)->text(0), QString("a.pff"));
     QCOMPARE(CloseItems(h), QStringList{"a.pff"});
@@ -136,12 +136,12 @@ class WindowTest : public QObject {
     QCOMPARE(StoredRecent(), (QStringList{c, b, a, "<absent>"}));
     QCOMPARE(h.Listed(), 3);
 
-    // A missing file is reported and leaves the table; it is remembered all the same.
+    // A missing file is reported by its path and leaves the table and the recent archives as they were.
     h.Open({h.File("missing.pff")});
-    QCOMPARE(h.dialogs.Messages().size(), 1);
-    QVERIFY(h.dialogs.Messages().first().startsWith("Error in UpdatePff\r\n"));
+    QCOMPARE(h.dialogs.Messages(),
+             QStringList{"Error in UpdatePff\r\n" + h.File("missing.pff") + ": No such file or directory"});
     QCOMPARE(h.NodeKeys().size(), 3);
-    QCOMPARE(Stored("Paths/Last1"), h.File("missing.pff"));
+    QCOMPARE(StoredRecent(), (QStringList{c, b, a, "<absent>"}));
   }
 
   void recentListShiftsAndSwaps() {
@@ -180,7 +180,7 @@ class WindowTest : public QObject {
       h.Action(item)->trigger();
       QCOMPARE(int(ReadFile(h.File(QString(item) + ".pff")).at(0)), headerSize);
     }
-    QCOMPARE(h.dialogs.shown.front().extra, h.ProgramFolder());
+    QCOMPARE(h.dialogs.shown.front().extra, h.StartFolder());
     QCOMPARE(h.NodeKeys(), (QStringList{"B", "C"}));
 
     h.Open({h.Archive("two.pff", {{"y.txt", 1}})});

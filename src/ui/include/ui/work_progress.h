@@ -16,8 +16,9 @@ class WorkProgress : public QObject {
  public:
   WorkProgress(QProgressBar* bar, QPushButton* cancel, QObject* parent = nullptr);
 
-  /// Shows the bar at 0 of total and the Cancel button; lets a just-closed dialog vanish first.
-  void Start(int total);
+  /// Shows the bar at 0 of total, and the Cancel button when the work can stop
+  /// between entries; lets a just-closed dialog vanish first.
+  void Start(int total, bool cancellable = true);
   /// One entry done: advances the bar and, at most every YieldInterval ms,
   /// lets pending events run. Returns false once cancel was asked for.
   bool Step();
@@ -28,7 +29,7 @@ class WorkProgress : public QObject {
   /// "Cancelled after n of N: " when the work was cancelled, else empty.
   QString CancelledNote() const;
   /// Asks the running work to stop after its current entry.
-  void Cancel() { cancelled_ = running_; }
+  void Cancel() { cancelled_ = running_ && cancellable_; }
   bool Running() const { return running_; }
   bool Cancelled() const { return cancelled_; }
   int Done() const { return done_; }
@@ -45,6 +46,7 @@ class WorkProgress : public QObject {
   QElapsedTimer sinceYield_;
   bool running_ = false;
   bool cancelled_ = false;
+  bool cancellable_ = true;
   int done_ = 0;
   int total_ = 0;
 };
