@@ -132,7 +132,11 @@ void MainWindow::FilterList_Click() {
     SetFilterCaption("Filter - Show All");
   }
   SyncFilterControls();
+  // The relist hands the keyboard to the tree; a user walking the types with
+  // the arrow keys keeps it in the list.
+  const bool listHadFocus = filterList_->hasFocus();
   RefreshList();
+  if (listHadFocus) filterList_->setFocus();
 }
 
 void MainWindow::SetFilterCaption(const QString& caption) {
