@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 #include <algorithm>
+#include <unordered_map>
 #include <exception>
 
 #include "engine/name_helpers.h"
@@ -77,28 +78,69 @@ void MainWindow::RefreshList() {
   }
 }
 
+namespace {
+
+// An entry as the view last showed it: a reread archive may hold another
+// entry (or none) at the same index, which must not inherit the highlight.
+struct ShownEntry {
+  pff::GridRow row;
+  int32_t offset;
+  int32_t size;
+  bool operator==(const ShownEntry& o) const {
+    return row.Archive == o.row.Archive && row.Entry == o.row.Entry && offset == o.offset && size == o.size;
+  }
+};
+
+uint32_t RowKey(pff::GridRow row) {
+  return static_cast<uint32_t>(static_cast<uint16_t>(row.Archive)) << 16 | static_cast<uint16_t>(row.Entry);
+}
+
+std::optional<ShownEntry> Shown(const pff::ArchiveTable& table, std::optional<pff::GridRow> row) {
+  const pff::PffEntry* entry = row ? pff::ListedEntry(table, *row) : nullptr;
+  if (!entry) return std::nullopt;
+  return ShownEntry{*row, entry->DataOffset, entry->DataSize};
+}
+
+}  // namespace
+
 void MainWindow::RelistKeepingView() {
-  const std::vector<int> selected = SelectedRows();
-  const int current = CurrentRow();
-  const std::optional<pff::GridRow> kept = RowAt(current);
+  const std::vector<int> selected = SelectedRows();  // from the current row to the block's other end
+  std::vector<ShownEntry> block;
+  for (int r : selected)
+    if (const std::optional<ShownEntry> shown = Shown(table_, RowAt(r))) block.push_back(*shown);
+  const std::optional<ShownEntry> current = Shown(table_, RowAt(CurrentRow()));
   // Where the rows after a deleted block now begin.
-  const int fallback =
-      selected.empty() ? std::max(current, 0) : *std::min_element(selected.begin(), selected.end());
+  const int fallback = selected.empty() ? std::max(CurrentRow(), 0)
+                                        : *std::min_element(selected.begin(), selected.end());
   const int top = fg1_->verticalScrollBar()->value();
   const bool gridHadFocus = fg1_->hasFocus();
   RefreshList();
   if (RowCount() == 0) return;
-  int row = std::min(fallback, RowCount() - 1);
-  if (kept) {
-    const std::vector<pff::GridRow>& rows = model_->Rows();
-    const auto found = std::find_if(rows.begin(), rows.end(), [&](const pff::GridRow& r) {
-      return r.Archive == kept->Archive && r.Entry == kept->Entry;
-    });
-    if (found != rows.end()) row = static_cast<int>(found - rows.begin());
+
+  // The new rows of the block's entries, in the block's order; -1 for those gone.
+  std::unordered_map<uint32_t, size_t> inBlock;  // archive and entry index -> place in the block
+  for (size_t i = 0; i < block.size(); ++i) inBlock.emplace(RowKey(block[i].row), i);
+  std::vector<int> found(block.size(), -1);
+  int currentRow = -1;
+  for (int r = 0; r < RowCount(); ++r) {
+    const std::optional<ShownEntry> shown = Shown(table_, RowAt(r));
+    if (!shown) continue;
+    if (current && *shown == *current) currentRow = r;
+    const auto place = inBlock.find(RowKey(shown->row));
+    if (place != inBlock.end() && *shown == block[place->second]) found[place->second] = r;
   }
-  SetSelection(row, row);
+  const auto [low, high] = std::minmax_element(found.begin(), found.end());
+  const bool blockWhole = block.size() > 1 && currentRow >= 0 && *low >= 0 &&
+                          *high - *low + 1 == static_cast<int>(block.size());
+  if (blockWhole) {
+    // The whole block is still listed together: it stays highlighted, current row and all.
+    SetSelection(currentRow, currentRow == *low ? *high : *low);
+  } else {
+    const int row = currentRow >= 0 ? currentRow : std::min(fallback, RowCount() - 1);
+    SetSelection(row, row);
+  }
   fg1_->verticalScrollBar()->setValue(top);
-  fg1_->scrollTo(model_->index(row, 0), QAbstractItemView::EnsureVisible);
+  fg1_->scrollTo(model_->index(CurrentRow(), 0), QAbstractItemView::EnsureVisible);
   if (gridHadFocus) fg1_->setFocus();
 }
 

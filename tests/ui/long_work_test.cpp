@@ -140,6 +140,15 @@ class LongWorkTest : public QObject {
     QCOMPARE(h.Column(0), (QStringList{" a.txt ", " z.wav ", " e.pcx "}));  // in the first dead slot
     QCOMPARE(h.Cell(h.CurrentRow(), 0), QString(" e.pcx "));                // the view keeps its entry
     QVERIFY(h.Status().Result().startsWith("Read again"));
+
+    // A change to another open archive leaves the highlighted block as it was, current row and all.
+    const QString second = h.Archive("o.pff", {{"o.txt", 1}});
+    h.Open({second});
+    h.Select(2, 1);
+    QVERIFY(pff::OpenFile(other, second.toStdString(), quiet));
+    pff::AddFile(h.Source("y.txt", "y").toStdString(), other.Archive(2), pff::EngineOptions(), quiet);
+    QTRY_COMPARE(h.Status().Result(), QString("Read again after a change on disk: o.pff"));
+    QCOMPARE(h.Walked(), (QList<int>{2, 1}));
   }
 };
 
