@@ -42,7 +42,7 @@ namespace {
 // Design sizes are in twips; 15 twips make a pixel at the usual 96 dpi.
 constexpr int kLeftColumnWidth = 2415 / 15;
 // A change signalled by the file system is read after it has settled.
-constexpr int kReloadDelayMs = 300;
+int reloadDelayMs = 300;
 
 QString MenuText(const std::string& utf8) { return QString::fromStdString(utf8).replace("&", "&&"); }
 
@@ -75,6 +75,8 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::SetReloadDelay(int milliseconds) { reloadDelayMs = milliseconds; }
 
 void MainWindow::BuildLayout() {
   auto* central = new QWidget(this);
@@ -168,7 +170,7 @@ void MainWindow::BuildLayout() {
   watcher_ = new QFileSystemWatcher(this);
   reloadTimer_ = new QTimer(this);
   reloadTimer_->setSingleShot(true);
-  reloadTimer_->setInterval(kReloadDelayMs);
+  reloadTimer_->setInterval(reloadDelayMs);
   connect(watcher_, &QFileSystemWatcher::fileChanged, this,
           [this](const QString& p) { FileChangedOnDisk(p); });
   connect(reloadTimer_, &QTimer::timeout, this, [this] { ReloadChangedArchives(); });

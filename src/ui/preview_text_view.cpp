@@ -8,7 +8,7 @@ namespace {
 
 class Margin : public QWidget {
  public:
-  explicit Margin(PreviewTextView* view) : QWidget(view), view_(view) {}
+  explicit Margin(PreviewTextView* view) : QWidget(view), view_(view) { setObjectName("lineNumbers"); }
   QSize sizeHint() const override { return {view_->MarginWidth(), 0}; }
 
  protected:

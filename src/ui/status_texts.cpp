@@ -14,7 +14,8 @@ QString HumanSize(int64_t bytes) {
   const char* const units[] = {"KB", "MB", "GB"};
   double value = static_cast<double>(bytes) / 1024.0;
   int unit = 0;
-  while (value >= 1024.0 && unit < 2) {
+  // A value that would read "1024.0" is the next unit's "1.0".
+  while (value >= 1023.95 && unit < 2) {
     value /= 1024.0;
     ++unit;
   }

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QUrl>
 
@@ -78,9 +79,9 @@ class LongWorkTest : public QObject {
   void dragOutCarriesTheEntriesAsFiles() {
     WindowHarness h;
     const QString path = h.OpenWithData("a.pff", kFive);
-    h.OpenWithData("b.pff", {{"a.txt", "other"}});
+    h.OpenWithData("b.pff", {{"E.PCX", "other"}});
     h.Show(0);
-    h.Select(4, 5);  // e.pcx of a.pff and a.txt of b.pff
+    h.Select(4, 5);  // e.pcx of a.pff and E.PCX of b.pff: one name to a file system that ignores case
     std::unique_ptr<QMimeData> mime(h.Grid()->DragOutData());
     QVERIFY(mime);
     const QList<QUrl> urls = mime->urls();
@@ -88,10 +89,11 @@ class LongWorkTest : public QObject {
     QCOMPARE(QFileInfo(urls[0].toLocalFile()).fileName(), QString("e.pcx"));
     QCOMPARE(ReadFile(urls[0].toLocalFile()), QByteArray("55555"));
     QCOMPARE(ReadFile(urls[1].toLocalFile()), QByteArray("other"));
+    QVERIFY(QFileInfo(urls[0].toLocalFile()).dir() != QFileInfo(urls[1].toLocalFile()).dir());
     const pff::WallClock stored = pff::WallClockFromFileTime(ReadBack(path).Entry(5).FileTime);
     const QDateTime modified = QFileInfo(urls[0].toLocalFile()).lastModified();
     QCOMPARE(modified.time().hour() * 60 + modified.time().minute(), stored.Hour * 60 + stored.Minute);
-    QVERIFY(!urls[0].toLocalFile().startsWith(h.File("")));  // in the window's own temporary folder
+    QVERIFY(urls[0].toLocalFile().startsWith(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)));
   }
 
   void checkAndCompact() {
@@ -116,6 +118,25 @@ class LongWorkTest : public QObject {
     QCOMPARE(h.dialogs.shown.back().text, QString("Compact a.pff? 4.0 KB of dead space will be reclaimed"));
     QCOMPARE(QFileInfo(path).size(), before - 4096 - 32);
     QCOMPARE(h.Column(0), QStringList{" keep.txt "});
+  }
+
+  void archiveIsReadAgainOnlyOnceTheChangeSettled() {
+    // Another program's change, seen half-way (a cut file) and then whole: only the whole is read.
+    MainWindow::SetReloadDelay(3000);
+    WindowHarness h;
+    MainWindow::SetReloadDelay(300);
+    const QString path = h.OpenWithData("a.pff", kFive);
+    const QByteArray before = ReadFile(path);
+    pff::ArchiveTable other;
+    pff::SilentPort quiet;
+    QVERIFY(pff::OpenFile(other, path.toStdString(), quiet));
+    pff::AddFile(h.Source("z.wav", "zz").toStdString(), other.Archive(1), pff::EngineOptions(), quiet);
+    const QByteArray after = ReadFile(path);
+    WriteFile(path, before.left(30));
+    QTest::qWait(300);  // the watcher reports the cut file
+    WriteFile(path, after);
+    QTRY_COMPARE_WITH_TIMEOUT(h.Listed(), 6, 10000);
+    QCOMPARE(h.dialogs.Messages(), QStringList());
   }
 
   void archiveChangedOnDiskIsReadAgain() {

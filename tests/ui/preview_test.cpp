@@ -4,8 +4,10 @@
 #include <QAction>
 #include <QBuffer>
 #include <QDataStream>
+#include <QPlainTextDocumentLayout>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QTextDocument>
 #include <tuple>
 
 #include "engine/pff_archive.h"
@@ -13,6 +15,7 @@
 #include "ui/preview_hex_view.h"
 #include "ui/preview_loader.h"
 #include "ui/preview_pane.h"
+#include "ui/preview_text_view.h"
 
 namespace {
 
@@ -247,6 +250,24 @@ class PreviewTest : public QObject {
     QVERIFY(cut.textCut);
     QCOMPARE(cut.text.size(), kMaxTextBytes - 1);
     QVERIFY(!Preview("a.txt", "line one\n").textCut);
+  }
+
+  void lineNumbersLeaveTheTextItsRoom() {
+    PreviewTextView view;
+    view.resize(400, 300);
+    view.show();
+    for (const int lines : {150, 9, 12000}) {
+      QStringList text;
+      for (int n = 1; n <= lines; ++n) text << QString("line %1").arg(n);
+      QTextDocument document(text.join('\n'));
+      document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
+      view.ShowDocument(&document);
+      view.resize(400, 300 + lines % 7);  // a later layout change, as a note shown above the text makes
+      const QWidget* numbers = view.findChild<QWidget*>("lineNumbers");
+      QVERIFY(numbers->geometry().right() < view.viewport()->geometry().left());
+      QVERIFY(numbers->width() >= view.fontMetrics().horizontalAdvance(QString::number(lines)));
+      view.setDocument(nullptr);
+    }
   }
 
   void refusesRegionsOutsideTheFile() {

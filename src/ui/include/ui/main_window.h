@@ -87,6 +87,8 @@ class MainWindow : public QMainWindow, public pff::WindowPort, private EditingVi
   void mnuCheck_Click();
   void mnuCompact_Click();
 
+  /// How long a file changed on disk must rest before it is read again, for windows made later (tests).
+  static void SetReloadDelay(int milliseconds);
   /// Where the file dialogs start before they remember a folder (the home folder by default).
   void SetStartFolder(const QString& folder) { startFolder_ = folder; }
 
