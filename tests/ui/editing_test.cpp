@@ -217,24 +217,35 @@ class EditingTest : public QObject {
   }
 
   void renameChecksTheAnswer() {
-    // the answer (none: cancelled), the message, the name after; the name checks are in the editing tests
-    const std::tuple<std::optional<QString>, QString, QString> cases[] = {
-        {std::nullopt, "", "a.txt"},
-        {"", "", "a.txt"},
+    // the answer (none: cancelled), the message, the name after, the answer to the stored-name
+    // question; the name checks are in the editing tests
+    const QString omega = QString::fromUtf8("ete_\u03a9.bin");
+    const std::tuple<std::optional<QString>, QString, QString, bool> cases[] = {
+        {std::nullopt, "", "a.txt", false},
+        {"", "", "a.txt", false},
         {"seventeen_chars.a",
          "Error, File Name \"seventeen_chars.a\" Is Too Long!\r\nIt MUST be less or equal to 16 Chracters!",
-         "a.txt"},
-        {QString::fromUtf8("caf\u00e9.txt"), "", QString::fromUtf8("caf\u00e9.txt")}};
-    for (const auto& [answer, message, name] : cases) {
+         "a.txt", false},
+        {QString::fromUtf8("caf\u00e9.txt"), "", QString::fromUtf8("caf\u00e9.txt"), false},
+        {omega, "", "a.txt", false},
+        {omega, "", "ete__.bin", true}};
+    for (const auto& [answer, message, name, storeAnyway] : cases) {
       WindowHarness h;
       const QString path = h.OpenWithData("a.pff", {{"a.txt", "A"}, {"b.dat", "B"}});
       h.Select(0, 0);
       h.dialogs.inputAnswers.push_back(answer);
+      h.dialogs.yesNoAnswers.push_back(storeAnyway);
       h.Action("mnuRename")->trigger();
       const auto& input = h.dialogs.shown.at(0);
       QCOMPARE(input.title, QString("Rename a.txt"));
       QCOMPARE(input.extra, QString("a.txt"));
       QCOMPARE(h.dialogs.Messages(), message.isEmpty() ? QStringList() : QStringList{message});
+      // Only a name outside Latin-1 asks, naming what will be stored.
+      QCOMPARE(h.dialogs.Kinds().contains("yesno"), answer == omega);
+      if (answer == omega)
+        QCOMPARE(h.dialogs.shown.at(1).text,
+                 "\"" + omega + "\" will be stored as \"ete__.bin\" (names keep 16 Latin-1 characters). "
+                 "Rename to \"ete__.bin\"?");
       QCOMPARE(NamesOnDisk(path).at(0), name);
       QCOMPARE(h.Cell(0, 0), " " + name + " ");
       if (name != "a.txt") QCOMPARE(h.Status().Result(), "Renamed a.txt to " + name);

@@ -109,6 +109,13 @@ class WindowTest : public QObject {
   }
 
   void openOneThenSeveral() {
+    {
+      // Before any folder was used, the dialogs start in the home folder, never the program's.
+      ScriptedDialogs dialogs;
+      MainWindow window(dialogs);
+      window.mnuOpen_Click();
+      QCOMPARE(dialogs.shown.at(0).extra, QDir::homePath());
+    }
     WindowHarness h;
     h.window().mnuOpen_Click();  // cancelled
     QVERIFY(h.NodeKeys().isEmpty());
