@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <QScreen>
 
-#include "ui/command_line.h"
-#include "ui/dialogs.h"
-#include "ui/main_window.h"
+#include "ui/window/command_line.h"
+#include "ui/window/dialogs.h"
+#include "ui/window/main_window.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/dialogs.h"
+#include "ui/window/dialogs.h"
 
 class ScriptedDialogs : public Dialogs {
  public:

@@ -13,7 +13,7 @@
 #include "editing/add_file.h"
 #include "engine/name_helpers.h"
 #include "engine/pff_format.h"
-#include "ui/filter_dialog.h"
+#include "ui/filter/filter_dialog.h"
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);

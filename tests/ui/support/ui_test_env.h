@@ -21,9 +21,9 @@
 
 #include "engine/pff_archive.h"
 #include "support/scripted_dialogs.h"
-#include "ui/grid_view.h"
-#include "ui/main_window.h"
-#include "ui/status_texts.h"
+#include "ui/grid/grid_view.h"
+#include "ui/window/main_window.h"
+#include "ui/window/status_texts.h"
 
 class FilterDialog;
 
