@@ -140,6 +140,7 @@ class QuietDialogs : public Dialogs {
   QString SaveFile(QWidget*, const QString&, const QString&) override { return {}; }
   void Message(QWidget*, const QString&, const QString&) override {}
   bool YesNo(QWidget*, const QString&, const QString&) override { return false; }
+  Answer YesNoForRemaining(QWidget*, const QString&, const QString&, int) override { return {false, true}; }
   std::optional<QString> InputText(QWidget*, const QString&, const QString&, const QString&) override {
     return std::nullopt;
   }
@@ -188,7 +189,8 @@ void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
   // Without the pane the same walk shows what the machine itself costs.
   const bool paneShown = state.range(1) != 0;
   if (paneShown) window.findChild<QAction*>("mnuShowPreview")->trigger();
-  window.OpenFromCommandLine(QString::fromStdString(path));
+  window.OpenFromCommandLine({QString::fromStdString(path)});
+  bench::WaitUntil([&] { return !window.Busy(); });
   auto* grid = window.findChild<QTableView*>("FG1");
   grid->setFocus();
   window.findChild<GridView*>("FG1")->SelectBlock(0, 0);
@@ -206,11 +208,7 @@ void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
     for (int row = 1; row < 1000; ++row) {
       QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
       QCoreApplication::sendEvent(grid, &down);
-      const auto until = Clock::now() + std::chrono::milliseconds(intervalMs);
-      while (Clock::now() < until) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(500);
-      }
+      bench::RunEventsFor(intervalMs);
       if (paneShown && window.findChild<PreviewPane*>()->Settled()) ++previews;
     }
     walking = false;

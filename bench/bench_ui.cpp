@@ -37,6 +37,7 @@ class YesDialogs : public Dialogs {
   QString SaveFile(QWidget*, const QString&, const QString&) override { return {}; }
   void Message(QWidget*, const QString&, const QString&) override {}
   bool YesNo(QWidget*, const QString&, const QString&) override { return true; }
+  Answer YesNoForRemaining(QWidget*, const QString&, const QString&, int) override { return {true, true}; }
   std::optional<QString> InputText(QWidget*, const QString&, const QString&, const QString&) override {
     return std::nullopt;
   }
@@ -87,7 +88,7 @@ struct Fixture {
     window = std::make_unique<MainWindow>(dialogs);
     window->resize(1600, 1000);
     window->show();
-    QCoreApplication::processEvents();
+    bench::RunEventsFor(1);
   }
 
   // Closes everything, then opens paths by the File menu.
@@ -96,11 +97,20 @@ struct Fixture {
     dialogs.open.clear();
     for (const std::string& path : archives) dialogs.open << QString::fromStdString(path);
     window->mnuOpen_Click();
+    Settle();
+  }
+  /// Waits for the window's running job to end.
+  void Settle() {
+    bench::WaitUntil([this] { return !window->Busy(); });
   }
   void OpenAll() { Open(paths); }
   GridView& Grid() { return *window->findChild<GridView*>("FG1"); }
   int Rows() { return Grid().model()->rowCount(); }
-  void Run(const char* action) { window->findChild<QAction*>(action)->trigger(); }
+  /// Runs a command and waits for its job.
+  void Run(const char* action) {
+    window->findChild<QAction*>(action)->trigger();
+    Settle();
+  }
 };
 
 // Made on first use and destroyed by main while the QApplication still lives.
@@ -129,6 +139,7 @@ void BM_OpenWithTypeList(benchmark::State& state) {
     state.ResumeTiming();
     // The open rebuilds the quick type list and lists the archive's rows.
     f.window->mnuOpen_Click();
+    f.Settle();
   }
   state.counters["types"] = f.window->findChild<QComboBox*>("FilterList")->count();
   state.SetLabel("goal < 50 ms");

@@ -1,55 +1,38 @@
 #include "ui/commands/work_progress.h"
 
-#include <QCoreApplication>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QWidget>
 
 #include "ui/window/status_texts.h"
 
 namespace {
-// Well under the 100 ms after which a user feels the window hang.
-int yieldInterval = 15;
+// The bar's steps when it follows bytes: fine enough for a 2 GiB file.
+constexpr int kByteSteps = 10000;
 }  // namespace
-
-void WorkProgress::SetYieldInterval(int milliseconds) { yieldInterval = milliseconds; }
 
 WorkProgress::WorkProgress(QProgressBar* bar, QPushButton* cancel, QObject* parent)
     : QObject(parent), bar_(bar), cancel_(cancel) {
-  connect(cancel_, &QPushButton::clicked, this, [this] { Cancel(); });
+  connect(cancel_, &QPushButton::clicked, this, &WorkProgress::cancelClicked);
 }
 
-void WorkProgress::Start(int total, bool cancellable) {
-  running_ = true;
-  cancelled_ = false;
-  cancellable_ = cancellable;
+void WorkProgress::Start(int files, int64_t bytes, bool cancellable) {
   done_ = 0;
-  total_ = total;
-  bar_->setRange(0, total);
+  files_ = files;
+  bytes_ = bytes;
+  bar_->setRange(0, bytes_ > 0 ? kByteSteps : files_);
   bar_->setValue(0);
   bar_->setTextVisible(true);
-  ShowText();
+  bar_->setFormat("0 of " + Grouped(files_));
   cancel_->setVisible(cancellable);
-  // Keys go back to the window once the dialog that asked for the work is
-  // gone, so that Escape reaches it; nor may that dialog stay painted over the grid.
-  bar_->window()->activateWindow();
-  QCoreApplication::processEvents();
-  sinceYield_.start();
 }
 
-bool WorkProgress::Step() {
-  ++done_;
-  bar_->setValue(done_);
-  if (sinceYield_.elapsed() >= yieldInterval) {
-    ShowText();
-    QCoreApplication::processEvents();
-    sinceYield_.restart();
-  }
-  return !cancelled_;
+void WorkProgress::Show(int files, int64_t bytes) {
+  done_ = files;
+  bar_->setValue(bytes_ > 0 ? static_cast<int>(static_cast<double>(bytes) / bytes_ * kByteSteps) : files);
+  bar_->setFormat(Grouped(files) + " of " + Grouped(files_));
 }
 
 void WorkProgress::Finish() {
-  running_ = false;
   bar_->setTextVisible(false);
   bar_->setValue(0);
   cancel_->setVisible(false);
@@ -60,8 +43,6 @@ void WorkProgress::ShowPending(int total) {
   bar_->setValue(0);
 }
 
-QString WorkProgress::CancelledNote() const {
-  return cancelled_ ? "Cancelled after " + Grouped(done_) + " of " + Grouped(total_) + ": " : QString();
+QString CancelledNote(int done, int total) {
+  return "Cancelled after " + Grouped(done) + " of " + Grouped(total) + ": ";
 }
-
-void WorkProgress::ShowText() { bar_->setFormat(Grouped(done_) + " of " + Grouped(total_)); }

@@ -25,5 +25,6 @@ QStringList CommandLinePaths(const QStringList& arguments) {
 }
 
 void OpenCommandLineArchive(MainWindow& window, const QStringList& arguments) {
-  for (const QString& path : CommandLinePaths(arguments)) window.OpenFromCommandLine(path);
+  const QStringList paths = CommandLinePaths(arguments);
+  if (!paths.isEmpty()) window.OpenFromCommandLine(paths);
 }

@@ -1,5 +1,6 @@
 #include "ui/window/dialogs.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -62,6 +63,19 @@ bool QtDialogs::YesNo(QWidget* parent, const QString& title, const QString& text
   box.setDefaultButton(QMessageBox::Yes);
   box.setEscapeButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
+}
+
+Dialogs::Answer QtDialogs::YesNoForRemaining(QWidget* parent, const QString& title, const QString& text,
+                                             int remaining) {
+  QMessageBox box(QMessageBox::Question, TitleOr(title), DisplayText(text), QMessageBox::Yes | QMessageBox::No,
+                  parent);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::No);
+  if (remaining > 0)
+    box.setCheckBox(new QCheckBox(
+        QString("Do this for the remaining %1 %2").arg(remaining).arg(remaining == 1 ? "file" : "files")));
+  const bool yes = box.exec() == QMessageBox::Yes;
+  return {yes, box.checkBox() && box.checkBox()->isChecked()};
 }
 
 std::optional<QString> QtDialogs::InputText(QWidget* parent, const QString& title, const QString& prompt,

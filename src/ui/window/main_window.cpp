@@ -33,8 +33,14 @@
 #include "ui/grid/grid_model.h"
 #include "ui/grid/grid_view.h"
 #include "ui/window/menus.h"
+#include "ui/preview/preview_pane.h"
 #include "ui/commands/replace_question.h"
 #include "ui/window/status_texts.h"
+#include "ui/commands/add_files.h"
+#include "ui/commands/archive_upkeep.h"
+#include "ui/commands/entry_edits.h"
+#include "ui/commands/extract_entries.h"
+#include "ui/commands/job.h"
 #include "ui/commands/work_progress.h"
 
 namespace {
@@ -59,9 +65,7 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
   setWindowIcon(QIcon(":/icons/vellumcraft.svg"));
   menus_ = std::make_unique<MenuActions>(BuildMenus(menuBar()));
   BuildLayout();
-  editing_ = std::make_unique<EditingCommands>(EditingParts{*this, *this, *this, dialogs_, settings_, table_,
-                                                            options_, timeDate_, currentFilter_, *work_,
-                                                            *status_, startFolder_});
+  BuildCommands();
   ConnectMenus();
 
   LoadSettings();
@@ -74,7 +78,11 @@ MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
   UpdateActionStates();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // A running job still reports to the window: it ends while all of it lives.
+  jobs_->Cancel();
+  jobs_->Wait();
+}
 
 void MainWindow::SetReloadDelay(int milliseconds) { reloadDelayMs = milliseconds; }
 
@@ -151,7 +159,6 @@ void MainWindow::BuildLayout() {
   cancelAction_->setShortcut(QKeySequence(Qt::Key_Escape));
   cancelAction_->setShortcutContext(Qt::WindowShortcut);
   addAction(cancelAction_);
-  connect(cancelAction_, &QAction::triggered, work_, &WorkProgress::Cancel);
 
   grid->addWidget(left, 0, 0);
   grid->addWidget(BuildPreviewSplitter(central), 0, 1);
@@ -185,17 +192,47 @@ void MainWindow::BuildLayout() {
     if (node == nodeAtPress_ || ArchiveOfKey(NodeKey(node)) != selectedArchive_) TV1_NodeClick(node);
   });
   connect(filterList_, &QComboBox::activated, this, [this] { FilterList_Click(); });
-  connect(cmdAdvanced, &QPushButton::clicked, this, [this] { editing_->cmdAdvanced_Click(); });
+  connect(cmdAdvanced, &QPushButton::clicked, this, [this] { OpenAdvancedFilter(); });
   connect(fg1_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int k) { FG1_HeaderClick(k); });
-  connect(fg1_, &QTableView::doubleClicked, this, [this] { editing_->FG1_DblClick(); });
-  connect(fg1_, &GridView::enterPressed, this, [this] { editing_->FG1_DblClick(); });
   connect(fg1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { UpdateSelectionStatus(); });
-  fg1_->SetDragSource([this] { return editing_->DragMimeData(); });
-  connect(fg1_, &GridView::filesDropped, this,
-          [this](const QStringList& paths) { editing_->FG1_FilesDropped(paths); });
   connect(fg1_, &GridView::rightPressed, this, [this](const QPoint& pos) { ShowGridMenu(pos); });
+}
+
+void MainWindow::BuildCommands() {
+  jobs_ = new JobRunner(
+      *this,
+      [this](const pff::ReplaceRequest& request, int remaining) {
+        const Dialogs::Answer answer =
+            dialogs_.YesNoForRemaining(this, "Warning!", ReplaceQuestionText(request, timeDate_), remaining);
+        return JobRunner::ReplaceAnswer{answer.yes, answer.forRemaining};
+      },
+      this);
+  connect(jobs_, &JobRunner::started, this, [this](int files, int64_t bytes, bool cancellable) {
+    work_->Start(files, bytes, cancellable);
+    SetBusy(true);
+  });
+  connect(jobs_, &JobRunner::progressed, work_, &WorkProgress::Show);
+  connect(jobs_, &JobRunner::finished, this, [this] {
+    work_->Finish();
+    SetBusy(false);
+  });
+  connect(work_, &WorkProgress::cancelClicked, jobs_, &JobRunner::Cancel);
+  connect(cancelAction_, &QAction::triggered, jobs_, &JobRunner::Cancel);
+
+  const CommandServices services{*this, dialogs_, *this, *status_, *jobs_, table_, *this};
+  add_ = std::make_unique<AddFilesCommand>(services, options_, settings_, startFolder_);
+  extract_ = std::make_unique<ExtractCommand>(services);
+  delete_ = std::make_unique<DeleteCommand>(services);
+  rename_ = std::make_unique<RenameCommand>(services);
+  upkeep_ = std::make_unique<ArchiveUpkeep>(services);
+
+  connect(fg1_, &QTableView::doubleClicked, this, [this] { extract_->OpenCurrentEntry(); });
+  connect(fg1_, &GridView::enterPressed, this, [this] { extract_->OpenCurrentEntry(); });
+  connect(preview_, &PreviewPane::openRequested, this, [this] { extract_->OpenCurrentEntry(); });
+  fg1_->SetDragSource([this] { return extract_->DragOut(); });
+  connect(fg1_, &GridView::filesDropped, this, [this](const QStringList& paths) { add_->AddDroppedFiles(paths); });
 }
 
 void MainWindow::ConnectMenus() {
@@ -214,42 +251,42 @@ void MainWindow::ConnectMenus() {
   on(m.mnuReUseDeadSpace, [this] { mnuReUseDeadSpace_Click(); });
   on(m.mnuOverwrite, [this] { mnuOverwrite_Click(); });
   on(m.mnuShowPreview, [this] { mnuShowPreview_Click(); });
-  on(m.mnuAddFiles, [this] { editing_->mnuAddFiles_Click(); });
-  on(m.mnuExtract, [this] { editing_->mnuExtract_Click(); });
-  on(m.mnuRename, [this] { editing_->mnuRename_Click(); });
-  on(m.mnuDelete, [this] { editing_->mnuDelete_Click(); });
-  on(m.mnuCheck, [this] { mnuCheck_Click(); });
-  on(m.mnuCompact, [this] { mnuCompact_Click(); });
+  on(m.mnuAddFiles, [this] { add_->AddChosenFiles(); });
+  on(m.mnuExtract, [this] { extract_->ExtractToFolder(); });
+  on(m.mnuRename, [this] { rename_->RenameCurrent(); });
+  on(m.mnuDelete, [this] { delete_->DeleteHighlighted(); });
+  on(m.mnuCheck, [this] { upkeep_->CheckChosen(); });
+  on(m.mnuCompact, [this] { upkeep_->CompactChosen(); });
 }
 
 void MainWindow::SetBusy(bool busy) {
   busy_ = busy;
   UpdateActionStates();
   if (busy) return;
-  // The preview rested while the command changed archives.
-  UpdatePreview();
-  // Changes other programs made while the command ran are read now.
+  // Changes other programs made while the job ran are read now.
   if (!changedPaths_.isEmpty()) reloadTimer_->start();
   if (closeAfterWork_) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void MainWindow::UpdateActionStates() {
+  // While a job runs, what would change archives or the table of open ones
+  // waits; browsing, sorting, filtering, the options and the preview do not.
   const MenuActions& m = *menus_;
-  for (QMenu* menu : {m.mnuFile, m.mnuNew, m.mnuClose, m.mnuOptions, m.mnuTimeDateFormat, m.mnuPopUp1})
+  for (QMenu* menu : {m.mnuNew, m.mnuClose, m.mnuPopUp1})
     for (QAction* action : menu->actions())
       if (!action->menu() && !action->isSeparator()) action->setEnabled(!busy_);
+  m.mnuOpen->setEnabled(!busy_);
+  for (int n = 1; n <= 4; ++n) m.mnuLast[n]->setEnabled(!busy_);
   const bool oneArchive = !busy_ && selectedArchive_ >= 1 && selectedArchive_ <= table_.Count();
   m.mnuCheck->setEnabled(oneArchive);
   m.mnuCompact->setEnabled(oneArchive);
   cancelAction_->setEnabled(busy_);
-  tv1_->setEnabled(!busy_);
-  fraSort_->setEnabled(!busy_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   // Closing inside running work would pull the window from under it: stop the work first.
   if (busy_) {
-    work_->Cancel();
+    jobs_->Cancel();
     closeAfterWork_ = true;
     event->ignore();
     return;

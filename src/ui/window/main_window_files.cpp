@@ -6,10 +6,16 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <exception>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/name_helpers.h"
+#include "engine/paths.h"
 #include "engine/pff_format.h"
+#include "ui/commands/job.h"
 #include "ui/window/archive_tree.h"
 #include "ui/window/dialogs.h"
 #include "ui/window/main_window.h"
@@ -27,34 +33,52 @@ QString FolderOf(const QString& path) { return QFileInfo(path).path() + "/"; }
 }  // namespace
 
 void MainWindow::mnuOpen_Click() {
+  if (busy_) return;
   const QStringList files = dialogs_.OpenFiles(this, settings_.ReadPath("Last", startFolder_),
                                                "NovaLogic Resource Files (*.pff)", true);
   if (files.isEmpty()) return;
-  try {
-    settings_.WritePath("Last", FolderOf(files.first()));
-    // An archive already open is skipped: not reopened, not moved in the recent list.
-    for (const QString& file : files) {
-      if (pff::IsFileOpen(table_, file.toStdString())) continue;
-      // Only an archive that opened earns a place among the recent ones.
-      if (OpenArchive(file.toStdString()) != 0) AddLastOpened(file);
-    }
-  } catch (const std::exception& e) {
-    // Archives opened before the failure stay open and are listed.
-    ReportError("mnuOpen_Click", e.what());
-  }
-  RefreshFilterList();
-  RefreshList();
+  settings_.WritePath("Last", FolderOf(files.first()));
+  OpenArchives(files, true);
 }
 
-int MainWindow::OpenArchive(const std::string& path) {
-  const int index = pff::OpenFile(table_, path, *this);
-  if (index == 0) return 0;
-  ShowArchive(index, pff::GetFileName(path));
+void MainWindow::OpenArchives(const QStringList& paths, bool remember) {
+  // An archive already open is skipped: not reopened, not moved in the recent list.
+  std::vector<std::string> wanted;
+  for (const QString& path : paths) {
+    const std::string file = path.toStdString();
+    const bool twice = std::any_of(wanted.begin(), wanted.end(), [&](const std::string& w) {
+      return pff::IsSameFile(w, file);
+    });
+    if (!twice && !pff::IsFileOpen(table_, file)) wanted.push_back(file);
+  }
+  auto opened = std::make_shared<std::vector<pff::PffArchive>>();
+  jobs_->Start(
+      static_cast<int>(wanted.size()), 0, true,
+      [wanted, opened](JobContext& job) {
+        for (size_t i = 0; i < wanted.size() && !job.Cancelled(); ++i) {
+          pff::ArchiveTable one;
+          if (pff::OpenFile(one, wanted[i], job.Port())) opened->push_back(one.Archive(1));
+          job.Progress(static_cast<int>(i + 1), 0);
+        }
+      },
+      [this, opened, remember] {
+        for (pff::PffArchive& archive : *opened) {
+          const QString path = QString::fromStdString(archive.Path);
+          ShowOpened(table_.Append(std::move(archive)));
+          // Only an archive that opened earns a place among the recent ones.
+          if (remember) AddLastOpened(path);
+        }
+        WatchOpenArchives();
+        UpdateActionStates();
+        RefreshFilterList();
+        RefreshList();
+      });
+}
+
+void MainWindow::ShowOpened(int index) {
+  ShowArchive(index, pff::GetFileName(table_.Archive(index).Path));
   // Without this the first node would hide under a collapsed root.
   tv1_->topLevelItem(0)->setExpanded(true);
-  WatchOpenArchives();
-  UpdateActionStates();
-  return index;
 }
 
 void MainWindow::mnuNewV1_Click() { NewArchive(true); }
@@ -136,22 +160,11 @@ void MainWindow::AddLastOpened(const QString& path) {
 }
 
 void MainWindow::mnuLast_Click(int index) {
-  if (index < 1 || index > kRecentSlots) return;
-  const std::string path = menus_->mnuLast[index]->data().toString().toStdString();
-  if (pff::IsFileOpen(table_, path)) return;
-  OpenArchive(path);
-  RefreshFilterList();
-  RefreshList();
+  if (busy_ || index < 1 || index > kRecentSlots) return;
+  OpenArchives({menus_->mnuLast[index]->data().toString()}, false);
 }
 
-void MainWindow::OpenFromCommandLine(const QString& path) {
-  if (pff::IsFileOpen(table_, path.toStdString())) return;
-  OpenArchive(path.toStdString());
-  RefreshFilterList();
-  RefreshList();
-  tv1_->setFocus();
-  tv1_->topLevelItem(0)->setExpanded(true);
-}
+void MainWindow::OpenFromCommandLine(const QStringList& paths) { OpenArchives(paths, false); }
 
 // --- options --------------------------------------------------------------------
 
@@ -221,6 +234,8 @@ void MainWindow::Text1_Click() {
 }
 
 void MainWindow::mnuExit_Click() {
-  // Every change was written when it was made: nothing to save or ask.
+  // Every change was written when it was made: nothing to save or ask. A
+  // running job is stopped first, as closing the window does.
+  if (busy_) return void(close());
   QCoreApplication::exit(0);
 }

@@ -23,7 +23,6 @@ QWidget* MainWindow::BuildPreviewSplitter(QWidget* parent) {
   splitter->setStretchFactor(1, 2);
   connect(fg1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdatePreview(); });
   connect(fg1_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { UpdatePreview(); });
-  connect(preview_, &PreviewPane::openRequested, this, [this] { editing_->FG1_DblClick(); });
   return splitter;
 }
 
@@ -35,8 +34,8 @@ void MainWindow::mnuShowPreview_Click() {
 }
 
 void MainWindow::UpdatePreview() {
-  // Hidden, or while a command rewrites archives, nothing is read.
-  if (!preview_->isVisibleTo(this) || busy_) return preview_->ShowNothing();
+  // Hidden, nothing is read.
+  if (!preview_->isVisibleTo(this)) return preview_->ShowNothing();
   const std::vector<int> rows = SelectedRows();
   if (rows.size() > 1) {
     qint64 bytes = 0, count = 0;

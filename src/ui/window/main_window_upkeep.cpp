@@ -1,16 +1,12 @@
-// Keeping open archives sound and true to their files: checking and
-// compacting the shown archive, and reading again an archive another program
-// changed.
+// Keeping open archives true to their files: reading again an archive another
+// program changed.
 
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
 
-#include "editing/compact_archive.h"
-#include "engine/archive_check.h"
 #include "engine/name_helpers.h"
-#include "ui/window/dialogs.h"
 #include "ui/window/main_window.h"
 #include "ui/window/status_texts.h"
 
@@ -30,38 +26,6 @@ std::pair<qint64, qint64> Stamp(const QString& path) {
 }
 
 }  // namespace
-
-// --- check and compact -------------------------------------------------------
-
-void MainWindow::mnuCheck_Click() {
-  if (busy_ || selectedArchive_ < 1 || selectedArchive_ > table_.Count()) return;
-  const pff::PffArchive& archive = table_.Archive(selectedArchive_);
-  const pff::CheckReport report = pff::CheckArchive(archive.Path);
-  QStringList lines{QString::fromStdString(pff::CheckSummary(report))};
-  for (const pff::CheckFinding& finding : report.Findings)
-    lines << QString::fromStdString(pff::FindingText(finding));
-  dialogs_.ShowText(this, "Check Archive", lines.join('\n'));
-  status_->ShowResult(QString("Checked %1: %2 errors, %3 warnings")
-                          .arg(ArchiveName(archive))
-                          .arg(report.Errors())
-                          .arg(report.Warnings()));
-}
-
-void MainWindow::mnuCompact_Click() {
-  if (busy_ || selectedArchive_ < 1 || selectedArchive_ > table_.Count()) return;
-  pff::PffArchive& archive = table_.Archive(selectedArchive_);
-  const QString question = QString("Compact %1? %2 of dead space will be reclaimed")
-                               .arg(ArchiveName(archive), HumanSize(pff::ReclaimableBytes(archive)));
-  if (!dialogs_.YesNo(this, QString(), question)) return;
-  const std::optional<pff::CompactResult> result = pff::CompactArchive(archive, false, *this);
-  if (!result) return;
-  NoteOwnWrites();
-  WatchOpenArchives();
-  RefreshFilterList();
-  RefreshList();
-  status_->ShowResult(QString("Compacted %1: %2 reclaimed")
-                          .arg(ArchiveName(archive), HumanSize(result->BytesBefore - result->BytesAfter)));
-}
 
 // --- archives changed on disk ---------------------------------------------------
 

@@ -3,7 +3,7 @@
 // and the counts in the status bar.
 
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QDate>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMenu>
@@ -19,6 +19,7 @@
 #include "listing/type_list.h"
 #include "ui/window/archive_tree.h"
 #include "ui/grid/column_widths.h"
+#include "ui/filter/filter_dialog.h"
 #include "ui/grid/grid_model.h"
 #include "ui/grid/grid_view.h"
 #include "ui/window/main_window.h"
@@ -153,14 +154,13 @@ void MainWindow::ApplyColumnWidths(const std::array<int, pff::kVisibleColumns>& 
 // --- tree, quick type list, grid --------------------------------------------
 
 void MainWindow::TV1_NodeClick(QTreeWidgetItem* node) {
-  if (busy_ || !node) return;
+  if (!node) return;
   selectedArchive_ = ArchiveOfKey(NodeKey(node));
   UpdateActionStates();
   RefreshList();
 }
 
 void MainWindow::FilterList_Click() {
-  if (busy_) return;
   const QString text = filterList_->currentText();
   if (text != pff::kShowAll) {
     // Criteria set in the advanced dialog stay in force beside the one type.
@@ -206,7 +206,7 @@ void MainWindow::SyncFilterControls() {
 }
 
 void MainWindow::FG1_HeaderClick(int column) {
-  if (busy_ || column < 0 || column >= pff::kVisibleColumns) return;
+  if (column < 0 || column >= pff::kVisibleColumns) return;
   const bool ascending = model_->SortByHeader(column);
   fg1_->horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
   // A sort is a new order: it starts at the top with the first row chosen.
@@ -242,13 +242,25 @@ QStringList MainWindow::QuickTypes() const {
   return items;
 }
 
+void MainWindow::OpenAdvancedFilter() {
+  auto* dialog = new FilterDialog(QuickTypes(), timeDate_, QDate::currentDate(), this);
+  // open() returns at once; the window stays blocked until OK or Cancel.
+  connect(dialog, &QDialog::finished, dialog, [this, dialog](int result) {
+    if (result == QDialog::Accepted) {
+      currentFilter_ = dialog->DialogFilter();
+      AdvancedFilterApplied();
+    }
+    dialog->deleteLater();
+  });
+  dialog->open();
+}
+
 void MainWindow::AdvancedFilterApplied() {
   // The quick type is gone with the dialog's filter; list and caption say so.
   quickType_.clear();
   SetFilterCaption("Filter - Advanced");
   SyncFilterControls();
   activateWindow();
-  QCoreApplication::processEvents();
   RefreshList();
 }
 

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "support/ui_test_env.h"
+#include "ui/commands/job.h"
 
 namespace {
 
@@ -19,17 +20,8 @@ const Files kFour{{"a", "1"}, {"b", "22"}, {"c", "333"}, {"d", "4444"}};
 const QString kViewAll =
     "You can not add files in \"View All\" mode!\r\nPlease select a file from the Tree View List first!";
 
-// How many steps PB1 counted one by one from 1 before it went back to 0; a skipped or repeated
-// value ends the count.
-int Steps(const QSignalSpy& spy) {
-  int steps = 0;
-  for (const auto& args : spy) {
-    const int v = args.at(0).toInt();
-    if (v != steps + 1 && (v != 0 || steps > 0)) break;
-    steps = v;
-  }
-  return steps;
-}
+// Files done as the job last reported them (0: it reported nothing).
+int LastReported(const QSignalSpy& spy) { return spy.isEmpty() ? 0 : spy.last().at(0).toInt(); }
 
 }  // namespace
 
@@ -46,7 +38,7 @@ class EditingTest : public QObject {
     const QString folder = h.File("src/sub.dir");
     QDir().mkpath(folder);
     h.dialogs.openAnswers.push_back({h.Source("README", "no extension"), folder, h.Source("b.txt", "bee")});
-    h.Action("mnuAddFiles")->trigger();
+    h.Run("mnuAddFiles");
     QCOMPARE(h.dialogs.shown.at(0).text, QString("Select Files (*.*)"));
     QCOMPARE(h.dialogs.shown.at(0).extra, h.StartFolder());  // no "LastAdd" yet
     QCOMPARE(h.dialogs.Messages(), QStringList{"Unable to Add " + folder + ", Please Select Only Files!"});
@@ -55,15 +47,16 @@ class EditingTest : public QObject {
     QCOMPARE(h.Status().Result(), QString("Added 2 files, 1 skipped"));
     // The next dialog starts in the folder of the last choice; cancelling changes nothing.
     h.dialogs.shown.clear();
-    h.Action("mnuAddFiles")->trigger();
+    h.Run("mnuAddFiles");
     QCOMPARE(h.dialogs.shown.at(0).extra, h.File("src") + "/");
     QCOMPARE(h.dialogs.Kinds(), QStringList{"open"});
 
     // "View All" refuses both ways of adding.
     h.Show(0);
     h.dialogs.shown.clear();
-    h.Action("mnuAddFiles")->trigger();
+    h.Run("mnuAddFiles");
     emit h.Grid()->filesDropped({h.File("src/b.txt")});
+    h.Settle();
     QCOMPARE(h.dialogs.Messages(), (QStringList{kViewAll, kViewAll}));
     QCOMPARE(h.dialogs.shown.at(1).title, QString("Warning!"));
     QCOMPARE(NamesOnDisk(path).size(), 2);
@@ -85,7 +78,7 @@ class EditingTest : public QObject {
       if (!reuse) h.Action("mnuReUseDeadSpace")->trigger();
       h.dialogs.yesNoAnswers.push_back(answer);
       h.dialogs.openAnswers.push_back({h.Source("readme.txt", "abcdefghij")});
-      h.Action("mnuAddFiles")->trigger();
+      h.Run("mnuAddFiles");
       QCOMPARE(h.dialogs.Kinds(), asked ? QStringList({"open", "yesno"}) : QStringList({"open"}));
       if (asked)
         QVERIFY(h.dialogs.shown[1].text.startsWith("Are you sure you want to replace: README.TXT, Size"));
@@ -97,7 +90,7 @@ class EditingTest : public QObject {
   void dropOnTheGridAddsEachFile() {
     WindowHarness h;
     const QString path = h.OpenWithData("a.pff", {{"b.txt", "old"}});
-    QSignalSpy pb1(h.Progress(), &QProgressBar::valueChanged);
+    QSignalSpy progress(h.window().findChild<JobRunner*>(), &JobRunner::progressed);
     const QString folder = h.File("src");
     h.dialogs.yesNoAnswers.push_back(false);  // keep the old b.txt; the next file still goes in
     QMimeData mime;
@@ -109,10 +102,11 @@ class EditingTest : public QObject {
     QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, {});
     QCoreApplication::sendEvent(rows, &drop);
+    h.Settle();
     QCOMPARE(h.dialogs.Kinds(), (QStringList{"message", "yesno"}));
     QCOMPARE(h.dialogs.shown.at(0).text, "Unable to Add " + folder + ", Please Select Only Files!");
     QCOMPARE(NamesOnDisk(path), (QStringList{"b.txt", "c"}));
-    QCOMPARE(Steps(pb1), 3);  // the web address is no file
+    QCOMPARE(LastReported(progress), 3);  // the web address is no file
     QCOMPARE(h.Progress()->value(), 0);
     QCOMPARE(h.Listed(), 2);
   }
@@ -129,13 +123,13 @@ class EditingTest : public QObject {
       WriteFile(folder + "/d", "ten bytes!");
       h.Select(current, end);
       h.dialogs.folderAnswers.push_back(written.isEmpty() ? QString() : folder);
-      QSignalSpy pb1(h.Progress(), &QProgressBar::valueChanged);
-      h.Action("mnuExtract")->trigger();
+      QSignalSpy progress(h.window().findChild<JobRunner*>(), &JobRunner::progressed);
+      h.Run("mnuExtract");
       QCOMPARE(h.dialogs.Kinds(), QStringList{"folder"});
       for (const auto& [name, bytes] : kFour)
         QCOMPARE(ReadFile(folder + "/" + name),
                  written.contains(name) ? bytes : QByteArray(name == "d" ? "ten bytes!" : "<missing>"));
-      QCOMPARE(Steps(pb1), written.size());
+      QCOMPARE(LastReported(progress), written.size());
       QCOMPARE(h.Progress()->value(), 0);
       QCOMPARE(h.Status().Result().section(' ', 0, 1),
                written.isEmpty() ? QString() : QString("Extracted %1").arg(written.size()));
@@ -149,6 +143,7 @@ class EditingTest : public QObject {
       h.OpenWithData("a.pff", kFour);
       h.Select(1, 1);
       emit h.Grid()->enterPressed();
+      h.Settle();
       QCOMPARE(h.dialogs.Kinds(), QStringList{"desktop"});
       const QString first = h.dialogs.shown.at(0).text;
       QCOMPARE(ReadFile(first), QByteArray("22"));
@@ -157,6 +152,7 @@ class EditingTest : public QObject {
       // A second opening leaves the copy a program may still show alone; the desktop finds no program.
       h.dialogs.openFailures.push_back("no program on this desktop opens it");
       emit h.Grid()->doubleClicked(h.Grid()->currentIndex());
+      h.Settle();
       QCOMPARE(h.dialogs.Kinds(), (QStringList{"desktop", "desktop", "message"}));
       const QString second = h.dialogs.shown.at(1).text;
       QVERIFY(second != first);
@@ -174,6 +170,7 @@ class EditingTest : public QObject {
     auto runAll = [&] {
       for (const char* action : {"mnuDelete", "mnuRename", "mnuExtract"}) h.Action(action)->trigger();
       emit h.Grid()->enterPressed();
+      h.Settle();
     };
     runAll();  // nothing open
     h.OpenWithData("empty.pff", {});
@@ -189,15 +186,15 @@ class EditingTest : public QObject {
       const QString path = h.OpenWithData(
           "a.pff", {{"a", "1"}, {"b", "22"}, {"c", "333"}, {"d", "4"}, {"e", "5"}, {"f", "6"}});
       h.Select(current, end);
-      QSignalSpy pb1(h.Progress(), &QProgressBar::valueChanged);
+      QSignalSpy progress(h.window().findChild<JobRunner*>(), &JobRunner::progressed);
       h.dialogs.yesNoAnswers.push_back(answer);
-      h.Action("mnuDelete")->trigger();
+      h.Run("mnuDelete");
       const int n = std::abs(current - end) + 1;
       QCOMPARE(h.dialogs.shown.at(0).text, QString("Are You Sure You Want To Delete %1 Files?").arg(n));
       QStringList expected;
       for (const QChar c : names) expected << (c == '-' ? QString("<DEAD SPACE>") : QString(c));
       QCOMPARE(NamesOnDisk(path), expected);
-      QCOMPARE(Steps(pb1), answer ? n : 0);
+      QCOMPARE(LastReported(progress), answer ? n : 0);
       QCOMPARE(h.Progress()->value(), 0);
       QCOMPARE(h.Listed(), 6 - (answer ? n : 0));  // dead space is hidden while not shown
       if (answer) QCOMPARE(h.Status().Result(), QString("Deleted 3 entries"));
@@ -210,7 +207,7 @@ class EditingTest : public QObject {
     h.Show(0);
     h.Select(1, 2);  // a2 and b1
     h.dialogs.yesNoAnswers.push_back(true);
-    h.Action("mnuDelete")->trigger();
+    h.Run("mnuDelete");
     QCOMPARE(NamesOnDisk(first), (QStringList{"a1", "<DEAD SPACE>"}));
     QCOMPARE(NamesOnDisk(path), (QStringList{"<DEAD SPACE>", "b2"}));
     QCOMPARE(h.Listed(), 2);

@@ -90,6 +90,7 @@ class SelectionTest : public QObject {
       for (int r : walked) names << s.h.Cell(r, 0);
       s.h.dialogs.yesNoAnswers.push_back(true);
       s.Key(Qt::Key_Delete);
+      s.h.Settle();
       QCOMPARE(s.h.Listed(), 8 - walked.size());
       for (const QString& name : names) QVERIFY(!s.h.Column(0).contains(name));
     }
@@ -111,7 +112,7 @@ class SelectionTest : public QObject {
     QCOMPARE(h.Listed(), 2);
     // Add follows the node the keys chose.
     h.dialogs.openAnswers.push_back({h.Source("new.txt", "n")});
-    h.Action("mnuAddFiles")->trigger();
+    h.Run("mnuAddFiles");
     QCOMPARE(NamesOnDisk(b).size(), 3);
     QCOMPARE(NamesOnDisk(a).size(), 1);
     QTest::keyClick(h.Tree(), Qt::Key_Home);
@@ -153,7 +154,7 @@ class SelectionTest : public QObject {
     scrolledDown();
     s.h.Select(212, 210);
     s.h.dialogs.yesNoAnswers.push_back(true);
-    s.h.Action("mnuDelete")->trigger();
+    s.h.Run("mnuDelete");
     QCOMPARE(bar->value(), 200);
     QCOMPARE(s.h.CurrentRow(), 210);
     QCOMPARE(s.h.Cell(210, 0), QString(" n213 "));

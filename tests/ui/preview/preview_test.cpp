@@ -321,6 +321,7 @@ class PreviewTest : public QObject {
     // A double click in the pane opens the entry as one on its row does.
     QCOMPARE(shownAt(3), PreviewKind::Bytes);
     QTest::mouseDClick(pane->hexView()->viewport(), Qt::LeftButton);
+    h.Settle();
     QVERIFY(!h.dialogs.shown.empty());
     QCOMPARE(h.dialogs.shown.back().kind, QString("desktop"));
     QVERIFY(h.dialogs.shown.back().text.endsWith("model.3di"));

@@ -99,6 +99,18 @@ QString WindowHarness::Archive(const QString& name, const std::vector<TestEntry>
 void WindowHarness::Open(const QStringList& paths) {
   dialogs.openAnswers.push_back(paths);
   window_->mnuOpen_Click();
+  Settle();
+}
+
+bool WindowHarness::Settle() {
+  if (QTest::qWaitFor([this] { return !window_->Busy(); }, 20000)) return true;
+  qWarning("the window's job did not end");
+  return false;
+}
+
+void WindowHarness::Run(const QString& action) {
+  Action(action)->trigger();
+  Settle();
 }
 
 QString WindowHarness::Source(const QString& name, const QByteArray& bytes) {

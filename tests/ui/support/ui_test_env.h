@@ -68,8 +68,12 @@ class WindowHarness {
   QString StartFolder() const { return dir_.path(); }
   /// Writes an archive into the harness folder; returns its path.
   QString Archive(const QString& name, const std::vector<TestEntry>& entries);
-  /// Chooses paths in the Open dialog.
+  /// Chooses paths in the Open dialog and waits for the opening.
   void Open(const QStringList& paths);
+  /// Waits until the window's running job ended; false after a long time without.
+  bool Settle();
+  /// Triggers the menu item action and waits for the job it started.
+  void Run(const QString& action);
   /// Writes bytes to src/name in the harness folder; returns its path.
   QString Source(const QString& name, const QByteArray& bytes);
   /// Opens a new archive holding files (name, bytes) added in order, shows it

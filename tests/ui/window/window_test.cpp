@@ -173,7 +173,8 @@ class WindowTest : public QObject {
     QCOMPARE(StoredRecent(), (QStringList{p[2], p[1], p[0], p[3]}));
     // A recent item opens its archive unless it is open, and leaves the list as it is.
     fresh.window().mnuLast_Click(1);
-    fresh.Action("mnuLast2")->trigger();
+    fresh.Settle();
+    fresh.Run("mnuLast2");
     QCOMPARE(fresh.NodeKeys().size(), 2);
     QCOMPARE(fresh.Column(4), (QStringList{" C.pff ", " B.pff "}));
     QCOMPARE(StoredRecent(), (QStringList{p[2], p[1], p[0], p[3]}));
@@ -282,6 +283,7 @@ class WindowTest : public QObject {
     WindowHarness h;
     const QString path = h.Archive("start up.pff", {{"a.txt", 1}, {"b.txt", 2}});
     OpenCommandLineArchive(h.window(), {"vellumcraft", "\"" + path + "\""});
+    h.Settle();
     QVERIFY(h.dialogs.Messages().isEmpty());
     QCOMPARE(h.Listed(), 2);
     QCOMPARE(h.NodeKeys(), QStringList{"B"});
@@ -291,6 +293,7 @@ class WindowTest : public QObject {
     // A launcher's several files: each file opens once; other words are ignored.
     const QString second = h.Archive("second.pff", {{"c.txt", 3}});
     OpenCommandLineArchive(h.window(), {"vellumcraft", path, second, second, h.File("missing.pff")});
+    h.Settle();
     QCOMPARE(h.NodeKeys(), (QStringList{"B", "C"}));
     QCOMPARE(CommandLinePaths({"vellumcraft", "no", "such"}), QStringList{"no such"});
   }

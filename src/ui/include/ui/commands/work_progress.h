@@ -1,11 +1,11 @@
 #pragma once
-// Progress of long work on the window's own thread: PB1 advances with an
-// "n of N" text, the window paints and takes input between entries, and the
-// Cancel button (or Escape) ends the work after the current entry.
+// The progress of a running job under the grid: PB1 with "n of N" files, moved
+// by bytes so that one large file moves it too, and the Cancel button when the
+// job can stop.
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <cstdint>
 
 class QProgressBar;
 class QPushButton;
@@ -16,37 +16,27 @@ class WorkProgress : public QObject {
  public:
   WorkProgress(QProgressBar* bar, QPushButton* cancel, QObject* parent = nullptr);
 
-  /// Shows the bar at 0 of total, and the Cancel button when the work can stop
-  /// between entries; lets a just-closed dialog vanish first.
-  void Start(int total, bool cancellable = true);
-  /// One entry done: advances the bar and, at most every YieldInterval ms,
-  /// lets pending events run. Returns false once cancel was asked for.
-  bool Step();
+  /// A job began: the bar at 0 of files, Cancel shown when it can stop.
+  void Start(int files, int64_t bytes, bool cancellable);
+  /// Files and bytes done.
+  void Show(int files, int64_t bytes);
   /// Bar back to rest, Cancel hidden.
   void Finish();
   /// The bar at 0 of total before the question that may start the work.
   void ShowPending(int total);
-  /// "Cancelled after n of N: " when the work was cancelled, else empty.
-  QString CancelledNote() const;
-  /// Asks the running work to stop after its current entry.
-  void Cancel() { cancelled_ = running_ && cancellable_; }
-  bool Running() const { return running_; }
-  bool Cancelled() const { return cancelled_; }
+  /// How far the last job got, for "Cancelled after n of N".
   int Done() const { return done_; }
-  int Total() const { return total_; }
 
-  /// How long work may run without answering input; 0 yields after every entry (tests).
-  static void SetYieldInterval(int milliseconds);
+ signals:
+  void cancelClicked();
 
  private:
-  void ShowText();
-
   QProgressBar* bar_;
   QPushButton* cancel_;
-  QElapsedTimer sinceYield_;
-  bool running_ = false;
-  bool cancelled_ = false;
-  bool cancellable_ = true;
   int done_ = 0;
-  int total_ = 0;
+  int files_ = 0;
+  int64_t bytes_ = 0;
 };
+
+/// "Cancelled after n of N: " for a job stopped after n of N files.
+QString CancelledNote(int done, int total);

@@ -22,6 +22,14 @@ class Dialogs {
   virtual void Message(QWidget* parent, const QString& title, const QString& text) = 0;
   /// Yes/No question, Yes the default button (Return: Yes, Escape: No).
   virtual bool YesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+  struct Answer {
+    bool yes = false;
+    bool forRemaining = false;  // the answer holds for the remaining files
+  };
+  /// A Yes/No question about one of several files, with the choice "Do this
+  /// for the remaining N files" when remaining is above 0.
+  virtual Answer YesNoForRemaining(QWidget* parent, const QString& title, const QString& text,
+                                   int remaining) = 0;
   /// One-line input box; nullopt when cancelled.
   virtual std::optional<QString> InputText(QWidget* parent, const QString& title, const QString& prompt,
                                            const QString& text) = 0;
@@ -43,6 +51,7 @@ class QtDialogs : public Dialogs {
   QString SaveFile(QWidget* parent, const QString& folder, const QString& filter) override;
   void Message(QWidget* parent, const QString& title, const QString& text) override;
   bool YesNo(QWidget* parent, const QString& title, const QString& text) override;
+  Answer YesNoForRemaining(QWidget* parent, const QString& title, const QString& text, int remaining) override;
   std::optional<QString> InputText(QWidget* parent, const QString& title, const QString& prompt,
                                    const QString& text) override;
   QString PickFolder(QWidget* parent, const QString& title) override;

@@ -2,7 +2,7 @@
 // The main window frmMain: menus, the tree of open archives, the entry grid and
 // the quick type list. The engine reports and asks through pff::WindowPort;
 // what to redraw after an open, new or close the window decides itself. The
-// commands that edit archives live in EditingCommands.
+// commands that edit archives live in ui/commands and run long work as jobs.
 
 #include <QHash>
 #include <QMainWindow>
@@ -20,7 +20,7 @@
 #include "engine/window_port.h"
 #include "listing/filter.h"
 #include "listing/grid_rows.h"
-#include "ui/commands/editing_commands.h"
+#include "ui/commands/command_services.h"
 #include "ui/window/settings_store.h"
 
 class Dialogs;
@@ -42,7 +42,14 @@ class GridView;
 class PreviewPane;
 struct MenuActions;
 
-class MainWindow : public QMainWindow, public pff::WindowPort, private EditingView {
+class AddFilesCommand;
+class ArchiveUpkeep;
+class DeleteCommand;
+class ExtractCommand;
+class JobRunner;
+class RenameCommand;
+
+class MainWindow : public QMainWindow, public pff::WindowPort, private CommandTarget {
   Q_OBJECT
 
  public:
@@ -81,11 +88,10 @@ class MainWindow : public QMainWindow, public pff::WindowPort, private EditingVi
   void FilterList_Click();
   void FG1_HeaderClick(int column);
   void Text1_Click();
-  /// Opens the archive the command line names unless it is open, as start-up does (no recent-list change).
-  void OpenFromCommandLine(const QString& path);
-  // Defined in main_window_upkeep.cpp.
-  void mnuCheck_Click();
-  void mnuCompact_Click();
+  /// Opens the archives the command line names unless open, as start-up does (no recent-list change).
+  void OpenFromCommandLine(const QStringList& paths);
+  /// Whether a job is running (its commands are off meanwhile).
+  bool Busy() const { return busy_; }
 
   /// How long a file changed on disk must rest before it is read again, for windows made later (tests).
   static void SetReloadDelay(int milliseconds);
@@ -97,16 +103,21 @@ class MainWindow : public QMainWindow, public pff::WindowPort, private EditingVi
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // EditingView: what the editing commands see of the window.
+  // CommandTarget: what the commands act on.
   int SelectedArchive() const override { return selectedArchive_; }
   int CurrentRow() const override;
   std::vector<int> SelectedRows() const override;
   std::optional<pff::GridRow> RowAt(int row) const override;
-  bool Busy() const override { return busy_; }
-  void SetBusy(bool busy) override;
   void ArchivesWritten() override;
-  QStringList QuickTypes() const override;
-  void AdvancedFilterApplied() override;
+
+  /// A job started (the commands that change archives or the table go off) or ended.
+  void SetBusy(bool busy);
+  void BuildCommands();
+  /// Opens the advanced filter dialog; OK puts its filter in force.
+  void OpenAdvancedFilter();
+  /// The advanced filter replaced the one in force: quick list, caption and grid follow.
+  void AdvancedFilterApplied();
+  QStringList QuickTypes() const;
 
   void BuildLayout();
   void ConnectMenus();
@@ -114,9 +125,12 @@ class MainWindow : public QMainWindow, public pff::WindowPort, private EditingVi
   void RefreshLastOpend();
   void AddLastOpened(const QString& path);
   void SetTimeDate(pff::DateStyle style);
-  /// Opens path into the table and shows its tree node and close item; the
-  /// caller rebuilds the type list and the grid. The new index, or 0.
-  int OpenArchive(const std::string& path);
+  /// Opens paths as a job, skipping those open already; each archive that opened
+  /// gets its tree node and close item, and, when remember, a recent slot; then
+  /// the type list and the grid are rebuilt once.
+  void OpenArchives(const QStringList& paths, bool remember);
+  /// Shows an archive the table took: its tree node and close item.
+  void ShowOpened(int index);
   void NewArchive(bool oldFlavour);
   /// Tree node and close item of one open archive.
   void ShowArchive(int index, const std::string& fileName);
@@ -182,5 +196,10 @@ class MainWindow : public QMainWindow, public pff::WindowPort, private EditingVi
   QLabel* label2_ = nullptr;
   QLineEdit* text1_ = nullptr;
   std::unique_ptr<MenuActions> menus_;
-  std::unique_ptr<EditingCommands> editing_;
+  JobRunner* jobs_ = nullptr;
+  std::unique_ptr<AddFilesCommand> add_;
+  std::unique_ptr<ExtractCommand> extract_;
+  std::unique_ptr<DeleteCommand> delete_;
+  std::unique_ptr<RenameCommand> rename_;
+  std::unique_ptr<ArchiveUpkeep> upkeep_;
 };
