@@ -188,12 +188,12 @@ void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
   window.show();
   // Without the pane the same walk shows what the machine itself costs.
   const bool paneShown = state.range(1) != 0;
-  if (paneShown) window.findChild<QAction*>("mnuShowPreview")->trigger();
+  if (paneShown) window.findChild<QAction*>("showPreview")->trigger();
   window.OpenFromCommandLine({QString::fromStdString(path)});
   bench::WaitUntil([&] { return !window.Busy(); });
-  auto* grid = window.findChild<QTableView*>("FG1");
+  auto* grid = window.findChild<QTableView*>("grid");
   grid->setFocus();
-  window.findChild<GridView*>("FG1")->SelectBlock(0, 0);
+  window.findChild<GridView*>("grid")->SelectBlock(0, 0);
   const int intervalMs = static_cast<int>(state.range(0));
   WaitMeter meter;
   int previews = 0;

@@ -93,10 +93,10 @@ struct Fixture {
 
   // Closes everything, then opens paths by the File menu.
   void Open(const std::vector<std::string>& archives) {
-    window->mnuActualClose_Click(0);
+    window->CloseArchive(0);
     dialogs.open.clear();
     for (const std::string& path : archives) dialogs.open << QString::fromStdString(path);
-    window->mnuOpen_Click();
+    window->OpenFromDialog();
     Settle();
   }
   /// Waits for the window's running job to end.
@@ -104,7 +104,7 @@ struct Fixture {
     bench::WaitUntil([this] { return !window->Busy(); });
   }
   void OpenAll() { Open(paths); }
-  GridView& Grid() { return *window->findChild<GridView*>("FG1"); }
+  GridView& Grid() { return *window->findChild<GridView*>("grid"); }
   int Rows() { return Grid().model()->rowCount(); }
   /// Runs a command and waits for its job.
   void Run(const char* action) {
@@ -134,14 +134,14 @@ void BM_OpenWithTypeList(benchmark::State& state) {
   Fixture& f = Shared();
   for (auto _ : state) {
     state.PauseTiming();
-    f.window->mnuActualClose_Click(0);
+    f.window->CloseArchive(0);
     f.dialogs.open = {QString::fromStdString(f.paths[0])};
     state.ResumeTiming();
     // The open rebuilds the quick type list and lists the archive's rows.
-    f.window->mnuOpen_Click();
+    f.window->OpenFromDialog();
     f.Settle();
   }
-  state.counters["types"] = f.window->findChild<QComboBox*>("FilterList")->count();
+  state.counters["types"] = f.window->findChild<QComboBox*>("quickTypes")->count();
   state.SetLabel("goal < 50 ms");
 }
 BENCHMARK(BM_OpenWithTypeList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -155,7 +155,7 @@ void BM_HeaderSort(benchmark::State& state) {
     state.PauseTiming();
     f.window->RefreshList();
     state.ResumeTiming();
-    f.window->FG1_HeaderClick(column);
+    f.window->SortByColumn(column);
   }
   state.counters["rows"] = f.Rows();
   state.SetLabel("goal < 100 ms");
@@ -198,7 +198,7 @@ void BM_DeleteTenThousandRows(benchmark::State& state) {
     // From the current row upwards, as a shift-click above it selects.
     f.Grid().SelectBlock(kFirstRow + kSelectedRows - 1, kFirstRow);
     state.ResumeTiming();
-    f.Run("mnuDelete");
+    f.Run("deleteEntries");
   }
   state.counters["rows_after"] = f.Rows();
   state.SetLabel("goal < 1 s");
@@ -228,7 +228,7 @@ void BM_InputWaitWhileExtracting(benchmark::State& state) {
       }
     });
     state.ResumeTiming();
-    f.Run("mnuExtract");
+    f.Run("extractEntries");
     state.PauseTiming();
     extracting = false;
     poster.join();

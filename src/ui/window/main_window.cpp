@@ -3,13 +3,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
-#include <QFileSystemWatcher>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
@@ -18,37 +13,34 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 #include <exception>
 
 #include "engine/name_helpers.h"
+#include "engine/pff_archive.h"
 #include "engine/text_encoding.h"
 #include "listing/type_list.h"
-#include "ui/window/archive_tree.h"
-#include "ui/grid/column_widths.h"
-#include "ui/window/dialogs.h"
-#include "ui/grid/grid_model.h"
-#include "ui/grid/grid_view.h"
-#include "ui/window/menus.h"
-#include "ui/preview/preview_pane.h"
-#include "ui/commands/replace_question.h"
-#include "ui/window/status_texts.h"
 #include "ui/commands/add_files.h"
 #include "ui/commands/archive_upkeep.h"
 #include "ui/commands/entry_edits.h"
 #include "ui/commands/extract_entries.h"
 #include "ui/commands/job.h"
+#include "ui/commands/replace_question.h"
 #include "ui/commands/work_progress.h"
+#include "ui/filter/filter_controls.h"
+#include "ui/grid/grid_listing.h"
+#include "ui/grid/grid_model.h"
+#include "ui/grid/grid_view.h"
+#include "ui/preview/preview_pane.h"
+#include "ui/window/archive_tree.h"
+#include "ui/window/archive_watcher.h"
+#include "ui/window/dialogs.h"
+#include "ui/window/menus.h"
+#include "ui/window/recent_list.h"
+#include "ui/window/status_texts.h"
 
 namespace {
-
-// Design sizes are in twips; 15 twips make a pixel at the usual 96 dpi.
-constexpr int kLeftColumnWidth = 2415 / 15;
-// A change signalled by the file system is read after it has settled.
-int reloadDelayMs = 300;
 
 QString MenuText(const std::string& utf8) { return QString::fromStdString(utf8).replace("&", "&&"); }
 
@@ -59,20 +51,21 @@ static void LoadIconResource() { Q_INIT_RESOURCE(vellumcraft); }
 
 MainWindow::MainWindow(Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), startFolder_(QDir::homePath()) {
-  setObjectName("frmMain");
+  setObjectName("mainWindow");
   setWindowTitle("Tav Oskin's Vellumcraft");
   LoadIconResource();
   setWindowIcon(QIcon(":/icons/vellumcraft.svg"));
   menus_ = std::make_unique<MenuActions>(BuildMenus(menuBar()));
+  recent_ = std::make_unique<RecentArchives>(settings_, menus_->recentItems, menus_->recentSeparator);
   BuildLayout();
   BuildCommands();
   ConnectMenus();
+  ConnectControls();
 
   LoadSettings();
-  RefreshLastOpend();
-  pff::InitilizeFilter(currentFilter_);
-  label1_->setText(QString("Vellumcraft v") + pff::kVersion);
-  ResetArchiveTree(tv1_);
+  recent_->Refresh();
+  versionLabel_->setText(QString("Vellumcraft v") + pff::kVersion);
+  ResetArchiveTree(archiveTree_);
   selectedArchive_ = pff::kAllArchives;
   RefreshList();
   UpdateActionStates();
@@ -84,128 +77,12 @@ MainWindow::~MainWindow() {
   jobs_->Wait();
 }
 
-void MainWindow::SetReloadDelay(int milliseconds) { reloadDelayMs = milliseconds; }
-
-void MainWindow::BuildLayout() {
-  auto* central = new QWidget(this);
-  auto* grid = new QGridLayout(central);
-  grid->setContentsMargins(0, 0, 0, 0);
-  grid->setSpacing(0);
-
-  auto* left = new QWidget(central);
-  left->setFixedWidth(kLeftColumnWidth);
-  auto* leftLayout = new QVBoxLayout(left);
-  leftLayout->setContentsMargins(0, 0, 0, 0);
-  leftLayout->setSpacing(0);
-  tv1_ = new QTreeWidget(left);
-  tv1_->setObjectName("TV1");
-  tv1_->setHeaderHidden(true);
-  tv1_->setColumnCount(1);
-  leftLayout->addWidget(tv1_, 1);
-
-  fraSort_ = new QGroupBox("Filter", left);
-  fraSort_->setObjectName("fraSort");
-  auto* sortLayout = new QVBoxLayout(fraSort_);
-  filterList_ = new QComboBox(fraSort_);
-  filterList_->setObjectName("FilterList");
-  sortLayout->addWidget(filterList_);
-  auto* cmdAdvanced = new QPushButton("Advanced Filter", fraSort_);
-  cmdAdvanced->setObjectName("cmdAdvanced");
-  sortLayout->addWidget(cmdAdvanced);
-  auto* fraAbout = new QGroupBox("About:", fraSort_);
-  fraAbout->setObjectName("fraAbout");
-  auto* aboutLayout = new QVBoxLayout(fraAbout);
-  label1_ = new QLabel(fraAbout);
-  label1_->setObjectName("Label1");
-  label2_ = new QLabel("By Tav Oskin", fraAbout);
-  label2_->setObjectName("Label2");
-  label2_->setCursor(Qt::PointingHandCursor);
-  text1_ = new QLineEdit("tav.oskin@example.com", fraAbout);
-  text1_->setObjectName("Text1");
-  text1_->setReadOnly(true);
-  text1_->setCursor(Qt::PointingHandCursor);
-  // A link to click, not a field to tab into.
-  text1_->setFocusPolicy(Qt::NoFocus);
-  for (QWidget* w :
-       {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label2_), static_cast<QWidget*>(text1_)})
-    aboutLayout->addWidget(w);
-  sortLayout->addWidget(fraAbout);
-  leftLayout->addWidget(fraSort_, 0);
-  label2_->installEventFilter(this);
-  text1_->installEventFilter(this);
-
-  model_ = new GridModel(table_, this);
-  fg1_ = new GridView(central);
-  fg1_->setObjectName("FG1");
-  fg1_->setModel(model_);
-
-  // Tall enough for its "n of N" text while long work runs.
-  auto* progressRow = new QWidget(central);
-  auto* progressLayout = new QHBoxLayout(progressRow);
-  progressLayout->setContentsMargins(0, 0, 0, 0);
-  pb1_ = new QProgressBar(progressRow);
-  pb1_->setObjectName("PB1");
-  pb1_->setTextVisible(false);
-  pb1_->setAlignment(Qt::AlignCenter);
-  pb1_->setFixedHeight(fontMetrics().height() + 6);
-  cancel_ = new QPushButton("Cancel", progressRow);
-  cancel_->setObjectName("cmdCancel");
-  cancel_->setVisible(false);
-  progressLayout->addWidget(pb1_, 1);
-  progressLayout->addWidget(cancel_);
-  work_ = new WorkProgress(pb1_, cancel_, this);
-  cancelAction_ = new QAction("Cancel", this);
-  cancelAction_->setObjectName("cancelWork");
-  cancelAction_->setShortcut(QKeySequence(Qt::Key_Escape));
-  cancelAction_->setShortcutContext(Qt::WindowShortcut);
-  addAction(cancelAction_);
-
-  grid->addWidget(left, 0, 0);
-  grid->addWidget(BuildPreviewSplitter(central), 0, 1);
-  // Tab goes tree, grid, quick list, "Advanced Filter", then the preview pane,
-  // whose controls were made after the grid's.
-  setTabOrder(tv1_, fg1_);
-  grid->addWidget(progressRow, 1, 0, 1, 2);
-  grid->setColumnStretch(1, 1);
-  setCentralWidget(central);
-  status_ = new StatusPanel(statusBar());
-  connect(status_, &StatusPanel::clearFilterClicked, this, [this] {
-    filterList_->setCurrentIndex(0);
-    FilterList_Click();
-  });
-
-  watcher_ = new QFileSystemWatcher(this);
-  reloadTimer_ = new QTimer(this);
-  reloadTimer_->setSingleShot(true);
-  reloadTimer_->setInterval(reloadDelayMs);
-  connect(watcher_, &QFileSystemWatcher::fileChanged, this,
-          [this](const QString& p) { FileChangedOnDisk(p); });
-  connect(reloadTimer_, &QTimer::timeout, this, [this] { ReloadChangedArchives(); });
-
-  // Arrow keys make a node current as a click does; a click on the node
-  // already chosen lists it again all the same.
-  tv1_->viewport()->installEventFilter(this);
-  connect(tv1_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
-    if (node && ArchiveOfKey(NodeKey(node)) != selectedArchive_) TV1_NodeClick(node);
-  });
-  connect(tv1_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
-    if (node == nodeAtPress_ || ArchiveOfKey(NodeKey(node)) != selectedArchive_) TV1_NodeClick(node);
-  });
-  connect(filterList_, &QComboBox::activated, this, [this] { FilterList_Click(); });
-  connect(cmdAdvanced, &QPushButton::clicked, this, [this] { OpenAdvancedFilter(); });
-  connect(fg1_->horizontalHeader(), &QHeaderView::sectionClicked, this,
-          [this](int k) { FG1_HeaderClick(k); });
-  connect(fg1_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-          [this] { UpdateSelectionStatus(); });
-  connect(fg1_, &GridView::rightPressed, this, [this](const QPoint& pos) { ShowGridMenu(pos); });
-}
-
 void MainWindow::BuildCommands() {
   jobs_ = new JobRunner(
       *this,
       [this](const pff::ReplaceRequest& request, int remaining) {
         const Dialogs::Answer answer =
-            dialogs_.YesNoForRemaining(this, "Warning!", ReplaceQuestionText(request, timeDate_), remaining);
+            dialogs_.YesNoForRemaining(this, "Warning!", ReplaceQuestionText(request, dateStyle_), remaining);
         return JobRunner::ReplaceAnswer{answer.yes, answer.forRemaining};
       },
       this);
@@ -227,59 +104,76 @@ void MainWindow::BuildCommands() {
   delete_ = std::make_unique<DeleteCommand>(services);
   rename_ = std::make_unique<RenameCommand>(services);
   upkeep_ = std::make_unique<ArchiveUpkeep>(services);
-
-  connect(fg1_, &QTableView::doubleClicked, this, [this] { extract_->OpenCurrentEntry(); });
-  connect(fg1_, &GridView::enterPressed, this, [this] { extract_->OpenCurrentEntry(); });
-  connect(preview_, &PreviewPane::openRequested, this, [this] { extract_->OpenCurrentEntry(); });
-  fg1_->SetDragSource([this] { return extract_->DragOut(); });
-  connect(fg1_, &GridView::filesDropped, this, [this](const QStringList& paths) { add_->AddDroppedFiles(paths); });
 }
 
 void MainWindow::ConnectMenus() {
   const MenuActions& m = *menus_;
   auto on = [this](QAction* action, auto handler) { connect(action, &QAction::triggered, this, handler); };
-  on(m.mnuNewV1, [this] { mnuNewV1_Click(); });
-  on(m.mnuNewV2, [this] { mnuNewV2_Click(); });
-  on(m.mnuOpen, [this] { mnuOpen_Click(); });
-  for (int i = 0; i < kCloseItems; ++i) on(m.mnuActualClose[i], [this, i] { mnuActualClose_Click(i); });
-  on(m.mnuAbout, [this] { mnuAbout_Click(); });
-  for (int n = 1; n <= 4; ++n) on(m.mnuLast[n], [this, n] { mnuLast_Click(n); });
-  on(m.mnuExit, [this] { mnuExit_Click(); });
-  on(m.mnuGoodFormat, [this] { mnuGoodFormat_Click(); });
-  on(m.mnuBadFormat, [this] { mnuBadFormat_Click(); });
-  on(m.mnuShowDeadSpace, [this] { mnuShowDeadSpace_Click(); });
-  on(m.mnuReUseDeadSpace, [this] { mnuReUseDeadSpace_Click(); });
-  on(m.mnuOverwrite, [this] { mnuOverwrite_Click(); });
-  on(m.mnuShowPreview, [this] { mnuShowPreview_Click(); });
-  on(m.mnuAddFiles, [this] { add_->AddChosenFiles(); });
-  on(m.mnuExtract, [this] { extract_->ExtractToFolder(); });
-  on(m.mnuRename, [this] { rename_->RenameCurrent(); });
-  on(m.mnuDelete, [this] { delete_->DeleteHighlighted(); });
-  on(m.mnuCheck, [this] { upkeep_->CheckChosen(); });
-  on(m.mnuCompact, [this] { upkeep_->CompactChosen(); });
+  on(m.newOldFlavour, [this] { NewArchive(pff::Flavour::Old); });
+  on(m.newNewFlavour, [this] { NewArchive(pff::Flavour::New); });
+  on(m.openArchives, [this] { OpenFromDialog(); });
+  for (int i = 0; i < kCloseItems; ++i) on(m.closeItems[i], [this, i] { CloseArchive(i); });
+  on(m.about, [this] { ShowAbout(); });
+  for (int n = 1; n <= 4; ++n) on(m.recentItems[n], [this, n] { OpenRecent(n); });
+  on(m.exit, [this] { Exit(); });
+  on(m.dayMonthYear, [this] { SetDateStyle(pff::DateStyle::Good); });
+  on(m.monthDayYear, [this] { SetDateStyle(pff::DateStyle::Bad); });
+  for (QAction* tick : {m.showDeadSpace, m.reuseDeadSpace, m.alwaysOverwrite}) on(tick, [this] { TakeOptionTicks(); });
+  on(m.showPreview, [this] { ShowPreviewToggled(); });
+  on(m.addFiles, [this] { add_->AddChosenFiles(); });
+  on(m.extractEntries, [this] { extract_->ExtractToFolder(); });
+  on(m.renameEntry, [this] { rename_->RenameCurrent(); });
+  on(m.deleteEntries, [this] { delete_->DeleteHighlighted(); });
+  on(m.checkArchive, [this] { upkeep_->CheckChosen(); });
+  on(m.compactArchive, [this] { upkeep_->CompactChosen(); });
+}
+
+void MainWindow::ConnectControls() {
+  // Arrow keys make a node current as a click does; a click on the node
+  // already chosen lists it again all the same.
+  archiveTree_->viewport()->installEventFilter(this);
+  connect(archiveTree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
+    if (node && ArchiveOfKey(NodeKey(node)) != selectedArchive_) ShowNode(node);
+  });
+  connect(archiveTree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) {
+    if (node == nodeAtPress_ || ArchiveOfKey(NodeKey(node)) != selectedArchive_) ShowNode(node);
+  });
+  connect(filter_, &FilterControls::filterChanged, this, [this] { RefreshList(); });
+  connect(advancedFilter_, &QPushButton::clicked, this, [this] { filter_->OpenAdvanced(this, dateStyle_); });
+  connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int k) { SortByColumn(k); });
+  connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    listing_->UpdateSelection();
+    UpdatePreview();
+  });
+  connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { UpdatePreview(); });
+  connect(grid_, &GridView::rightPressed, this, [this](const QPoint& pos) { ShowGridMenu(pos); });
+  connect(grid_, &QTableView::doubleClicked, this, [this] { extract_->OpenCurrentEntry(); });
+  connect(grid_, &GridView::enterPressed, this, [this] { extract_->OpenCurrentEntry(); });
+  connect(preview_, &PreviewPane::openRequested, this, [this] { extract_->OpenCurrentEntry(); });
+  grid_->SetDragSource([this] { return extract_->DragOut(); });
+  connect(grid_, &GridView::filesDropped, this, [this](const QStringList& paths) { add_->AddDroppedFiles(paths); });
+  connect(watcher_, &ArchiveWatcher::changedOnDisk, this, [this] { ReloadChangedArchives(); });
 }
 
 void MainWindow::SetBusy(bool busy) {
   busy_ = busy;
+  watcher_->Hold(busy);
   UpdateActionStates();
-  if (busy) return;
-  // Changes other programs made while the job ran are read now.
-  if (!changedPaths_.isEmpty()) reloadTimer_->start();
-  if (closeAfterWork_) QTimer::singleShot(0, this, &QWidget::close);
+  if (!busy && closeAfterWork_) QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void MainWindow::UpdateActionStates() {
   // While a job runs, what would change archives or the table of open ones
   // waits; browsing, sorting, filtering, the options and the preview do not.
   const MenuActions& m = *menus_;
-  for (QMenu* menu : {m.mnuNew, m.mnuClose, m.mnuPopUp1})
+  for (QMenu* menu : {m.newMenu, m.closeMenu, m.actionsMenu})
     for (QAction* action : menu->actions())
       if (!action->menu() && !action->isSeparator()) action->setEnabled(!busy_);
-  m.mnuOpen->setEnabled(!busy_);
-  for (int n = 1; n <= 4; ++n) m.mnuLast[n]->setEnabled(!busy_);
+  m.openArchives->setEnabled(!busy_);
+  for (int n = 1; n <= 4; ++n) m.recentItems[n]->setEnabled(!busy_);
   const bool oneArchive = !busy_ && selectedArchive_ >= 1 && selectedArchive_ <= table_.Count();
-  m.mnuCheck->setEnabled(oneArchive);
-  m.mnuCompact->setEnabled(oneArchive);
+  m.checkArchive->setEnabled(oneArchive);
+  m.compactArchive->setEnabled(oneArchive);
   cancelAction_->setEnabled(busy_);
 }
 
@@ -295,9 +189,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == tv1_->viewport() && event->type() == QEvent::MouseButtonPress)
-    nodeAtPress_ = tv1_->currentItem();
-  if ((watched == label2_ || watched == text1_) && event->type() == QEvent::MouseButtonRelease) Text1_Click();
+  if (watched == archiveTree_->viewport() && event->type() == QEvent::MouseButtonPress)
+    nodeAtPress_ = archiveTree_->currentItem();
+  if ((watched == authorLabel_ || watched == mailLink_) && event->type() == QEvent::MouseButtonRelease)
+    OpenMailLink();
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -314,35 +209,36 @@ void MainWindow::Notify(const std::string& text) {
 }
 
 bool MainWindow::AskReplace(const pff::ReplaceRequest& request) {
-  return dialogs_.YesNo(this, "Warning!", ReplaceQuestionText(request, timeDate_));
+  return dialogs_.YesNo(this, "Warning!", ReplaceQuestionText(request, dateStyle_));
 }
 
-void MainWindow::ShowArchive(int index, const std::string& fileName) {
-  AddArchiveNode(tv1_, index, QString::fromStdString(fileName));
+// --- what the window shows ---------------------------------------------------------
+
+ListingChoice MainWindow::Choice() const {
+  return {selectedArchive_, showDeadSpace_, filter_->Filter(), dateStyle_};
+}
+
+void MainWindow::ShowArchive(int index) {
+  const std::string fileName = pff::GetFileName(table_.Archive(index).Path);
+  AddArchiveNode(archiveTree_, index, QString::fromStdString(fileName));
   // Archives past the last close item are closed with "Close All".
   if (index >= 1 && index < kCloseItems) {
-    menus_->mnuActualClose[index]->setText(MenuText(fileName));
-    menus_->mnuActualClose[index]->setVisible(true);
+    menus_->closeItems[index]->setText(MenuText(fileName));
+    menus_->closeItems[index]->setVisible(true);
   }
 }
 
 void MainWindow::RefreshFileList() {
   try {
-    QTreeWidgetItem* root = ResetArchiveTree(tv1_);
+    QTreeWidgetItem* root = ResetArchiveTree(archiveTree_);
     for (int i = 1; i < kCloseItems; ++i) {
-      menus_->mnuActualClose[i]->setText(QString());
-      menus_->mnuActualClose[i]->setVisible(false);
+      menus_->closeItems[i]->setText(QString());
+      menus_->closeItems[i]->setVisible(false);
     }
-    if (!table_.IsLoaded()) {
-      SelectArchiveNode();
-      WatchOpenArchives();
-      UpdateActionStates();
-      return;
-    }
-    for (int i = 1; i <= table_.Count(); ++i) ShowArchive(i, pff::GetFileName(table_.Archive(i).Path));
-    root->setExpanded(true);
+    for (int i = 1; i <= table_.Count(); ++i) ShowArchive(i);
+    if (table_.IsLoaded()) root->setExpanded(true);
     SelectArchiveNode();
-    WatchOpenArchives();
+    watcher_->Watch(OpenPaths());
     UpdateActionStates();
   } catch (const std::exception& e) {
     ReportError("RefreshFileList", e.what());
@@ -351,6 +247,85 @@ void MainWindow::RefreshFileList() {
 
 void MainWindow::SelectArchiveNode() {
   // Following the shown archive is no user's choice: no relisting.
-  const QSignalBlocker quiet(tv1_);
-  if (QTreeWidgetItem* node = FindArchiveNode(tv1_, selectedArchive_)) tv1_->setCurrentItem(node);
+  const QSignalBlocker quiet(archiveTree_);
+  if (QTreeWidgetItem* node = FindArchiveNode(archiveTree_, selectedArchive_)) archiveTree_->setCurrentItem(node);
+}
+
+void MainWindow::RefreshFilterList() {
+  try {
+    QStringList types;
+    for (const std::string& type : pff::CollectFileTypes(table_, selectedArchive_))
+      types << QString::fromStdString(pff::Latin1ToUtf8(type));
+    filter_->SetTypes(types);
+    listing_->ShowWalk(selectedArchive_);
+    progressBar_->setValue(progressBar_->minimum());
+  } catch (const std::exception& e) {
+    ReportError("RefreshFilterList", e.what());
+  }
+}
+
+void MainWindow::RefreshList() {
+  try {
+    listing_->Refresh(Choice());
+    if (table_.IsLoaded()) archiveTree_->setFocus();
+  } catch (const std::exception& e) {
+    ReportError("RefreshList", e.what());
+  }
+}
+
+void MainWindow::RelistKeepingView() {
+  const GridListing::Kept kept = listing_->Remember();
+  const bool gridHadFocus = grid_->hasFocus();
+  RefreshList();
+  listing_->Restore(kept);
+  if (gridHadFocus) grid_->setFocus();
+}
+
+void MainWindow::ShowNode(QTreeWidgetItem* node) {
+  if (!node) return;
+  selectedArchive_ = ArchiveOfKey(NodeKey(node));
+  UpdateActionStates();
+  RefreshList();
+}
+
+void MainWindow::SortByColumn(int column) { listing_->SortByColumn(column); }
+
+void MainWindow::ShowGridMenu(const QPoint& globalPos) {
+  QMenu* menu = menus_->actionsMenu;
+  if (!table_.IsLoaded() || menu->isVisible()) return;
+  menu->popup(globalPos - QPoint(menu->sizeHint().width() / 2, 0));
+}
+
+// --- CommandTarget -------------------------------------------------------------
+
+int MainWindow::CurrentRow() const { return listing_->CurrentRow(); }
+std::vector<int> MainWindow::SelectedRows() const { return listing_->SelectedRows(); }
+std::optional<pff::GridRow> MainWindow::RowAt(int row) const { return listing_->RowAt(row); }
+
+void MainWindow::ArchivesWritten() {
+  watcher_->NoteOwnWrites(OpenPaths());
+  RelistKeepingView();
+}
+
+// --- archives changed on disk ---------------------------------------------------
+
+QStringList MainWindow::OpenPaths() const {
+  QStringList paths;
+  for (const pff::PffArchive& archive : table_) paths << QString::fromStdString(archive.Path);
+  return paths;
+}
+
+void MainWindow::ReloadChangedArchives() {
+  if (busy_) return;
+  const QStringList changed = watcher_->TakeChanged();
+  QStringList reread;
+  for (int a = 1; a <= table_.Count(); ++a) {
+    pff::PffArchive& archive = table_.Archive(a);
+    if (changed.contains(QString::fromStdString(archive.Path)) && pff::ReloadArchive(archive, *this))
+      reread << QString::fromStdString(pff::GetFileName(archive.Path));
+  }
+  if (reread.isEmpty()) return;
+  RefreshFilterList();
+  RelistKeepingView();
+  status_->ShowResult("Read again after a change on disk: " + reread.join(", "));
 }

@@ -45,48 +45,48 @@ QAction* AddSeparator(QMenu* menu, const QString& name) {
 
 MenuActions BuildMenus(QMenuBar* bar) {
   MenuActions m;
-  m.mnuFile = AddMenu(bar, "mnuFile", "&File");
-  m.mnuNew = AddMenu(m.mnuFile, "mnuNew", "&New");
-  m.mnuNewV1 = AddItem(m.mnuNew, "mnuNewV1", "DF1/DF2 Format", QKeySequence("Ctrl+N"));
-  m.mnuNewV2 = AddItem(m.mnuNew, "mnuNewV2", "DF3 (DF:LW) Format", QKeySequence("Ctrl+L"));
-  m.mnuOpen = AddItem(m.mnuFile, "mnuOpen", "&Open File", QKeySequence("Ctrl+O"));
-  m.mnuClose = AddMenu(m.mnuFile, "mnuClose", "&Close File");
-  m.mnuActualClose[0] = AddItem(m.mnuClose, "mnuActualClose0", "Close All", QKeySequence("Ctrl+C"));
+  m.fileMenu = AddMenu(bar, "fileMenu", "&File");
+  m.newMenu = AddMenu(m.fileMenu, "newMenu", "&New");
+  m.newOldFlavour = AddItem(m.newMenu, "newOldFlavour", "DF1/DF2 Format", QKeySequence("Ctrl+N"));
+  m.newNewFlavour = AddItem(m.newMenu, "newNewFlavour", "DF3 (DF:LW) Format", QKeySequence("Ctrl+L"));
+  m.openArchives = AddItem(m.fileMenu, "openArchives", "&Open File", QKeySequence("Ctrl+O"));
+  m.closeMenu = AddMenu(m.fileMenu, "closeMenu", "&Close File");
+  m.closeItems[0] = AddItem(m.closeMenu, "closeItem0", "Close All", QKeySequence("Ctrl+C"));
   for (int i = 1; i < kCloseItems; ++i) {
-    m.mnuActualClose[i] = AddItem(m.mnuClose, "mnuActualClose" + QString::number(i), QString());
-    m.mnuActualClose[i]->setVisible(false);
+    m.closeItems[i] = AddItem(m.closeMenu, "closeItem" + QString::number(i), QString());
+    m.closeItems[i]->setVisible(false);
   }
-  m.mnuSep1 = AddSeparator(m.mnuFile, "mnuSep1");
-  m.mnuAbout = AddItem(m.mnuFile, "mnuAbout", "About");
-  m.mnuSep2 = AddSeparator(m.mnuFile, "mnuSep2");
+  m.aboutSeparator = AddSeparator(m.fileMenu, "aboutSeparator");
+  m.about = AddItem(m.fileMenu, "about", "About");
+  m.recentSeparatorAbove = AddSeparator(m.fileMenu, "recentSeparatorAbove");
   for (int n = 1; n <= 4; ++n) {
-    m.mnuLast[n] = AddItem(m.mnuFile, "mnuLast" + QString::number(n), QString());
-    m.mnuLast[n]->setVisible(false);
+    m.recentItems[n] = AddItem(m.fileMenu, "recentItem" + QString::number(n), QString());
+    m.recentItems[n]->setVisible(false);
   }
-  m.mnuSepLast = AddSeparator(m.mnuFile, "mnuSepLast");
-  m.mnuSepLast->setVisible(false);
-  m.mnuExit = AddItem(m.mnuFile, "mnuExit", "E&xit");
+  m.recentSeparator = AddSeparator(m.fileMenu, "recentSeparator");
+  m.recentSeparator->setVisible(false);
+  m.exit = AddItem(m.fileMenu, "exit", "E&xit");
 
-  m.mnuOptions = AddMenu(bar, "mnuOptions", "&Options");
-  m.mnuTimeDateFormat = AddMenu(m.mnuOptions, "mnuTimeDateFormat", "Time/Date Format");
-  m.mnuGoodFormat = AddTick(m.mnuTimeDateFormat, "mnuGoodFormat", "Day/Month/Year Use 24 Hours");
-  m.mnuBadFormat = AddTick(m.mnuTimeDateFormat, "mnuBadFormat", "Month/Day/Year Use PM/AM");
-  m.mnuShowDeadSpace = AddTick(m.mnuOptions, "mnuShowDeadSpace", "Show DeadSpaces");
-  m.mnuReUseDeadSpace = AddTick(m.mnuOptions, "mnuReUseDeadSpace", "Re-Use DeadSpace");
-  m.mnuOverwrite = AddTick(m.mnuOptions, "mnuOverwrite", "Always Overwrite");
-  m.mnuShowPreview = AddTick(m.mnuOptions, "mnuShowPreview", "Show Preview");
-  m.mnuShowPreview->setShortcut(QKeySequence(Qt::Key_F3));
-  m.mnuShowPreview->setShortcutContext(Qt::WindowShortcut);
+  m.optionsMenu = AddMenu(bar, "optionsMenu", "&Options");
+  m.dateStyleMenu = AddMenu(m.optionsMenu, "dateStyleMenu", "Time/Date Format");
+  m.dayMonthYear = AddTick(m.dateStyleMenu, "dayMonthYear", "Day/Month/Year Use 24 Hours");
+  m.monthDayYear = AddTick(m.dateStyleMenu, "monthDayYear", "Month/Day/Year Use PM/AM");
+  m.showDeadSpace = AddTick(m.optionsMenu, "showDeadSpace", "Show DeadSpaces");
+  m.reuseDeadSpace = AddTick(m.optionsMenu, "reuseDeadSpace", "Re-Use DeadSpace");
+  m.alwaysOverwrite = AddTick(m.optionsMenu, "alwaysOverwrite", "Always Overwrite");
+  m.showPreview = AddTick(m.optionsMenu, "showPreview", "Show Preview");
+  m.showPreview->setShortcut(QKeySequence(Qt::Key_F3));
+  m.showPreview->setShortcutContext(Qt::WindowShortcut);
 
-  m.mnuPopUp1 = AddMenu(bar, "mnuPopUp1", "&Actions");
-  m.mnuAddFiles = AddItem(m.mnuPopUp1, "mnuAddFiles", "Add", QKeySequence("Ctrl+A"));
-  m.mnuExtract = AddItem(m.mnuPopUp1, "mnuExtract", "Extract", QKeySequence("Ctrl+E"));
-  m.mnuRename = AddItem(m.mnuPopUp1, "mnuRename", "Rename", QKeySequence("Ctrl+R"));
+  m.actionsMenu = AddMenu(bar, "actionsMenu", "&Actions");
+  m.addFiles = AddItem(m.actionsMenu, "addFiles", "Add", QKeySequence("Ctrl+A"));
+  m.extractEntries = AddItem(m.actionsMenu, "extractEntries", "Extract", QKeySequence("Ctrl+E"));
+  m.renameEntry = AddItem(m.actionsMenu, "renameEntry", "Rename", QKeySequence("Ctrl+R"));
   // F2 renames as in file managers; the menu shows the first shortcut.
-  m.mnuRename->setShortcuts({QKeySequence("Ctrl+R"), QKeySequence(Qt::Key_F2)});
-  m.mnuDelete = AddItem(m.mnuPopUp1, "mnuDelete", "Delete", QKeySequence(Qt::Key_Delete));
-  m.mnuSepCheck = AddSeparator(m.mnuPopUp1, "mnuSepCheck");
-  m.mnuCheck = AddItem(m.mnuPopUp1, "mnuCheck", "Check Archive");
-  m.mnuCompact = AddItem(m.mnuPopUp1, "mnuCompact", "Compact Archive");
+  m.renameEntry->setShortcuts({QKeySequence("Ctrl+R"), QKeySequence(Qt::Key_F2)});
+  m.deleteEntries = AddItem(m.actionsMenu, "deleteEntries", "Delete", QKeySequence(Qt::Key_Delete));
+  m.upkeepSeparator = AddSeparator(m.actionsMenu, "upkeepSeparator");
+  m.checkArchive = AddItem(m.actionsMenu, "checkArchive", "Check Archive");
+  m.compactArchive = AddItem(m.actionsMenu, "compactArchive", "Compact Archive");
   return m;
 }

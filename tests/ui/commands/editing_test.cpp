@@ -38,7 +38,7 @@ class EditingTest : public QObject {
     const QString folder = h.File("src/sub.dir");
     QDir().mkpath(folder);
     h.dialogs.openAnswers.push_back({h.Source("README", "no extension"), folder, h.Source("b.txt", "bee")});
-    h.Run("mnuAddFiles");
+    h.Run("addFiles");
     QCOMPARE(h.dialogs.shown.at(0).text, QString("Select Files (*.*)"));
     QCOMPARE(h.dialogs.shown.at(0).extra, h.StartFolder());  // no "LastAdd" yet
     QCOMPARE(h.dialogs.Messages(), QStringList{"Unable to Add " + folder + ", Please Select Only Files!"});
@@ -47,14 +47,14 @@ class EditingTest : public QObject {
     QCOMPARE(h.Status().Result(), QString("Added 2 files, 1 skipped"));
     // The next dialog starts in the folder of the last choice; cancelling changes nothing.
     h.dialogs.shown.clear();
-    h.Run("mnuAddFiles");
+    h.Run("addFiles");
     QCOMPARE(h.dialogs.shown.at(0).extra, h.File("src") + "/");
     QCOMPARE(h.dialogs.Kinds(), QStringList{"open"});
 
     // "View All" refuses both ways of adding.
     h.Show(0);
     h.dialogs.shown.clear();
-    h.Run("mnuAddFiles");
+    h.Run("addFiles");
     emit h.Grid()->filesDropped({h.File("src/b.txt")});
     h.Settle();
     QCOMPARE(h.dialogs.Messages(), (QStringList{kViewAll, kViewAll}));
@@ -74,11 +74,11 @@ class EditingTest : public QObject {
       ClearStore();  // the options are stored
       WindowHarness h;
       const QString path = h.OpenWithData("a.pff", {{"README.TXT", "0123456789"}, {"z.bin", "zz"}});
-      if (overwrite) h.Action("mnuOverwrite")->trigger();
-      if (!reuse) h.Action("mnuReUseDeadSpace")->trigger();
+      if (overwrite) h.Action("alwaysOverwrite")->trigger();
+      if (!reuse) h.Action("reuseDeadSpace")->trigger();
       h.dialogs.yesNoAnswers.push_back(answer);
       h.dialogs.openAnswers.push_back({h.Source("readme.txt", "abcdefghij")});
-      h.Run("mnuAddFiles");
+      h.Run("addFiles");
       QCOMPARE(h.dialogs.Kinds(), asked ? QStringList({"open", "yesno"}) : QStringList({"open"}));
       if (asked)
         QVERIFY(h.dialogs.shown[1].text.startsWith("Are you sure you want to replace: README.TXT, Size"));
@@ -124,7 +124,7 @@ class EditingTest : public QObject {
       h.Select(current, end);
       h.dialogs.folderAnswers.push_back(written.isEmpty() ? QString() : folder);
       QSignalSpy progress(h.window().findChild<JobRunner*>(), &JobRunner::progressed);
-      h.Run("mnuExtract");
+      h.Run("extractEntries");
       QCOMPARE(h.dialogs.Kinds(), QStringList{"folder"});
       for (const auto& [name, bytes] : kFour)
         QCOMPARE(ReadFile(folder + "/" + name),
@@ -168,7 +168,7 @@ class EditingTest : public QObject {
   void commandsWithoutAnEntryDoNothing() {
     WindowHarness h;
     auto runAll = [&] {
-      for (const char* action : {"mnuDelete", "mnuRename", "mnuExtract"}) h.Action(action)->trigger();
+      for (const char* action : {"deleteEntries", "renameEntry", "extractEntries"}) h.Action(action)->trigger();
       emit h.Grid()->enterPressed();
       h.Settle();
     };
@@ -188,7 +188,7 @@ class EditingTest : public QObject {
       h.Select(current, end);
       QSignalSpy progress(h.window().findChild<JobRunner*>(), &JobRunner::progressed);
       h.dialogs.yesNoAnswers.push_back(answer);
-      h.Run("mnuDelete");
+      h.Run("deleteEntries");
       const int n = std::abs(current - end) + 1;
       QCOMPARE(h.dialogs.shown.at(0).text, QString("Are You Sure You Want To Delete %1 Files?").arg(n));
       QStringList expected;
@@ -207,7 +207,7 @@ class EditingTest : public QObject {
     h.Show(0);
     h.Select(1, 2);  // a2 and b1
     h.dialogs.yesNoAnswers.push_back(true);
-    h.Run("mnuDelete");
+    h.Run("deleteEntries");
     QCOMPARE(NamesOnDisk(first), (QStringList{"a1", "<DEAD SPACE>"}));
     QCOMPARE(NamesOnDisk(path), (QStringList{"<DEAD SPACE>", "b2"}));
     QCOMPARE(h.Listed(), 2);
@@ -232,7 +232,7 @@ class EditingTest : public QObject {
       h.Select(0, 0);
       h.dialogs.inputAnswers.push_back(answer);
       h.dialogs.yesNoAnswers.push_back(storeAnyway);
-      h.Action("mnuRename")->trigger();
+      h.Action("renameEntry")->trigger();
       const auto& input = h.dialogs.shown.at(0);
       QCOMPARE(input.title, QString("Rename a.txt"));
       QCOMPARE(input.extra, QString("a.txt"));

@@ -13,6 +13,7 @@
 #include "editing/add_file.h"
 #include "engine/file_time.h"
 #include "support/ui_test_env.h"
+#include "ui/window/archive_watcher.h"
 
 namespace {
 
@@ -50,15 +51,15 @@ class LongWorkTest : public QObject {
         if (shown.kind != "message" && shown.kind != "yesno") return;
         h.dialogs.onShown = nullptr;
         // While it runs: no second command, browsing stays, Cancel is offered, PB1 counts.
-        QVERIFY(!h.Action("mnuDelete")->isEnabled() && h.Tree()->isEnabled());
-        QVERIFY(h.window().findChild<QPushButton*>("cmdCancel")->isVisibleTo(&h.window()));
+        QVERIFY(!h.Action("deleteEntries")->isEnabled() && h.Tree()->isEnabled());
+        QVERIFY(h.window().findChild<QPushButton*>("cancelButton")->isVisibleTo(&h.window()));
         const size_t dialogs = h.dialogs.shown.size();
         emit h.Grid()->enterPressed();
         QCOMPARE(h.dialogs.shown.size(), dialogs);
         QTest::keyClick(h.Grid(), Qt::Key_Escape);
         checkedWhileBusy = true;
       };
-      h.Run(extract ? "mnuExtract" : "mnuAddFiles");
+      h.Run(extract ? "extractEntries" : "addFiles");
       QVERIFY(checkedWhileBusy);
       if (extract) {
         QCOMPARE(ReadFile(folder + "/a.txt"), QByteArray("1"));
@@ -72,7 +73,7 @@ class LongWorkTest : public QObject {
         QCOMPARE(h.Listed(), 5);
         QCOMPARE(h.Status().Result(), QString("Cancelled after 2 of 4: nothing was added"));
       }
-      QVERIFY(h.Action("mnuDelete")->isEnabled());
+      QVERIFY(h.Action("deleteEntries")->isEnabled());
       QCOMPARE(h.Progress()->value(), 0);
     }
   }
@@ -101,21 +102,21 @@ class LongWorkTest : public QObject {
     WindowHarness h;
     const QString path = h.OpenWithData("a.pff", {{"keep.txt", "k"}, {"big.bin", QByteArray(4096, 'b')}});
     h.Show(0);
-    QVERIFY(!h.Action("mnuCheck")->isEnabled() && !h.Action("mnuCompact")->isEnabled());
+    QVERIFY(!h.Action("checkArchive")->isEnabled() && !h.Action("compactArchive")->isEnabled());
     h.Show(1);
     h.Select(1, 1);
     h.dialogs.yesNoAnswers.push_back(true);
-    h.Run("mnuDelete");
-    h.Run("mnuCheck");
+    h.Run("deleteEntries");
+    h.Run("checkArchive");
     QCOMPARE(h.dialogs.shown.back().kind, QString("text"));
     QCOMPARE(h.dialogs.shown.back().title, QString("Check Archive"));
     QVERIFY(h.dialogs.shown.back().text.startsWith(path + ": 0 errors, "));
     const qint64 before = QFileInfo(path).size();
-    h.Run("mnuCompact");  // the default script answers No
+    h.Run("compactArchive");  // the default script answers No
     QCOMPARE(QFileInfo(path).size(), before);
     h.dialogs.yesNoAnswers.push_back(true);
-    h.Action("mnuShowDeadSpace")->trigger();
-    h.Run("mnuCompact");
+    h.Action("showDeadSpace")->trigger();
+    h.Run("compactArchive");
     QCOMPARE(h.dialogs.shown.back().text, QString("Compact a.pff? 4.0 KB of dead space will be reclaimed"));
     QCOMPARE(QFileInfo(path).size(), before - 4096 - 32);
     QCOMPARE(h.Column(0), QStringList{" keep.txt "});
@@ -123,9 +124,9 @@ class LongWorkTest : public QObject {
 
   void archiveIsReadAgainOnlyOnceTheChangeSettled() {
     // Another program's change, seen half-way (a cut file) and then whole: only the whole is read.
-    MainWindow::SetReloadDelay(3000);
+    ArchiveWatcher::SetRestDelay(3000);
     WindowHarness h;
-    MainWindow::SetReloadDelay(300);
+    ArchiveWatcher::SetRestDelay(300);
     const QString path = h.OpenWithData("a.pff", kFive);
     const QByteArray before = ReadFile(path);
     pff::ArchiveTable other;
@@ -148,7 +149,7 @@ class LongWorkTest : public QObject {
     QCOMPARE(h.Status().Selection(), QString("3 selected (9 bytes)"));
     // The window's own change is no change from outside.
     h.dialogs.yesNoAnswers.push_back(true);
-    h.Run("mnuDelete");
+    h.Run("deleteEntries");
     QCOMPARE(h.Status().Counts(), QString("2 of 5 entries listed"));  // the dead are hidden
     QTest::qWait(600);
     QCOMPARE(h.Status().Result(), QString("Deleted 3 entries"));

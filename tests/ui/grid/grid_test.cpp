@@ -59,22 +59,22 @@ class GridTest : public QObject {
     h.Open({h.Archive("two.pff", kMixed), h.Archive("one.pff", {{"d.txt", 1}})});
     // Rows move whole; the orders themselves are tried in the listing tests.
     h.Select(1, 2);
-    h.window().FG1_HeaderClick(1);
-    h.window().FG1_HeaderClick(1);
+    h.window().SortByColumn(1);
+    h.window().SortByColumn(1);
     QCOMPARE(h.Column(0), (QStringList{" b.pcx ", " c.PCX ", " A.txt ", " d.txt ", " README "}));
     QCOMPARE(Row(h, 3), QString(" d.txt | 0 KB | TXT File | 31/12/69 19:00:00 | one.pff |1|0|2|1"));
     // A rebuild neither resets the direction (ascending after a third click) nor sorts again.
-    h.window().FG1_HeaderClick(1);
+    h.window().SortByColumn(1);
     h.window().RefreshList();
     QCOMPARE(h.Cell(4, 0), QString(" d.txt "));
-    h.window().FG1_HeaderClick(1);
+    h.window().SortByColumn(1);
     QCOMPARE(h.Cell(4, 0), QString(" README "));
     h.Show(2);
     // A filter that hides everything leaves the header alone, still readable.
     Advanced(h, "chkContEnabled", "txtCont", "nothing like it");
     QCOMPARE(model->rowCount(), 0);
     QVERIFY(h.Grid()->columnWidth(0) > 0);
-    h.window().mnuActualClose_Click(0);
+    h.window().CloseArchive(0);
   }
 
   void sizeTextsAtTheirBoundaries() {
@@ -88,7 +88,7 @@ class GridTest : public QObject {
   void mouseAndKeysOnTheGrid() {
     WindowHarness h;
     h.ShowActive();
-    QMenu* actions = h.window().findChild<QMenu*>("mnuPopUp1");
+    QMenu* actions = h.window().findChild<QMenu*>("actionsMenu");
     QWidget* rows = h.Grid()->viewport();
     QTest::mousePress(rows, Qt::RightButton, {}, QPoint(20, 10));
     QVERIFY(!actions->isVisible());  // nothing open: no pop-up
@@ -128,8 +128,8 @@ class GridTest : public QObject {
     actions->hide();
 
     // Ctrl+A and Ctrl+C are the window's "Add" and "Close All", not the grid's own.
-    QSignalSpy add(h.Action("mnuAddFiles"), &QAction::triggered);
-    QSignalSpy closeAll(h.Action("mnuActualClose0"), &QAction::triggered);
+    QSignalSpy add(h.Action("addFiles"), &QAction::triggered);
+    QSignalSpy closeAll(h.Action("closeItem0"), &QAction::triggered);
     h.Grid()->setFocus();
     QTest::keyClick(h.Grid(), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(add.count(), 1);
@@ -174,7 +174,7 @@ class GridTest : public QObject {
     QCOMPARE(Types(h), (QStringList{" Show All", "WAV"}));
     // Close All leaves no filter and no types behind.
     h.ChooseType("WAV");
-    h.Action("mnuActualClose0")->trigger();
+    h.Action("closeItem0")->trigger();
     QCOMPARE(Types(h), QStringList{" Show All"});
     QCOMPARE(frame->title(), QString("Filter - Show All"));
     h.Open({h.File("a.pff")});

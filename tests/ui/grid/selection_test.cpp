@@ -112,7 +112,7 @@ class SelectionTest : public QObject {
     QCOMPARE(h.Listed(), 2);
     // Add follows the node the keys chose.
     h.dialogs.openAnswers.push_back({h.Source("new.txt", "n")});
-    h.Run("mnuAddFiles");
+    h.Run("addFiles");
     QCOMPARE(NamesOnDisk(b).size(), 3);
     QCOMPARE(NamesOnDisk(a).size(), 1);
     QTest::keyClick(h.Tree(), Qt::Key_Home);
@@ -139,8 +139,8 @@ class SelectionTest : public QObject {
       QCOMPARE(bar->value(), 200);
     };
     const std::function<void()> changes[] = {
-        [&] { s.h.Show(2); }, [&] { s.h.Show(1); }, [&] { s.h.Action("mnuShowDeadSpace")->trigger(); },
-        [&] { s.h.window().FG1_HeaderClick(1); }, [&] { s.h.ChooseType(" Show All"); }};
+        [&] { s.h.Show(2); }, [&] { s.h.Show(1); }, [&] { s.h.Action("showDeadSpace")->trigger(); },
+        [&] { s.h.window().SortByColumn(1); }, [&] { s.h.ChooseType(" Show All"); }};
     for (const auto& change : changes) {
       scrolledDown();
       change();
@@ -150,16 +150,16 @@ class SelectionTest : public QObject {
 
     // A delete keeps the rows around it where they stood (dead space hidden
     // again), and so does a rename.
-    s.h.Action("mnuShowDeadSpace")->trigger();
+    s.h.Action("showDeadSpace")->trigger();
     scrolledDown();
     s.h.Select(212, 210);
     s.h.dialogs.yesNoAnswers.push_back(true);
-    s.h.Run("mnuDelete");
+    s.h.Run("deleteEntries");
     QCOMPARE(bar->value(), 200);
     QCOMPARE(s.h.CurrentRow(), 210);
     QCOMPARE(s.h.Cell(210, 0), QString(" n213 "));
     s.h.dialogs.inputAnswers.push_back(QString("renamed"));
-    s.h.Action("mnuRename")->trigger();
+    s.h.Action("renameEntry")->trigger();
     QCOMPARE(bar->value(), 200);
     QCOMPARE(s.h.CurrentRow(), 210);
     QCOMPARE(s.h.Cell(210, 0), QString(" renamed "));
@@ -171,8 +171,8 @@ class SelectionTest : public QObject {
     h.Open({h.Archive(
         "a.pff",
         {{"iiiiiiiiiiii.txt", 1}, {"WWWWWWWW.WAV", 123456789, 1 << 30}, {"<DEAD SPACE>", 2048, 0, 1}})});
-    h.Action("mnuShowDeadSpace")->trigger();
-    for (const char* style : {"mnuGoodFormat", "mnuBadFormat"}) {
+    h.Action("showDeadSpace")->trigger();
+    for (const char* style : {"dayMonthYear", "monthDayYear"}) {
       h.Action(style)->trigger();
       const QFontMetrics metrics = h.Grid()->fontMetrics();
       for (int c = 0; c < 5; ++c) {

@@ -287,9 +287,9 @@ class PreviewTest : public QObject {
   void optionIsRememberedAndOffByDefault() {
     for (const bool on : {false, true}) {
       WindowHarness h;
-      QCOMPARE(h.Action("mnuShowPreview")->isChecked(), on);
+      QCOMPARE(h.Action("showPreview")->isChecked(), on);
       QCOMPARE(h.window().findChild<PreviewPane*>()->isVisibleTo(&h.window()), on);
-      h.Action("mnuShowPreview")->trigger();  // stored for the next start
+      h.Action("showPreview")->trigger();  // stored for the next start
     }
   }
 
@@ -299,7 +299,7 @@ class PreviewTest : public QObject {
                                {"tank.pcx", Pcx(8, 4, 3)},
                                {"boom.wav", Wav(1, 1, 8000, 8, 800, 800)},
                                {"model.3di", Bytes("\0\1\2\3", 4)}});
-    h.Action("mnuShowPreview")->trigger();
+    h.Action("showPreview")->trigger();
     PreviewPane* pane = h.window().findChild<PreviewPane*>();
     auto shownAt = [&](int row) {
       h.Select(row, row);

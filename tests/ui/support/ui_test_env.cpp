@@ -98,7 +98,7 @@ QString WindowHarness::Archive(const QString& name, const std::vector<TestEntry>
 
 void WindowHarness::Open(const QStringList& paths) {
   dialogs.openAnswers.push_back(paths);
-  window_->mnuOpen_Click();
+  window_->OpenFromDialog();
   Settle();
 }
 
@@ -140,7 +140,7 @@ void WindowHarness::Show(int index) {
     const QSignalBlocker quiet(Tree());
     Tree()->setCurrentItem(node);
   }
-  window_->TV1_NodeClick(node);
+  window_->ShowNode(node);
 }
 
 QString WindowHarness::ShownKey() const {
@@ -149,13 +149,14 @@ QString WindowHarness::ShownKey() const {
 }
 
 void WindowHarness::ChooseType(const QString& type) {
-  FilterList()->setCurrentIndex(FilterList()->findText(type));
-  window_->FilterList_Click();
+  const int index = FilterList()->findText(type);
+  FilterList()->setCurrentIndex(index);
+  emit FilterList()->activated(index);
 }
 
 FilterDialog* WindowHarness::OpenAdvanced() {
-  window_->findChild<QPushButton*>("cmdAdvanced")->click();
-  return window_->findChild<FilterDialog*>("frmFilter");
+  window_->findChild<QPushButton*>("advancedFilter")->click();
+  return window_->findChild<FilterDialog*>();
 }
 
 void WindowHarness::ShowActive() {

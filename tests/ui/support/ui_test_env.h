@@ -91,11 +91,11 @@ class WindowHarness {
   void ShowActive();
 
   QAction* Action(const QString& name) const { return window_->findChild<QAction*>(name); }
-  QTreeWidget* Tree() const { return window_->findChild<QTreeWidget*>("TV1"); }
-  GridView* Grid() const { return window_->findChild<GridView*>("FG1"); }
-  QProgressBar* Progress() const { return window_->findChild<QProgressBar*>("PB1"); }
-  QComboBox* FilterList() const { return window_->findChild<QComboBox*>("FilterList"); }
-  QGroupBox* FilterFrame() const { return window_->findChild<QGroupBox*>("fraSort"); }
+  QTreeWidget* Tree() const { return window_->findChild<QTreeWidget*>("archiveTree"); }
+  GridView* Grid() const { return window_->findChild<GridView*>("grid"); }
+  QProgressBar* Progress() const { return window_->findChild<QProgressBar*>("progressBar"); }
+  QComboBox* FilterList() const { return window_->findChild<QComboBox*>("quickTypes"); }
+  QGroupBox* FilterFrame() const { return window_->findChild<QGroupBox*>("filterFrame"); }
   StatusPanel& Status() const { return *window_->findChild<StatusPanel*>(); }
   /// Selects rows current..end (either order) as a shift-click does.
   void Select(int current, int end) { Grid()->SelectBlock(current, end); }

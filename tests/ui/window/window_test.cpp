@@ -36,7 +36,7 @@ QString Stored(const QString& key) {
 QString Ticks(const WindowHarness& h) {
   QString ticks;
   for (const char* item :
-       {"mnuGoodFormat", "mnuBadFormat", "mnuOverwrite", "mnuReUseDeadSpace", "mnuShowDeadSpace"})
+       {"dayMonthYear", "monthDayYear", "alwaysOverwrite", "reuseDeadSpace", "showDeadSpace"})
     ticks += h.Action(item)->isChecked() ? '1' : '0';
   return ticks;
 }
@@ -47,7 +47,7 @@ QStringList StoredRecent() {
   return paths;
 }
 
-QStringList CloseItems(const WindowHarness& h) { return h.Captions("mnuActualClose", 37); }
+QStringList CloseItems(const WindowHarness& h) { return h.Captions("closeItem", 37); }
 
 void OpenThree(WindowHarness& h) {
   h.Open({h.Archive("a.pff", {{"x.txt", 1}}), h.Archive("b.pff", {{"y.txt", 1}}),
@@ -75,8 +75,8 @@ class WindowTest : public QObject {
       for (const QString& s : stored) Store(s.section('=', 0, 0), s.section('=', 1));
       WindowHarness h;
       QCOMPARE(Ticks(h), ticked);
-      QCOMPARE(h.Captions("mnuLast", 4), recent);
-      QCOMPARE(h.Action("mnuSepLast")->isVisible(), !recent.isEmpty());
+      QCOMPARE(h.Captions("recentItem", 4), recent);
+      QCOMPARE(h.Action("recentSeparator")->isVisible(), !recent.isEmpty());
     }
   }
 
@@ -85,24 +85,24 @@ class WindowTest : public QObject {
     h.Open({h.Archive("a.pff", {{"live.txt", 1}, {"<DEAD SPACE>", 2, 0, 1}, {"flagged.txt", 3, 0, 1}})});
     // Dead space is known by its name; the flag alone hides nothing.
     QCOMPARE(h.Column(0), (QStringList{" live.txt ", " flagged.txt "}));
-    h.Action("mnuShowDeadSpace")->trigger();
+    h.Action("showDeadSpace")->trigger();
     QCOMPARE(h.Column(2), (QStringList{" TXT File ", " <DEAD SPACE> File ", " TXT File "}));
     QCOMPARE(Stored("Settings/ShowDeadSpace"), QString("True"));
-    h.Action("mnuShowDeadSpace")->trigger();
+    h.Action("showDeadSpace")->trigger();
     QCOMPARE(h.Listed(), 2);
     QCOMPARE(Stored("Settings/ShowDeadSpace"), QString("False"));
 
     QCOMPARE(h.Cell(0, 3), QString(" 31/12/69 19:00:00 "));
-    h.Action("mnuBadFormat")->trigger();
-    h.Action("mnuBadFormat")->trigger();  // choosing the style in force keeps it ticked
+    h.Action("monthDayYear")->trigger();
+    h.Action("monthDayYear")->trigger();  // choosing the style in force keeps it ticked
     QCOMPARE(Ticks(h), QString("01010"));
     QCOMPARE(h.Cell(0, 3), QString(" 12/31/69 07:00:00 PM "));
     QCOMPARE(Stored("Settings/TimeDate"), QString("Bad"));
-    h.Action("mnuGoodFormat")->trigger();
+    h.Action("dayMonthYear")->trigger();
     QCOMPARE(Stored("Settings/TimeDate"), QString("Good"));
 
-    h.Action("mnuOverwrite")->trigger();
-    h.Action("mnuReUseDeadSpace")->trigger();
+    h.Action("alwaysOverwrite")->trigger();
+    h.Action("reuseDeadSpace")->trigger();
     QCOMPARE(Ticks(h), QString("10100"));
     QCOMPARE(Stored("Settings/AlwaysOverwrite"), QString("True"));
     QCOMPARE(Stored("Settings/ReUseDeadSpaces"), QString("False"));
@@ -113,11 +113,11 @@ class WindowTest : public QObject {
       // Before any folder was used, the dialogs start in the home folder, never the program's.
       ScriptedDialogs dialogs;
       MainWindow window(dialogs);
-      window.mnuOpen_Click();
+      window.OpenFromDialog();
       QCOMPARE(dialogs.shown.at(0).extra, QDir::homePath());
     }
     WindowHarness h;
-    h.window().mnuOpen_Click();  // cancelled
+    h.window().OpenFromDialog();  // cancelled
     QVERIFY(h.NodeKeys().isEmpty());
     QCOMPARE(Stored("Paths/Last"), QString("<absent>"));
 
@@ -172,9 +172,9 @@ class WindowTest : public QObject {
     fresh.Open({p[2]});
     QCOMPARE(StoredRecent(), (QStringList{p[2], p[1], p[0], p[3]}));
     // A recent item opens its archive unless it is open, and leaves the list as it is.
-    fresh.window().mnuLast_Click(1);
+    fresh.window().OpenRecent(1);
     fresh.Settle();
-    fresh.Run("mnuLast2");
+    fresh.Run("recentItem2");
     QCOMPARE(fresh.NodeKeys().size(), 2);
     QCOMPARE(fresh.Column(4), (QStringList{" C.pff ", " B.pff "}));
     QCOMPARE(StoredRecent(), (QStringList{p[2], p[1], p[0], p[3]}));
@@ -183,7 +183,7 @@ class WindowTest : public QObject {
   void newArchivesOfBothFlavours() {
     WindowHarness h;
     // The byte layouts are checked in the engine's tests; here each item makes its own flavour.
-    for (const auto& [item, headerSize] : {std::pair{"mnuNewV1", 62}, std::pair{"mnuNewV2", 20}}) {
+    for (const auto& [item, headerSize] : {std::pair{"newOldFlavour", 62}, std::pair{"newNewFlavour", 20}}) {
       h.dialogs.saveAnswers.push_back(h.File(QString(item) + ".pff"));
       h.Action(item)->trigger();
       QCOMPARE(int(ReadFile(h.File(QString(item) + ".pff")).at(0)), headerSize);
@@ -196,15 +196,15 @@ class WindowTest : public QObject {
     QVERIFY(QDir().mkpath(h.File("sub")));
     WriteFile(path, QByteArray(500, 'x'));  // a larger file there is replaced whole
     h.dialogs.saveAnswers.push_back(path);
-    h.Action("mnuNewV2")->trigger();
+    h.Action("newNewFlavour")->trigger();
     QCOMPARE(ReadFile(path).size(), 73);
     QCOMPARE(h.NodeKeys(), (QStringList{"B", "C", "D", "E"}));
     QVERIFY(h.Tree()->topLevelItem(0)->isExpanded());
-    QCOMPARE(CloseItems(h), (QStringList{"mnuNewV1.pff", "mnuNewV2.pff", "two.pff", "new.pff"}));
+    QCOMPARE(CloseItems(h), (QStringList{"newOldFlavour.pff", "newNewFlavour.pff", "two.pff", "new.pff"}));
     QCOMPARE(Stored("Paths/Last1"), h.File("two.pff"));  // new archives are not recent ones
 
     h.dialogs.saveAnswers.push_back(QString());  // cancelled, in the folder the last one ended
-    h.Action("mnuNewV1")->trigger();
+    h.Action("newOldFlavour")->trigger();
     QCOMPARE(h.dialogs.shown.back().extra, h.File("sub") + "/");
     QCOMPARE(h.NodeKeys().size(), 4);
   }
@@ -221,7 +221,7 @@ class WindowTest : public QObject {
       OpenThree(h);
       h.Show(shown);
       const QString name = h.Cell(0, 4);
-      h.window().mnuActualClose_Click(closed);
+      h.window().CloseArchive(closed);
       QCOMPARE(h.ShownKey(), key);
       QCOMPARE(CloseItems(h), items);
       QCOMPARE(h.NodeKeys().size(), items.size());
@@ -234,7 +234,7 @@ class WindowTest : public QObject {
     OpenThree(h);
     h.Show(3);
     h.dialogs.saveAnswers.push_back(h.File("a.pff"));
-    h.window().mnuNewV1_Click();
+    h.window().NewArchive(pff::Flavour::Old);
     QCOMPARE(h.NodeKeys().size(), 3);
     QCOMPARE(h.ShownKey(), QString("C"));
     QCOMPARE(h.Column(4), QStringList{" c.pff "});
@@ -243,20 +243,20 @@ class WindowTest : public QObject {
     h.Open({h.Archive("p.pff", {{"x.pcx", 1}})});
     QCOMPARE(h.FilterList()->count(), 3);
     h.dialogs.saveAnswers.push_back(h.File("p.pff"));
-    h.window().mnuNewV1_Click();
+    h.window().NewArchive(pff::Flavour::Old);
     QCOMPARE(h.FilterList()->count(), 2);
   }
 
   void closeTheOnlyAndMany() {
     WindowHarness h;
     h.Open({h.Archive("b.pff", {{"y.txt", 1}})});
-    h.window().mnuActualClose_Click(1);  // the only one: as Close All
+    h.window().CloseArchive(1);  // the only one: as Close All
     QVERIFY(h.NodeKeys().isEmpty() && CloseItems(h).isEmpty());
     QCOMPARE(h.Tree()->topLevelItemCount(), 1);
     QCOMPARE(h.Grid()->model()->rowCount(), 1);  // one empty row under the header
     QCOMPARE(h.Listed(), 0);
     // Close All with nothing open says nothing; reopening starts at key B.
-    h.Action("mnuActualClose0")->trigger();
+    h.Action("closeItem0")->trigger();
     QVERIFY(h.dialogs.Messages().isEmpty());
     h.Open({h.File("b.pff")});
     QCOMPARE(h.NodeKeys(), QStringList{"B"});
@@ -267,7 +267,7 @@ class WindowTest : public QObject {
     QCOMPARE(h.NodeKeys().size(), 41);
     QCOMPARE(h.NodeKeys()[38], QString(QChar('A' + 39)));
     QCOMPARE(CloseItems(h).last(), QString("f36.pff"));  // item 37; none for the 38th archive and on
-    h.window().mnuActualClose_Click(2);
+    h.window().CloseArchive(2);
     QCOMPARE(h.NodeKeys().size(), 40);
     QCOMPARE(CloseItems(h).last(), QString("f37.pff"));
   }
@@ -302,21 +302,21 @@ class WindowTest : public QObject {
     WindowHarness h;
     QCOMPARE(Captions(h.window().menuBar()), QString("&File|&Options|&Actions"));
     const std::pair<const char*, QString> menus[] = {
-        {"mnuFile", "&New|&Open File|&Close File|-|About|-|||||-|E&xit"},
-        {"mnuNew", "DF1/DF2 Format|DF3 (DF:LW) Format"},
-        {"mnuOptions", "Time/Date Format|Show DeadSpaces|Re-Use DeadSpace|Always Overwrite|Show Preview"},
-        {"mnuTimeDateFormat", "Day/Month/Year Use 24 Hours|Month/Day/Year Use PM/AM"},
-        {"mnuPopUp1", "Add|Extract|Rename|Delete|-|Check Archive|Compact Archive"}};
+        {"fileMenu", "&New|&Open File|&Close File|-|About|-|||||-|E&xit"},
+        {"newMenu", "DF1/DF2 Format|DF3 (DF:LW) Format"},
+        {"optionsMenu", "Time/Date Format|Show DeadSpaces|Re-Use DeadSpace|Always Overwrite|Show Preview"},
+        {"dateStyleMenu", "Day/Month/Year Use 24 Hours|Month/Day/Year Use PM/AM"},
+        {"actionsMenu", "Add|Extract|Rename|Delete|-|Check Archive|Compact Archive"}};
     for (const auto& [name, captions] : menus)
       QCOMPARE(Captions(h.window().findChild<QMenu*>(name)), captions);
     const std::pair<const char*, const char*> shortcuts[] = {
-        {"mnuNewV1", "Ctrl+N"},        {"mnuNewV2", "Ctrl+L"},    {"mnuOpen", "Ctrl+O"},
-        {"mnuActualClose0", "Ctrl+C"}, {"mnuAddFiles", "Ctrl+A"}, {"mnuExtract", "Ctrl+E"},
-        {"mnuRename", "Ctrl+R"},       {"mnuDelete", "Del"},      {"mnuShowPreview", "F3"}};
+        {"newOldFlavour", "Ctrl+N"},        {"newNewFlavour", "Ctrl+L"},    {"openArchives", "Ctrl+O"},
+        {"closeItem0", "Ctrl+C"}, {"addFiles", "Ctrl+A"}, {"extractEntries", "Ctrl+E"},
+        {"renameEntry", "Ctrl+R"},       {"deleteEntries", "Del"},      {"showPreview", "F3"}};
     for (const auto& [name, keys] : shortcuts) QCOMPARE(h.Action(name)->shortcut(), QKeySequence(keys));
 
-    QTest::mouseClick(h.window().findChild<QLineEdit*>("Text1"), Qt::LeftButton);
-    QTest::mouseClick(h.window().findChild<QLabel*>("Label2"), Qt::LeftButton);
+    QTest::mouseClick(h.window().findChild<QLineEdit*>("mailLink"), Qt::LeftButton);
+    QTest::mouseClick(h.window().findChild<QLabel*>("authorLabel"), Qt::LeftButton);
     QCOMPARE(h.dialogs.Kinds(), (QStringList{"desktop", "desktop"}));
     QVERIFY(h.dialogs.shown[0].text.startsWith("mailto:") &&
             h.dialogs.shown[1].text == h.dialogs.shown[0].text);

@@ -1,6 +1,7 @@
 #pragma once
 // The menu bar of the main window: every item with its caption, shortcut,
-// tick and visibility at start. The window connects the handlers.
+// tick and visibility at start. The window connects the handlers. Each item's
+// object name is its member's name.
 
 #include <array>
 
@@ -11,37 +12,37 @@ class QMenuBar;
 constexpr int kCloseItems = 38;  // "Close All" and one item for each of archives 1 to 37
 
 struct MenuActions {
-  QMenu* mnuFile = nullptr;
-  QMenu* mnuNew = nullptr;
-  QAction* mnuNewV1 = nullptr;
-  QAction* mnuNewV2 = nullptr;
-  QAction* mnuOpen = nullptr;
-  QMenu* mnuClose = nullptr;
-  std::array<QAction*, kCloseItems> mnuActualClose{};
-  QAction* mnuSep1 = nullptr;
-  QAction* mnuAbout = nullptr;
-  QAction* mnuSep2 = nullptr;
-  std::array<QAction*, 5> mnuLast{};  // 1 to 4 used, as the slots are numbered
-  QAction* mnuSepLast = nullptr;
-  QAction* mnuExit = nullptr;
+  QMenu* fileMenu = nullptr;
+  QMenu* newMenu = nullptr;
+  QAction* newOldFlavour = nullptr;  // "DF1/DF2 Format"
+  QAction* newNewFlavour = nullptr;  // "DF3 (DF:LW) Format"
+  QAction* openArchives = nullptr;
+  QMenu* closeMenu = nullptr;
+  std::array<QAction*, kCloseItems> closeItems{};  // 0: "Close All"; i: archive i
+  QAction* aboutSeparator = nullptr;
+  QAction* about = nullptr;
+  QAction* recentSeparatorAbove = nullptr;
+  std::array<QAction*, 5> recentItems{};  // 1 to 4 used, as the slots are numbered
+  QAction* recentSeparator = nullptr;
+  QAction* exit = nullptr;
 
-  QMenu* mnuOptions = nullptr;
-  QMenu* mnuTimeDateFormat = nullptr;
-  QAction* mnuGoodFormat = nullptr;
-  QAction* mnuBadFormat = nullptr;
-  QAction* mnuShowDeadSpace = nullptr;
-  QAction* mnuReUseDeadSpace = nullptr;
-  QAction* mnuOverwrite = nullptr;
-  QAction* mnuShowPreview = nullptr;
+  QMenu* optionsMenu = nullptr;
+  QMenu* dateStyleMenu = nullptr;
+  QAction* dayMonthYear = nullptr;  // the "good" date style
+  QAction* monthDayYear = nullptr;  // the "bad" date style
+  QAction* showDeadSpace = nullptr;
+  QAction* reuseDeadSpace = nullptr;
+  QAction* alwaysOverwrite = nullptr;
+  QAction* showPreview = nullptr;
 
-  QMenu* mnuPopUp1 = nullptr;
-  QAction* mnuAddFiles = nullptr;
-  QAction* mnuExtract = nullptr;
-  QAction* mnuRename = nullptr;
-  QAction* mnuDelete = nullptr;
-  QAction* mnuSepCheck = nullptr;
-  QAction* mnuCheck = nullptr;
-  QAction* mnuCompact = nullptr;
+  QMenu* actionsMenu = nullptr;  // also the grid's pop-up
+  QAction* addFiles = nullptr;
+  QAction* extractEntries = nullptr;
+  QAction* renameEntry = nullptr;
+  QAction* deleteEntries = nullptr;
+  QAction* upkeepSeparator = nullptr;
+  QAction* checkArchive = nullptr;
+  QAction* compactArchive = nullptr;
 };
 
 /// Fills bar with "&File", "&Options" and "&Actions" in their design state.
