@@ -16,7 +16,6 @@ WorkProgress::WorkProgress(QProgressBar* bar, QPushButton* cancel, QObject* pare
 }
 
 void WorkProgress::Start(int files, int64_t bytes, bool cancellable) {
-  done_ = 0;
   files_ = files;
   bytes_ = bytes;
   bar_->setRange(0, bytes_ > 0 ? kByteSteps : files_);
@@ -27,7 +26,6 @@ void WorkProgress::Start(int files, int64_t bytes, bool cancellable) {
 }
 
 void WorkProgress::Show(int files, int64_t bytes) {
-  done_ = files;
   bar_->setValue(bytes_ > 0 ? static_cast<int>(static_cast<double>(bytes) / bytes_ * kByteSteps) : files);
   bar_->setFormat(Grouped(files) + " of " + Grouped(files_));
 }
@@ -36,11 +34,6 @@ void WorkProgress::Finish() {
   bar_->setTextVisible(false);
   bar_->setValue(0);
   cancel_->setVisible(false);
-}
-
-void WorkProgress::ShowPending(int total) {
-  bar_->setRange(0, total);
-  bar_->setValue(0);
 }
 
 QString CancelledNote(int done, int total) {

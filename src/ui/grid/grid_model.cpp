@@ -91,5 +91,3 @@ bool GridModel::SortByHeader(int column) {
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
   return ascending;
 }
-
-bool GridModel::SortAscending(int column) const { return directions_.Ascending(column); }

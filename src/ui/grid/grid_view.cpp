@@ -73,11 +73,6 @@ std::vector<int> GridView::SelectedRowsInOrder() const {
   return rows;
 }
 
-int GridView::SelectionEndRow() const {
-  const std::vector<int> rows = SelectedRowsInOrder();
-  return rows.empty() ? -1 : rows.back();
-}
-
 void GridView::SelectBlock(int current, int end) {
   if (!model() || !selectionModel()) return;
   const int last = model()->rowCount() - 1;

@@ -289,10 +289,5 @@ bool PreviewPane::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool PreviewPane::Settled() const { return running_ == 0 && !delay_->isActive(); }
-QString PreviewPane::Title() const { return title_->text(); }
-QString PreviewPane::Info() const { return info_->text(); }
 QString PreviewPane::Message() const { return message_->text(); }
 QString PreviewPane::Text() const { return text_->toPlainText(); }
-QString PreviewPane::TextNote() const {
-  return textNote_->isVisibleTo(textPage_) ? textNote_->text() : QString();
-}

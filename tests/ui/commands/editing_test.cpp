@@ -87,6 +87,28 @@ class EditingTest : public QObject {
     }
   }
 
+  void oneAnswerForTheRemainingFiles() {
+    // The first replace question answered for the files still to come: asked once, as one change.
+    for (const bool replace : {true, false}) {
+      WindowHarness h;
+      const QString path = h.OpenWithData("a.pff", {{"a.txt", "1"}, {"b.txt", "2"}, {"c.txt", "3"}});
+      h.dialogs.openAnswers.push_back(
+          {h.Source("A.TXT", "A"), h.Source("new", "n"), h.Source("b.txt", "B"), h.Source("c.txt", "C")});
+      h.dialogs.yesNoAnswers.push_back(replace);
+      h.dialogs.forRemainingAnswers.push_back(true);
+      h.Run("addFiles");
+      QCOMPARE(h.dialogs.Kinds(), (QStringList{"open", "yesno"}));
+      QCOMPARE(h.dialogs.shown.at(1).extra, QString("3"));  // the files after the first
+      // Same sizes: each replacement takes the slot it frees.
+      QCOMPARE(h.Column(0), replace ? QStringList({" A.TXT ", " b.txt ", " c.txt ", " new "})
+                                    : QStringList({" a.txt ", " b.txt ", " c.txt ", " new "}));
+      const pff::PffEntry& b = ReadBack(path).Entry(2);
+      QCOMPARE(ReadFile(path).mid(b.DataOffset, b.DataSize), QByteArray(replace ? "B" : "2"));
+      QCOMPARE(h.Status().Result(),
+               QString(replace ? "Added 4 files, 3 replaced" : "Added 1 file, 3 skipped"));
+    }
+  }
+
   void dropOnTheGridAddsEachFile() {
     WindowHarness h;
     const QString path = h.OpenWithData("a.pff", {{"b.txt", "old"}});

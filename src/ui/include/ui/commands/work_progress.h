@@ -22,10 +22,6 @@ class WorkProgress : public QObject {
   void Show(int files, int64_t bytes);
   /// Bar back to rest, Cancel hidden.
   void Finish();
-  /// The bar at 0 of total before the question that may start the work.
-  void ShowPending(int total);
-  /// How far the last job got, for "Cancelled after n of N".
-  int Done() const { return done_; }
 
  signals:
   void cancelClicked();
@@ -33,7 +29,6 @@ class WorkProgress : public QObject {
  private:
   QProgressBar* bar_;
   QPushButton* cancel_;
-  int done_ = 0;
   int files_ = 0;
   int64_t bytes_ = 0;
 };

@@ -32,12 +32,9 @@ class GridModel : public QAbstractTableModel {
   /// The columns' sort directions stay, and the new rows are not sorted again.
   void SetRows(std::vector<pff::GridRow> rows, bool placeholder, pff::DateStyle timeDate);
   const std::vector<pff::GridRow>& Rows() const { return rows_; }
-  pff::DateStyle TimeDate() const { return timeDate_; }
   /// A header click on visible column 0-4: reverses its direction and sorts the rows,
   /// which move whole; returns true when the column now sorts ascending.
   bool SortByHeader(int column);
-  /// True when column's last sort was ascending.
-  bool SortAscending(int column) const;
 
  private:
   const pff::ArchiveTable& table_;

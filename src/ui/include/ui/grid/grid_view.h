@@ -19,8 +19,6 @@ class GridView : public QTableView {
 
   /// Row of the current index; -1 when none.
   int CurrentRow() const;
-  /// The end of the highlighted block away from the current row; -1 when nothing is highlighted.
-  int SelectionEndRow() const;
   /// Highlighted rows from the current row towards the other end of the block.
   std::vector<int> SelectedRowsInOrder() const;
   /// Selects rows current..end (either order), current becoming the current row.

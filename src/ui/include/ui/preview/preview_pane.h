@@ -38,16 +38,11 @@ class PreviewPane : public QWidget {
   /// Whether no preview is waiting or being made.
   bool Settled() const;
   PreviewKind ShownKind() const { return shownKind_; }
-  QString Title() const;
-  QString Info() const;
   /// The text of the message page (errors, summaries, empty entries).
   QString Message() const;
   QString Text() const;
-  QString TextNote() const;
   QImage Image() const { return image_; }
   PreviewHexView* hexView() const { return hex_; }
-  PreviewSound* sound() const { return sound_; }
-  QLineEdit* findField() const { return find_; }
   /// Asks for hex page n of the shown entry.
   void ShowHexPage(qint64 page);
 
