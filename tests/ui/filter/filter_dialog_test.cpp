@@ -200,6 +200,35 @@ class FilterDialogTest : public QObject {
     QCOMPARE(Find<QScrollBar>(d, "daysSpinner")->value() + Find<QScrollBar>(d, "monthsSpinner")->value(), 2);
   }
 
+  void keyboardWalksTheColumnsAndClosesWithReturnOrEscape() {
+    for (const auto& [key, result] :
+         {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
+      FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
+      d.show();
+      QVERIFY(QTest::qWaitForWindowActive(&d));
+      // The frames start disabled: the keyboard begins at the first check box.
+      QCOMPARE(QApplication::focusWidget()->objectName(), QString("dateEnabled"));
+      for (const char* check : {"chkContEnabled", "chkSizeEnabled", "typeEnabled", "dateEnabled"})
+        Click(d, check);
+      // Down the left column, then the types, then the buttons; options and boxes
+      // of rows not chosen are skipped.
+      const QStringList order{"dateBetween",  "fromDate",       "toDate",       "chkContEnabled",
+                              "txtCont",      "chkSizeEnabled", "sizeAtLeast",  "txtSize",
+                              "toleranceKb",  "typeEnabled",    "isolateTypes", "types",
+                              "cancelButton", "cmdOK",          "dateEnabled"};
+      QStringList walked;
+      for (int i = 0; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget()->objectName();
+      }
+      QCOMPARE(walked, order);
+      // Return presses OK and Escape Cancel wherever the focus is, also in a box.
+      QTest::keyClick(Box(d, "txtCont"), key);
+      QCOMPARE(d.result(), result);
+      QCOMPARE(d.DialogFilter().Active, key == Qt::Key_Return);
+    }
+  }
+
   void okReplacesTheWindowFilterAndCancelKeepsIt() {
     for (const bool ok : {true, false}) {
       ClearStore();
