@@ -35,8 +35,7 @@ FilterDialog::FilterDialog(const QStringList& filterListItems, pff::DateStyle ti
   OrderTabStops();
   LoadInitialState(filterListItems);
   ConnectHandlers();
-  // A fixed size: the size its controls need in the font that fits the screen.
-  setFixedSize(FittingSize());
+  SizeToFitScreen();
 }
 
 // The controls go with the QWidget part, after this part is gone; focus
@@ -109,21 +108,21 @@ void FilterDialog::OrderTabStops() {
   dateEnabled_->setFocus();
 }
 
-QSize FilterDialog::FittingSize() {
+void FilterDialog::SizeToFitScreen() {
   auto needed = [this] {
     SpaceForFont();
     return layout()->sizeHint();
   };
+  QSize size = needed();
   QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-  if (!screen) return needed();
   // Room for a title bar and the window's frame.
-  const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+  const QSize room = screen ? screen->availableGeometry().size() - QSize(16, 48) : size;
+  auto fits = [&room](const QSize& wanted) {
+    return wanted.width() <= room.width() && wanted.height() <= room.height();
+  };
   // A small or strongly scaled screen: a smaller font, until the whole dialog fits.
   QFont smaller = font();
-  QSize size = needed();
-  for (int step = 0; step < 12 && (size.width() > room.width() || size.height() > room.height()) &&
-                     QFontMetrics(smaller).height() > 9;
-       ++step) {
+  for (int step = 0; step < 12 && !fits(size) && QFontMetrics(smaller).height() > 9; ++step) {
     if (smaller.pointSizeF() > 0)
       smaller.setPointSizeF(smaller.pointSizeF() * 0.94);
     else
@@ -131,7 +130,7 @@ QSize FilterDialog::FittingSize() {
     setFont(smaller);
     size = needed();
   }
-  return size;
+  setFixedSize(size);
 }
 
 void FilterDialog::SpaceForFont() {

@@ -49,9 +49,9 @@ class FilterDialog : public QDialog {
   void BuildCalendar();
   void BuildLayout();
   void OrderTabStops();
-  /// The size the controls need, in the dialog's font or, when that is too
-  /// large for the screen, in a smaller one that is now the dialog's font.
-  QSize FittingSize();
+  /// Fixes the dialog at the size its controls need, shrinking its font first
+  /// when that size does not fit the screen.
+  void SizeToFitScreen();
   void SpaceForFont();
   void LoadInitialState(const QStringList& filterListItems);
   void ConnectHandlers();
