@@ -173,8 +173,8 @@ void FilterDialog::HideCalendar() { calendar_->hide(); }
 
 void FilterDialog::ShowCalendar(bool pickingFrom) {
   pickingFromDate_ = pickingFrom;
-  // Just below the date boxes, centred under them, and inside the dialog; nearly
-  // as tall as wide, where its own wish is a flatter shape that crowds the days.
+  // Below the date boxes, centred under them and kept inside the dialog; nearly
+  // as tall as it is wide, since its own size hint crowds the weeks together.
   QSize size = calendar_->sizeHint();
   size.setHeight(std::max(size.height(), size.width() * 7 / 8));
   const QRect boxes(fromDate_->mapTo(this, QPoint(0, 0)),

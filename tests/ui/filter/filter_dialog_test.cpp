@@ -200,6 +200,30 @@ class FilterDialogTest : public QObject {
     QCOMPARE(Find<QScrollBar>(d, "daysSpinner")->value() + Find<QScrollBar>(d, "monthsSpinner")->value(), 2);
   }
 
+  void checkBoxesAndCalendarSitWhereTheyBelong() {
+    FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    // Each check box on the start of its frame's caption, wherever the layout put the frame.
+    const std::pair<const char*, const char*> captions[] = {{"dateEnabled", "dateFrame"},
+                                                            {"chkContEnabled", "nameFrame"},
+                                                            {"chkSizeEnabled", "sizeFrame"},
+                                                            {"typeEnabled", "typeFrame"}};
+    for (const auto& [check, frame] : captions) {
+      const QRect box = Find(d, check)->geometry(), area = Find(d, frame)->geometry();
+      QVERIFY2(area.contains(box.center()) && box.center().y() < area.y() + box.height() &&
+                   box.x() < area.x() + box.width(),
+               check);
+    }
+    // The calendar opens below the date boxes, inside the dialog.
+    Click(d, "dateEnabled");
+    auto* to = Box(d, "toDate");
+    QTest::mouseClick(to, Qt::LeftButton);
+    const QRect calendar = Find(d, "calendar")->geometry();
+    QVERIFY(d.rect().contains(calendar));
+    QVERIFY(calendar.top() > to->mapTo(&d, QPoint(0, to->height() - 1)).y());
+  }
+
   void keyboardWalksTheColumnsAndClosesWithReturnOrEscape() {
     for (const auto& [key, result] :
          {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
