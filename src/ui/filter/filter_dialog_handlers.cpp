@@ -1,16 +1,17 @@
-// The event handlers of frmFilter. Each one recomputes its part of
-// DialogFilter from what the controls hold now.
+// What the advanced filter dialog does when its controls change. Each handler
+// recomputes its part of DialogFilter from what the controls hold now.
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCalendarWidget>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "engine/text_encoding.h"
+#include "ui/filter/caption_check_box.h"
 #include "ui/filter/filter_dialog.h"
 
 namespace {
@@ -19,40 +20,40 @@ double BoxNumber(const QLineEdit* box) { return pff::LeadingNumber(box->text().t
 
 }  // namespace
 
-// --- the check-box family: each switches one frame and its criterion ---
+// --- the check boxes: each switches one frame and its criterion ---
 
-void FilterDialog::chkTimeEnabled_Click() {
-  HideDateView();
-  Option1_[0]->setChecked(true);
-  const bool on = chkTimeEnabled_->isChecked();
-  Frame1_->setEnabled(on);
+void FilterDialog::OnDateEnabledToggled() {
+  HideCalendar();
+  dateRows_->button(0)->setChecked(true);
+  const bool on = dateEnabled_->isChecked();
+  dateFrame_->setEnabled(on);
   dialogFilter_.DateOn = on;
 }
 
-void FilterDialog::chkSizeEnabled_Click() {
-  HideDateView();
-  Option3_[1]->setChecked(true);
-  const bool on = chkSizeEnabled_->isChecked();
-  Frame4_->setEnabled(on);
+void FilterDialog::OnSizeEnabledToggled() {
+  HideCalendar();
+  sizeModes_->button(1)->setChecked(true);
+  const bool on = sizeEnabled_->isChecked();
+  sizeFrame_->setEnabled(on);
   dialogFilter_.SizeOn = on;
 }
 
-void FilterDialog::chkContEnabled_Click() {
-  HideDateView();
-  const bool on = chkContEnabled_->isChecked();
-  Frame2_->setEnabled(on);
+void FilterDialog::OnNameEnabledToggled() {
+  HideCalendar();
+  const bool on = nameEnabled_->isChecked();
+  nameFrame_->setEnabled(on);
   dialogFilter_.NameOn = on;
 }
 
-void FilterDialog::chkTypeEnabled_Click() {
-  HideDateView();
-  Option2_[0]->setChecked(true);
-  const bool on = chkTypeEnabled_->isChecked();
-  Frame3_->setEnabled(on);
+void FilterDialog::OnTypeEnabledToggled() {
+  HideCalendar();
+  typeModes_->button(0)->setChecked(true);
+  const bool on = typeEnabled_->isChecked();
+  typeFrame_->setEnabled(on);
   if (on) {
     // Ticking again after a clear finds the option already selected, so its
     // handler does not run; rebuild the criterion here instead.
-    List1_Click();
+    RebuildTypeCriterion();
   } else {
     // A cleared box must not leave a type criterion behind (an empty isolate
     // list would hide every entry).
@@ -63,25 +64,21 @@ void FilterDialog::chkTypeEnabled_Click() {
 
 // --- date ---
 
-void FilterDialog::Option1_Click(int index) {
-  HideDateView();
+void FilterDialog::OnDateRowChosen(int row) {
+  HideCalendar();
   // The spinners follow their boxes, so a row that is not chosen cannot change the range.
-  txtFromDate_->setEnabled(index == 0);
-  txtToDate_->setEnabled(index == 0);
-  txtMonths_->setEnabled(index == 1);
-  scrMonths_->setEnabled(index == 1);
-  txtDays_->setEnabled(index == 2);
-  scrDays_->setEnabled(index == 2);
-  SetDateRange(pff::FixedDateRange(index, Today()));
+  fromDate_->setEnabled(row == 0);
+  toDate_->setEnabled(row == 0);
+  months_->setEnabled(row == 1);
+  monthsSpinner_->setEnabled(row == 1);
+  days_->setEnabled(row == 2);
+  daysSpinner_->setEnabled(row == 2);
+  SetDateRange(pff::FixedDateRange(row, Today()));
 }
 
-void FilterDialog::txtFromDate_Click() { ShowDateView(true); }
-
-void FilterDialog::txtToDate_Click() { ShowDateView(false); }
-
-void FilterDialog::DateView_DateClick(const QDate& date) {
-  HideDateView();
-  QLineEdit* box = pickingFromDate_ ? txtFromDate_ : txtToDate_;
+void FilterDialog::OnCalendarDatePicked(const QDate& date) {
+  HideCalendar();
+  QLineEdit* box = pickingFromDate_ ? fromDate_ : toDate_;
   if (timeDate_ != pff::DateStyle::Other) box->setText(FormatDate(date));
   const pff::CalendarDay day{date.year(), date.month(), date.day()};
   if (pickingFromDate_) {
@@ -92,45 +89,31 @@ void FilterDialog::DateView_DateClick(const QDate& date) {
   }
 }
 
-void FilterDialog::txtDays_Change() {
-  const double days = BoxNumber(txtDays_);
+void FilterDialog::OnDaysEdited() {
+  const double days = BoxNumber(days_);
   // Counts the spinner cannot show (".4", "9e9") are ignored.
   const auto count = pff::SpinnerCount(days);
   if (!count) return;
-  scrDays_->setValue(*count);
+  daysSpinner_->setValue(*count);
   SetDateRange(pff::DaysRange(Today(), days));
 }
 
-void FilterDialog::txtMonths_Change() {
-  const auto count = pff::SpinnerCount(BoxNumber(txtMonths_));
+void FilterDialog::OnMonthsEdited() {
+  const auto count = pff::SpinnerCount(BoxNumber(months_));
   if (!count) return;
-  scrMonths_->setValue(*count);
+  monthsSpinner_->setValue(*count);
   SetDateRange(pff::MonthsRange(Today(), *count));
 }
 
-void FilterDialog::scrDays_Change() { txtDays_->setText(QString::number(scrDays_->value())); }
-
-void FilterDialog::scrMonths_Change() { txtMonths_->setText(QString::number(scrMonths_->value())); }
-
 // --- size ---
 
-void FilterDialog::Option3_Click(int) { RecomputeSize(); }
-
-void FilterDialog::txtSize_Change() { RecomputeSize(); }
-
-void FilterDialog::txtTolerance_Change() { RecomputeSize(); }
-
-void FilterDialog::scrSize_Change() { StepBox(txtSize_, scrSize_); }
-
-void FilterDialog::scrTolerance_Change() { StepBox(txtTolerance_, scrTolerance_); }
-
-void FilterDialog::RecomputeSize() {
+void FilterDialog::RecomputeSizeBounds() {
   static constexpr pff::SizeMode kModes[] = {pff::SizeMode::AtLeast, pff::SizeMode::About,
                                              pff::SizeMode::AtMost};
-  const int index = Option3Group_->checkedId();
+  const int index = sizeModes_->checkedId();
   const pff::SizeMode mode = index < 0 ? pff::SizeMode::None : kModes[index];
   // Sizes whose bytes do not fit 32 bits ("999e99") leave the bounds as they were.
-  if (const auto range = pff::ComputeSizeRange(mode, BoxNumber(txtSize_), BoxNumber(txtTolerance_))) {
+  if (const auto range = pff::ComputeSizeRange(mode, BoxNumber(sizeKb_), BoxNumber(toleranceKb_))) {
     dialogFilter_.SizeMin = range->Min;
     dialogFilter_.SizeMax = range->Max;
   }
@@ -145,18 +128,16 @@ void FilterDialog::StepBox(QLineEdit* box, QScrollBar* spinner) {
 
 // --- name and type ---
 
-void FilterDialog::txtCont_Change() {
-  dialogFilter_.NameText = pff::Utf8ToLatin1(txtCont_->text().toStdString());
+void FilterDialog::OnNameTextEdited() {
+  dialogFilter_.NameText = pff::Utf8ToLatin1(nameContains_->text().toStdString());
 }
 
-void FilterDialog::Option2_Click(int) { List1_Click(); }
-
-void FilterDialog::List1_Click() {
-  const int mode = Option2Group_->checkedId();
+void FilterDialog::RebuildTypeCriterion() {
+  const int mode = typeModes_->checkedId();
   if (mode < 0) return;
   std::vector<std::string> types;
-  for (int i = 0; i < List1_->count(); ++i)
-    if (List1_->item(i)->isSelected()) types.push_back(List1_->item(i)->text().toStdString());
+  for (int i = 0; i < types_->count(); ++i)
+    if (types_->item(i)->isSelected()) types.push_back(types_->item(i)->text().toStdString());
 
   const bool isolate = mode == 0;
   pff::SetTypeList(dialogFilter_, isolate ? pff::TypeList::Isolate : pff::TypeList::Exclude, types);
@@ -166,13 +147,11 @@ void FilterDialog::List1_Click() {
 
 // --- closing ---
 
-void FilterDialog::cmdOK_Click() {
-  HideDateView();
+void FilterDialog::OnOkClicked() {
+  HideCalendar();
   dialogFilter_.Active = true;
   accept();
 }
-
-void FilterDialog::cmdCancel_Click() { reject(); }
 
 // --- helpers ---
 
@@ -190,11 +169,20 @@ void FilterDialog::SetDateRange(const std::optional<pff::DateRange>& range) {
   dialogFilter_.DateTo = range->To;
 }
 
-void FilterDialog::HideDateView() { DateView_->hide(); }
+void FilterDialog::HideCalendar() { calendar_->hide(); }
 
-void FilterDialog::ShowDateView(bool pickingFrom) {
+void FilterDialog::ShowCalendar(bool pickingFrom) {
   pickingFromDate_ = pickingFrom;
-  DateView_->show();
-  DateView_->raise();
-  DateView_->setFocus();
+  // Below the date boxes, centred under them and kept inside the dialog; nearly
+  // as tall as it is wide, since its own size hint crowds the weeks together.
+  QSize size = calendar_->sizeHint();
+  size.setHeight(std::max(size.height(), size.width() * 7 / 8));
+  const QRect boxes(fromDate_->mapTo(this, QPoint(0, 0)),
+                    toDate_->mapTo(this, toDate_->rect().bottomRight()));
+  const int left = std::clamp(boxes.center().x() - size.width() / 2, 0, std::max(0, width() - size.width()));
+  const int top = std::min(boxes.bottom() + 1, std::max(0, height() - size.height()));
+  calendar_->setGeometry(left, top, size.width(), size.height());
+  calendar_->show();
+  calendar_->raise();
+  calendar_->setFocus();
 }

@@ -1,5 +1,5 @@
-// frmFilter driven through its controls with a fixed "today" (Sunday 15 March
-// 2026), and opened from the window by cmdAdvanced_Click.
+// The advanced filter dialog driven through its controls with a fixed "today"
+// (Sunday 15 March 2026), and opened from the window's "Advanced Filter" button.
 
 #include "ui/filter/filter_dialog.h"
 
@@ -18,6 +18,9 @@ namespace {
 
 const QDate kToday(2026, 3, 15);
 const QStringList kTypes{" Show All", "BMP", "PCX", "TXT"};
+// The options in the order of their rows or modes.
+const QStringList kDateRows{"dateBetween", "dateMonths", "dateDays"};
+const QStringList kSizeModes{"sizeAtLeast", "sizeAbout", "sizeAtMost"};
 
 int32_t FT(int y, int m, int d, int h = 0) {
   return *pff::FileTimeFromWallClock(pff::WallClock{y, m, d, h, 0, 0});
@@ -58,25 +61,25 @@ class FilterDialogTest : public QObject {
     for (const auto& [style, from, to, pickedFrom, pickedTo] : styles) {
       FilterDialog d(kTypes, style, kToday);
       const auto& f = d.DialogFilter();
-      QCOMPARE(Box(d, "txtFromDate")->text(), from);
-      QCOMPARE(Box(d, "txtToDate")->text(), to);
+      QCOMPARE(Box(d, "fromDate")->text(), from);
+      QCOMPARE(Box(d, "toDate")->text(), to);
 
       d.show();
-      auto* calendar = Find<QCalendarWidget>(d, "DateView");
+      auto* calendar = Find<QCalendarWidget>(d, "calendar");
       QVERIFY(calendar->isHidden());
-      Click(d, "chkTimeEnabled");
-      QTest::mouseClick(Box(d, "txtToDate"), Qt::LeftButton);
+      Click(d, "dateEnabled");
+      QTest::mouseClick(Box(d, "toDate"), Qt::LeftButton);
       QVERIFY(calendar->isVisible() && !d.PickingFromDate());
       emit calendar->clicked(QDate(2026, 12, 4));
       QVERIFY(calendar->isHidden());
-      QTest::mouseClick(Box(d, "txtFromDate"), Qt::LeftButton);
+      QTest::mouseClick(Box(d, "fromDate"), Qt::LeftButton);
       QVERIFY(d.PickingFromDate());
       emit calendar->clicked(QDate(2026, 12, 1));
       QCOMPARE(f.DateFrom, FT(2026, 12, 1));
       QCOMPARE(f.DateTo, FT(2026, 12, 5));  // the whole To day is listed
-      QCOMPARE(Box(d, "txtFromDate")->text(), pickedFrom);
-      QCOMPARE(Box(d, "txtToDate")->text(), pickedTo);
-      QTest::mouseClick(Box(d, "txtFromDate"), Qt::LeftButton);
+      QCOMPARE(Box(d, "fromDate")->text(), pickedFrom);
+      QCOMPARE(Box(d, "toDate")->text(), pickedTo);
+      QTest::mouseClick(Box(d, "fromDate"), Qt::LeftButton);
       Click(d, "chkContEnabled");  // any other check box hides the calendar
       QVERIFY(calendar->isHidden());
     }
@@ -85,11 +88,11 @@ class FilterDialogTest : public QObject {
   void dateRowsAndTheirCounts() {
     FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
     const auto& f = d.DialogFilter();
-    Click(d, "chkTimeEnabled");
-    const QStringList boxes{"txtFromDate", "txtToDate", "txtMonths", "scrMonths", "txtDays", "scrDays"};
+    Click(d, "dateEnabled");
+    const QStringList boxes{"fromDate", "toDate", "months", "monthsSpinner", "days", "daysSpinner"};
     const std::tuple<int, int32_t> rows[] = {{1, FT(2026, 3, 1)}, {2, FT(2026, 3, 14)}, {0, FT(2026, 3, 5)}};
     for (const auto& [row, from] : rows) {
-      Click(d, QString("Option1(%1)").arg(row));
+      Click(d, kDateRows[row]);
       QCOMPARE(f.DateFrom, from);
       // Files changed today stay listed: the range ends where tomorrow starts.
       QCOMPARE(f.DateTo, FT(2026, 3, 16));
@@ -97,16 +100,16 @@ class FilterDialogTest : public QObject {
         QVERIFY2(Find(d, boxes[i])->isEnabled() == (i / 2 == row), qPrintable(boxes[i]));
     }
 
-    Click(d, "Option1(1)");
-    Type(Box(d, "txtMonths"), "3");
+    Click(d, "dateMonths");
+    Type(Box(d, "months"), "3");
     QCOMPARE(f.DateFrom, FT(2025, 12, 1));
 
-    Click(d, "Option1(2)");
-    Type(Box(d, "txtDays"), "5");
-    QCOMPARE(Find<QScrollBar>(d, "scrDays")->value(), 5);
+    Click(d, "dateDays");
+    Type(Box(d, "days"), "5");
+    QCOMPARE(Find<QScrollBar>(d, "daysSpinner")->value(), 5);
     QCOMPARE(f.DateFrom, FT(2026, 3, 10));
-    Step(d, "scrDays", kDown);  // the box follows the spinner
-    QCOMPARE(Box(d, "txtDays")->text(), QString("6"));
+    Step(d, "daysSpinner", kDown);  // the box follows the spinner
+    QCOMPARE(Box(d, "days")->text(), QString("6"));
     QCOMPARE(f.DateFrom, FT(2026, 3, 9));
   }
 
@@ -122,8 +125,8 @@ class FilterDialogTest : public QObject {
       FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
       Click(d, "chkSizeEnabled");
       Box(d, "txtSize")->setText(size);
-      Box(d, "txtTolerance")->setText(tolerance);
-      Click(d, QString("Option3(%1)").arg(mode));
+      Box(d, "toleranceKb")->setText(tolerance);
+      Click(d, kSizeModes[mode]);
       QCOMPARE(d.DialogFilter().SizeMin, min);
       QCOMPARE(d.DialogFilter().SizeMax, max);
     }
@@ -134,20 +137,20 @@ class FilterDialogTest : public QObject {
     const auto& f = d.DialogFilter();
     Click(d, "chkSizeEnabled");
     auto* size = Box(d, "txtSize");
-    auto* tolerance = Box(d, "txtTolerance");
-    Step(d, "scrSize", kDown);
+    auto* tolerance = Box(d, "toleranceKb");
+    Step(d, "sizeSpinner", kDown);
     QCOMPARE(size->text(), QString("101"));
     QCOMPARE(f.SizeMin, 101 * 1024);
-    Step(d, "scrSize", kUp);  // the spinner went back to rest: it steps again
-    Step(d, "scrSize", kUp);
+    Step(d, "sizeSpinner", kUp);  // the spinner went back to rest: it steps again
+    Step(d, "sizeSpinner", kUp);
     QCOMPARE(size->text(), QString("99"));
     Type(size, "1");
-    Step(d, "scrSize", kUp);
+    Step(d, "sizeSpinner", kUp);
     QCOMPARE(size->text(), QString("1"));  // never stepped to 0
 
     Type(tolerance, "");
-    Step(d, "scrTolerance", kDown);
-    Step(d, "scrTolerance", kUp);
+    Step(d, "toleranceSpinner", kDown);
+    Step(d, "toleranceSpinner", kUp);
     QCOMPARE(tolerance->text(), QString("1"));
     QCOMPARE(f.SizeMin, 0);
     Type(tolerance, "0");  // 0 can be typed
@@ -157,14 +160,14 @@ class FilterDialogTest : public QObject {
   void typeListInBothModesAndNameText() {
     FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
     const auto& f = d.DialogFilter();
-    auto* list = Find<QListWidget>(d, "List1");
+    auto* list = Find<QListWidget>(d, "types");
     list->item(1)->setSelected(true);  // no option selected yet: nothing happens
     QVERIFY(!f.IsolateOn && f.IsolateList.empty());
-    Click(d, "chkTypeEnabled");
+    Click(d, "typeEnabled");
     QCOMPARE(f.IsolateList.size(), size_t{1});
     list->item(0)->setSelected(true);
     QCOMPARE(f.IsolateList, (std::vector<std::string>{"BMP", "PCX"}));
-    Click(d, "Option2(1)");
+    Click(d, "excludeTypes");
     QVERIFY(f.ExcludeOn && !f.IsolateOn);
     QCOMPARE(f.ExcludeList, (std::vector<std::string>{"BMP", "PCX"}));
     QCOMPARE(f.IsolateList.size(), size_t{2});  // the mode not chosen keeps its list
@@ -181,20 +184,73 @@ class FilterDialogTest : public QObject {
   void unusableNumbersAreIgnored() {
     FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
     const auto& f = d.DialogFilter();
-    Click(d, "chkTimeEnabled");
+    Click(d, "dateEnabled");
     Click(d, "chkSizeEnabled");
-    Click(d, "Option1(2)");
+    Click(d, "dateDays");
     const int32_t from = f.DateFrom;
     // setText: the handlers must also survive texts longer than a user can type.
     const std::pair<const char*, QString> bad[] = {
-        {"txtDays", "9e9"}, {"txtMonths", ".4"}, {"txtTolerance", "1e999"}, {"txtSize", "3000000"}};
+        {"days", "9e9"}, {"months", ".4"}, {"toleranceKb", "1e999"}, {"txtSize", "3000000"}};
     for (const auto& [box, text] : bad) {
       Box(d, box)->setText(text);
       QVERIFY2(f.DateFrom == from && f.SizeMin == 102400 && f.SizeMax == 102400, box);
     }
-    Step(d, "scrSize", kDown);
+    Step(d, "sizeSpinner", kDown);
     QCOMPARE(f.SizeMax, 102400);
-    QCOMPARE(Find<QScrollBar>(d, "scrDays")->value() + Find<QScrollBar>(d, "scrMonths")->value(), 2);
+    QCOMPARE(Find<QScrollBar>(d, "daysSpinner")->value() + Find<QScrollBar>(d, "monthsSpinner")->value(), 2);
+  }
+
+  void checkBoxesAndCalendarSitWhereTheyBelong() {
+    FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    // Each check box on the start of its frame's caption, wherever the layout put the frame.
+    const std::pair<const char*, const char*> captions[] = {{"dateEnabled", "dateFrame"},
+                                                            {"chkContEnabled", "nameFrame"},
+                                                            {"chkSizeEnabled", "sizeFrame"},
+                                                            {"typeEnabled", "typeFrame"}};
+    for (const auto& [check, frame] : captions) {
+      const QRect box = Find(d, check)->geometry(), area = Find(d, frame)->geometry();
+      QVERIFY2(area.contains(box.center()) && box.center().y() < area.y() + box.height() &&
+                   box.x() < area.x() + box.width(),
+               check);
+    }
+    // The calendar opens below the date boxes, inside the dialog.
+    Click(d, "dateEnabled");
+    auto* to = Box(d, "toDate");
+    QTest::mouseClick(to, Qt::LeftButton);
+    const QRect calendar = Find(d, "calendar")->geometry();
+    QVERIFY(d.rect().contains(calendar));
+    QVERIFY(calendar.top() > to->mapTo(&d, QPoint(0, to->height() - 1)).y());
+  }
+
+  void keyboardWalksTheColumnsAndClosesWithReturnOrEscape() {
+    for (const auto& [key, result] :
+         {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
+      FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
+      d.show();
+      QVERIFY(QTest::qWaitForWindowActive(&d));
+      // The frames start disabled: the keyboard begins at the first check box.
+      QCOMPARE(QApplication::focusWidget()->objectName(), QString("dateEnabled"));
+      for (const char* check : {"chkContEnabled", "chkSizeEnabled", "typeEnabled", "dateEnabled"})
+        Click(d, check);
+      // Down the left column, then the types, then the buttons; options and boxes
+      // of rows not chosen are skipped.
+      const QStringList order{"dateBetween",  "fromDate",       "toDate",       "chkContEnabled",
+                              "txtCont",      "chkSizeEnabled", "sizeAtLeast",  "txtSize",
+                              "toleranceKb",  "typeEnabled",    "isolateTypes", "types",
+                              "cancelButton", "cmdOK",          "dateEnabled"};
+      QStringList walked;
+      for (int i = 0; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << QApplication::focusWidget()->objectName();
+      }
+      QCOMPARE(walked, order);
+      // Return presses OK and Escape Cancel wherever the focus is, also in a box.
+      QTest::keyClick(Box(d, "txtCont"), key);
+      QCOMPARE(d.result(), result);
+      QCOMPARE(d.DialogFilter().Active, key == Qt::Key_Return);
+    }
   }
 
   void okReplacesTheWindowFilterAndCancelKeepsIt() {
@@ -205,9 +261,9 @@ class FilterDialogTest : public QObject {
       h.ChooseType("PCX");
       QPointer<FilterDialog> d = h.OpenAdvanced();
       QVERIFY(d && d->isVisible() && d->isModal());
-      QCOMPARE(Find<QListWidget>(*d, "List1")->count(), h.FilterList()->count() - 1);
+      QCOMPARE(Find<QListWidget>(*d, "types")->count(), h.FilterList()->count() - 1);
       Click(*d, "chkSizeEnabled");
-      Click(*d, ok ? "cmdOK" : "cmdCancel");
+      Click(*d, ok ? "cmdOK" : "cancelButton");
       // OK drops the quick type filter chosen before: big.bin and pic.pcx, 100 KB each.
       QCOMPARE(h.Column(0), ok ? QStringList({" big.bin ", " pic.pcx "}) : QStringList{" pic.pcx "});
       // The quick list, the frame and the status bar say which filter is in force.
