@@ -28,7 +28,7 @@ QDate ToQDate(const pff::WallClock& clock) { return QDate(clock.Year, clock.Mont
 FilterDialog::FilterDialog(const QStringList& filterListItems, pff::DateStyle timeDate, const QDate& today,
                            QWidget* parent)
     : QDialog(parent), timeDate_(timeDate), today_(today) {
-  setObjectName("frmFilter");  // the window's tests find the dialog by this name
+  setObjectName("filterDialog");
   setWindowTitle("Set Advanced Filter");
   BuildLayout();
   BuildCalendar();
@@ -54,7 +54,7 @@ void FilterDialog::BuildLayout() {
   cancelButton_ = new QPushButton("Cancel");
   cancelButton_->setObjectName("cancelButton");
   okButton_ = new QPushButton("OK");
-  okButton_->setObjectName("cmdOK");  // the window's tests find OK by this name
+  okButton_->setObjectName("okButton");
   // Return anywhere presses OK and Escape presses Cancel, as in any dialog;
   // a focused button still takes Return for itself.
   cancelButton_->setAutoDefault(false);
@@ -73,9 +73,9 @@ void FilterDialog::BuildLayout() {
   dateEnabled_ = new CaptionCheckBox(dateFrame_, this);
   dateEnabled_->setObjectName("dateEnabled");
   nameEnabled_ = new CaptionCheckBox(nameFrame_, this);
-  nameEnabled_->setObjectName("chkContEnabled");  // the window's tests find it by this name
+  nameEnabled_->setObjectName("nameEnabled");
   sizeEnabled_ = new CaptionCheckBox(sizeFrame_, this);
-  sizeEnabled_->setObjectName("chkSizeEnabled");  // the window's tests find it by this name
+  sizeEnabled_->setObjectName("sizeEnabled");
   typeEnabled_ = new CaptionCheckBox(typeFrame_, this);
   typeEnabled_->setObjectName("typeEnabled");
 }

@@ -148,7 +148,7 @@ QGroupBox* FilterDialog::BuildNameFrame() {
   frame->setObjectName("nameFrame");
   auto* rows = new QVBoxLayout(frame);
   rows->addWidget(MakeLabel("Show File(s) If Name Contains text:"));
-  nameContains_ = MakeBox("txtCont", QString());  // the window's tests find it by this name
+  nameContains_ = MakeBox("nameContains", QString());
   // An entry name holds 16 characters.
   nameContains_->setMaxLength(16);
   rows->addWidget(nameContains_);
@@ -162,7 +162,7 @@ QGroupBox* FilterDialog::BuildSizeFrame() {
   sizeModes_ = OptionRow(
       this, modes, {{"sizeAtLeast", "Is At Least"}, {"sizeAbout", "Is About"}, {"sizeAtMost", "Is At Most"}});
 
-  sizeKb_ = MakeBox("txtSize", "100");  // the window's tests find it by this name
+  sizeKb_ = MakeBox("sizeKb", "100");
   sizeKb_->setValidator(new TypedLengthValidator(6, sizeKb_));
   sizeSpinner_ = MakeSpinner("sizeSpinner", -1, 1, 0);
   toleranceKb_ = MakeBox("toleranceKb", "0");

@@ -117,7 +117,7 @@ QWidget* MainWindow::BuildProgressRow(QWidget* parent) {
   progressBar_->setAlignment(Qt::AlignCenter);
   progressBar_->setFixedHeight(fontMetrics().height() + 6);
   cancelButton_ = new QPushButton("Cancel", row);
-  cancelButton_->setObjectName("cancelButton");
+  cancelButton_->setObjectName("cancelWorkButton");
   cancelButton_->setVisible(false);
   rowLayout->addWidget(progressBar_, 1);
   rowLayout->addWidget(cancelButton_);

@@ -52,7 +52,7 @@ class LongWorkTest : public QObject {
         h.dialogs.onShown = nullptr;
         // While it runs: no second command, browsing stays, Cancel is offered, PB1 counts.
         QVERIFY(!h.Action("deleteEntries")->isEnabled() && h.Tree()->isEnabled());
-        QVERIFY(h.window().findChild<QPushButton*>("cancelButton")->isVisibleTo(&h.window()));
+        QVERIFY(h.window().findChild<QPushButton*>("cancelWorkButton")->isVisibleTo(&h.window()));
         const size_t dialogs = h.dialogs.shown.size();
         emit h.Grid()->enterPressed();
         QCOMPARE(h.dialogs.shown.size(), dialogs);

@@ -80,7 +80,7 @@ class FilterDialogTest : public QObject {
       QCOMPARE(Box(d, "fromDate")->text(), pickedFrom);
       QCOMPARE(Box(d, "toDate")->text(), pickedTo);
       QTest::mouseClick(Box(d, "fromDate"), Qt::LeftButton);
-      Click(d, "chkContEnabled");  // any other check box hides the calendar
+      Click(d, "nameEnabled");  // any other check box hides the calendar
       QVERIFY(calendar->isHidden());
     }
   }
@@ -123,8 +123,8 @@ class FilterDialogTest : public QObject {
         {0, "0", "5", 102400, 102400}};  // 0 keeps the bounds "Is About" gave
     for (const auto& [mode, size, tolerance, min, max] : cases) {
       FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
-      Click(d, "chkSizeEnabled");
-      Box(d, "txtSize")->setText(size);
+      Click(d, "sizeEnabled");
+      Box(d, "sizeKb")->setText(size);
       Box(d, "toleranceKb")->setText(tolerance);
       Click(d, kSizeModes[mode]);
       QCOMPARE(d.DialogFilter().SizeMin, min);
@@ -135,8 +135,8 @@ class FilterDialogTest : public QObject {
   void sizeSpinnersStepTheBoxes() {
     FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
     const auto& f = d.DialogFilter();
-    Click(d, "chkSizeEnabled");
-    auto* size = Box(d, "txtSize");
+    Click(d, "sizeEnabled");
+    auto* size = Box(d, "sizeKb");
     auto* tolerance = Box(d, "toleranceKb");
     Step(d, "sizeSpinner", kDown);
     QCOMPARE(size->text(), QString("101"));
@@ -174,8 +174,8 @@ class FilterDialogTest : public QObject {
     list->clearSelection();
     QVERIFY(f.ExcludeOn && f.ExcludeList.empty());
 
-    Click(d, "chkContEnabled");
-    auto* name = Box(d, "txtCont");
+    Click(d, "nameEnabled");
+    auto* name = Box(d, "nameContains");
     name->insert(QString::fromUtf8("caf\u00e9"));  // keyClicks takes ASCII only
     QTest::keyClicks(name, " and more than sixteen");
     QCOMPARE(f.NameText, std::string("caf\xe9 and more th"));
@@ -185,12 +185,12 @@ class FilterDialogTest : public QObject {
     FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
     const auto& f = d.DialogFilter();
     Click(d, "dateEnabled");
-    Click(d, "chkSizeEnabled");
+    Click(d, "sizeEnabled");
     Click(d, "dateDays");
     const int32_t from = f.DateFrom;
     // setText: the handlers must also survive texts longer than a user can type.
     const std::pair<const char*, QString> bad[] = {
-        {"days", "9e9"}, {"months", ".4"}, {"toleranceKb", "1e999"}, {"txtSize", "3000000"}};
+        {"days", "9e9"}, {"months", ".4"}, {"toleranceKb", "1e999"}, {"sizeKb", "3000000"}};
     for (const auto& [box, text] : bad) {
       Box(d, box)->setText(text);
       QVERIFY2(f.DateFrom == from && f.SizeMin == 102400 && f.SizeMax == 102400, box);
@@ -206,8 +206,8 @@ class FilterDialogTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&d));
     // Each check box on the start of its frame's caption, wherever the layout put the frame.
     const std::pair<const char*, const char*> captions[] = {{"dateEnabled", "dateFrame"},
-                                                            {"chkContEnabled", "nameFrame"},
-                                                            {"chkSizeEnabled", "sizeFrame"},
+                                                            {"nameEnabled", "nameFrame"},
+                                                            {"sizeEnabled", "sizeFrame"},
                                                             {"typeEnabled", "typeFrame"}};
     for (const auto& [check, frame] : captions) {
       const QRect box = Find(d, check)->geometry(), area = Find(d, frame)->geometry();
@@ -232,14 +232,14 @@ class FilterDialogTest : public QObject {
       QVERIFY(QTest::qWaitForWindowActive(&d));
       // The frames start disabled: the keyboard begins at the first check box.
       QCOMPARE(QApplication::focusWidget()->objectName(), QString("dateEnabled"));
-      for (const char* check : {"chkContEnabled", "chkSizeEnabled", "typeEnabled", "dateEnabled"})
+      for (const char* check : {"nameEnabled", "sizeEnabled", "typeEnabled", "dateEnabled"})
         Click(d, check);
       // Down the left column, then the types, then the buttons; options and boxes
       // of rows not chosen are skipped.
-      const QStringList order{"dateBetween",  "fromDate",       "toDate",       "chkContEnabled",
-                              "txtCont",      "chkSizeEnabled", "sizeAtLeast",  "txtSize",
+      const QStringList order{"dateBetween",  "fromDate",       "toDate",       "nameEnabled",
+                              "nameContains",      "sizeEnabled", "sizeAtLeast",  "sizeKb",
                               "toleranceKb",  "typeEnabled",    "isolateTypes", "types",
-                              "cancelButton", "cmdOK",          "dateEnabled"};
+                              "cancelButton", "okButton",          "dateEnabled"};
       QStringList walked;
       for (int i = 0; i < order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -247,7 +247,7 @@ class FilterDialogTest : public QObject {
       }
       QCOMPARE(walked, order);
       // Return presses OK and Escape Cancel wherever the focus is, also in a box.
-      QTest::keyClick(Box(d, "txtCont"), key);
+      QTest::keyClick(Box(d, "nameContains"), key);
       QCOMPARE(d.result(), result);
       QCOMPARE(d.DialogFilter().Active, key == Qt::Key_Return);
     }
@@ -262,8 +262,8 @@ class FilterDialogTest : public QObject {
       QPointer<FilterDialog> d = h.OpenAdvanced();
       QVERIFY(d && d->isVisible() && d->isModal());
       QCOMPARE(Find<QListWidget>(*d, "types")->count(), h.FilterList()->count() - 1);
-      Click(*d, "chkSizeEnabled");
-      Click(*d, ok ? "cmdOK" : "cancelButton");
+      Click(*d, "sizeEnabled");
+      Click(*d, ok ? "okButton" : "cancelButton");
       // OK drops the quick type filter chosen before: big.bin and pic.pcx, 100 KB each.
       QCOMPARE(h.Column(0), ok ? QStringList({" big.bin ", " pic.pcx "}) : QStringList{" pic.pcx "});
       // The quick list, the frame and the status bar say which filter is in force.

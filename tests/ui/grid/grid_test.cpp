@@ -28,7 +28,7 @@ void Advanced(WindowHarness& h, const char* check, const char* box, const QStrin
   FilterDialog* dialog = h.OpenAdvanced();
   dialog->findChild<QAbstractButton*>(check)->click();
   dialog->findChild<QLineEdit*>(box)->setText(text);
-  dialog->findChild<QAbstractButton*>("cmdOK")->click();
+  dialog->findChild<QAbstractButton*>("okButton")->click();
 }
 
 // The nine cells of a grid row joined by "|".
@@ -71,7 +71,7 @@ class GridTest : public QObject {
     QCOMPARE(h.Cell(4, 0), QString(" README "));
     h.Show(2);
     // A filter that hides everything leaves the header alone, still readable.
-    Advanced(h, "chkContEnabled", "txtCont", "nothing like it");
+    Advanced(h, "nameEnabled", "nameContains", "nothing like it");
     QCOMPARE(model->rowCount(), 0);
     QVERIFY(h.Grid()->columnWidth(0) > 0);
     h.window().CloseArchive(0);
@@ -153,7 +153,7 @@ class GridTest : public QObject {
     QCOMPARE(frame->title() + "|" + h.Status().Filter(), QString("Filter - Only PCX|Filter: Only PCX"));
     QCOMPARE(h.Column(0), (QStringList{" a.pcx ", " B.PCX "}));
     // An isolated type keeps criteria set elsewhere in force (size: about 2 KB).
-    Advanced(h, "chkSizeEnabled", "txtSize", "2");
+    Advanced(h, "sizeEnabled", "sizeKb", "2");
     h.ChooseType("PCX");
     QCOMPARE(h.Column(0), QStringList{" B.PCX "});
     h.ChooseType(" Show All");
