@@ -6,6 +6,7 @@
 #include "engine/binary_file.h"
 #include "engine/file_system.h"
 #include "engine/journal.h"
+#include "engine/journal_recovery.h"
 #include "engine/paths.h"
 #include "engine/pff_error.h"
 #include "engine/replace_file.h"
@@ -22,8 +23,10 @@ constexpr int kCreateLockWaitMs = 2000;
 
 // Undoes an interrupted change before the archive is read, and says so once.
 void RecoverBeforeReading(const std::string& path, WindowPort& port) {
-  if (RecoverArchive(path, kOpenLockWaitMs) == Recovery::Undone)
-    port.Notify(path + ": an interrupted change was undone");
+  const Recovered recovered = RecoverArchive(path, kOpenLockWaitMs);
+  if (recovered.Kind != Recovery::Undone) return;
+  port.Notify(path + ": an interrupted change was undone" +
+              (recovered.Note.empty() ? "" : "; " + recovered.Note));
 }
 
 }  // namespace
