@@ -29,6 +29,18 @@ void RecoverBeforeReading(const std::string& path, WindowPort& port) {
               (recovered.Note.empty() ? "" : "; " + recovered.Note));
 }
 
+// The file about to be replaced, locked; opened for writing when a journal
+// beside it may have to be undone.
+BinaryFile OpenToReplace(const std::string& target, const std::string& path) {
+  const bool pending = StatPath(JournalPath(target), false).Exists;
+  BinaryFile old = BinaryFile::Open(target, pending ? BinaryFile::Mode::Update : BinaryFile::Mode::Read);
+  // A change another program makes to the old file ends first; one that
+  // waits for it then finds the file replaced and writes nothing.
+  if (!old.LockExclusive(kCreateLockWaitMs))
+    throw PffError(path + " is being changed by another program; nothing was written.");
+  return old;
+}
+
 }  // namespace
 
 int ArchiveTable::Append(PffArchive archive) {
@@ -87,17 +99,18 @@ Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flav
     if (!StatPath(folder).IsDirectory) throw PffError(path + ": No such file or directory");
     std::optional<BinaryFile> old;
     if (StatPath(target).Exists) {
-      // A change another program makes to the old file ends first; one that
-      // waits for it then finds the file replaced and writes nothing.
-      old.emplace(BinaryFile::Open(target, BinaryFile::Mode::Read));
-      if (!old->LockExclusive(kCreateLockWaitMs))
-        throw PffError(path + " is being changed by another program; nothing was written.");
-    }
-    // A journal left by a change of the file being replaced must not be
-    // "undone" into the new archive at its next open.
-    const std::string journal = JournalPath(target);
-    if (StatPath(journal, false).Exists) {
-      RemoveFile(journal);
+      old.emplace(OpenToReplace(target, path));
+      // An interrupted change is undone into the old file, and its journal
+      // gone durably, before the new file takes the name: a crash in between
+      // then leaves the old archive whole, and the new one never meets a
+      // journal that is not its own.
+      if (StatPath(JournalPath(target), false).Exists) {
+        RollBackJournal(*old, target);
+        SyncFolder(folder);
+      }
+    } else if (StatPath(JournalPath(target), false).Exists) {
+      // The journal of a file that is gone has nothing left to undo.
+      RemoveFile(JournalPath(target));
       SyncFolder(folder);
     }
     ReplaceFile(target, [flavour](BinaryFile& file) {

@@ -198,6 +198,8 @@ TEST_F(JournalTest, AJournalThatDoesNotBelongToTheArchiveIsNeverApplied) {
     ASSERT_EQ(port.errors.size(), 1u);
     EXPECT_EQ(port.errors[0].routine, "UpdatePff");
     EXPECT_EQ(port.errors[0].description, refusal);
+    // Creating over the archive would leave the journal to the new one: refused too.
+    EXPECT_EQ(CreateArchive(table, path_, Flavour::New).Error, refusal);
     EXPECT_EQ(ReadBytes(path_), archive);
     EXPECT_EQ(JournalBytes(), journal);
   }
