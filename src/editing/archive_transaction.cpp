@@ -6,6 +6,7 @@
 #include "engine/file_system.h"
 #include "engine/journal_format.h"
 #include "engine/journal_recovery.h"
+#include "engine/stale_temporaries.h"
 
 namespace pff {
 
@@ -103,6 +104,7 @@ bool FileMatchesRecord(BinaryFile& file, const PffArchive& archive) {
 
 ArchiveTransaction::ArchiveTransaction(PffArchive& archive)
     : path_(archive.Path), file_(OpenLockedArchive(archive.Path, BinaryFile::Mode::Update, LockWaitMs)) {
+  RemoveStaleTemporaries(path_);
   // A change that crashed since the archive was read is undone first; the
   // file is then what it was before that change, which memory may well be.
   RollBackJournal(file_, path_);

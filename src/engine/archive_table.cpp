@@ -10,6 +10,7 @@
 #include "engine/paths.h"
 #include "engine/pff_error.h"
 #include "engine/replace_file.h"
+#include "engine/stale_temporaries.h"
 
 namespace pff {
 
@@ -62,6 +63,7 @@ int OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port) {
 bool UpdatePff(PffArchive& archive, WindowPort& port) {
   try {
     RecoverBeforeReading(archive.Path, port);
+    RemoveStaleTemporaries(archive.Path);
     BinaryFile file = BinaryFile::Open(archive.Path, BinaryFile::Mode::Read);
     ReadArchive(file, archive.Header, archive.Entries);
     file.Close();
@@ -108,6 +110,7 @@ Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flav
         RollBackJournal(*old, target);
         SyncFolder(folder);
       }
+      RemoveStaleTemporaries(target);
     } else if (StatPath(JournalPath(target), false).Exists) {
       // The journal of a file that is gone has nothing left to undo.
       RemoveFile(JournalPath(target));
