@@ -21,12 +21,12 @@
 #include "engine/pff_archive.h"
 #include "engine/pff_format.h"
 #include "input_wait.h"
-#include "ui/dialogs.h"
-#include "ui/grid_view.h"
-#include "ui/main_window.h"
-#include "ui/menus.h"
-#include "ui/preview_loader.h"
-#include "ui/preview_pane.h"
+#include "ui/window/dialogs.h"
+#include "ui/grid/grid_view.h"
+#include "ui/window/main_window.h"
+#include "ui/window/menus.h"
+#include "ui/preview/preview_loader.h"
+#include "ui/preview/preview_pane.h"
 #include "window_bench_main.h"
 
 namespace {
@@ -140,11 +140,12 @@ class QuietDialogs : public Dialogs {
   QString SaveFile(QWidget*, const QString&, const QString&) override { return {}; }
   void Message(QWidget*, const QString&, const QString&) override {}
   bool YesNo(QWidget*, const QString&, const QString&) override { return false; }
+  Answer YesNoForRemaining(QWidget*, const QString&, const QString&, int) override { return {false, true}; }
   std::optional<QString> InputText(QWidget*, const QString&, const QString&, const QString&) override {
     return std::nullopt;
   }
   QString PickFolder(QWidget*, const QString&) override { return {}; }
-  bool OpenWithDesktop(const QString&) override { return false; }
+  void OpenWithDesktop(const QString&, OpenFailed) override {}
   void ShowText(QWidget*, const QString&, const QString&) override {}
 };
 
@@ -187,11 +188,12 @@ void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
   window.show();
   // Without the pane the same walk shows what the machine itself costs.
   const bool paneShown = state.range(1) != 0;
-  if (paneShown) window.findChild<QAction*>("mnuShowPreview")->trigger();
-  window.OpenFromCommandLine(QString::fromStdString(path));
-  auto* grid = window.findChild<QTableView*>("FG1");
+  if (paneShown) window.findChild<QAction*>("showPreview")->trigger();
+  window.OpenFromCommandLine({QString::fromStdString(path)});
+  bench::WaitUntil([&] { return !window.Busy(); });
+  auto* grid = window.findChild<QTableView*>("grid");
   grid->setFocus();
-  window.findChild<GridView*>("FG1")->SelectBlock(0, 0);
+  window.findChild<GridView*>("grid")->SelectBlock(0, 0);
   const int intervalMs = static_cast<int>(state.range(0));
   WaitMeter meter;
   int previews = 0;
@@ -206,11 +208,7 @@ void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
     for (int row = 1; row < 1000; ++row) {
       QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
       QCoreApplication::sendEvent(grid, &down);
-      const auto until = Clock::now() + std::chrono::milliseconds(intervalMs);
-      while (Clock::now() < until) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::usleep(500);
-      }
+      bench::RunEventsFor(intervalMs);
       if (paneShown && window.findChild<PreviewPane*>()->Settled()) ++previews;
     }
     walking = false;

@@ -21,9 +21,9 @@
 
 #include "engine/pff_format.h"
 #include "input_wait.h"
-#include "ui/dialogs.h"
-#include "ui/grid_view.h"
-#include "ui/main_window.h"
+#include "ui/window/dialogs.h"
+#include "ui/grid/grid_view.h"
+#include "ui/window/main_window.h"
 #include "window_bench_main.h"
 
 namespace {
@@ -37,11 +37,12 @@ class YesDialogs : public Dialogs {
   QString SaveFile(QWidget*, const QString&, const QString&) override { return {}; }
   void Message(QWidget*, const QString&, const QString&) override {}
   bool YesNo(QWidget*, const QString&, const QString&) override { return true; }
+  Answer YesNoForRemaining(QWidget*, const QString&, const QString&, int) override { return {true, true}; }
   std::optional<QString> InputText(QWidget*, const QString&, const QString&, const QString&) override {
     return std::nullopt;
   }
   QString PickFolder(QWidget*, const QString&) override { return folder; }
-  bool OpenWithDesktop(const QString&) override { return false; }
+  void OpenWithDesktop(const QString&, OpenFailed) override {}
   void ShowText(QWidget*, const QString&, const QString&) override {}
   QString folder;    // the answer of the folder picker
   QStringList open;  // the answer of the open dialog
@@ -87,20 +88,29 @@ struct Fixture {
     window = std::make_unique<MainWindow>(dialogs);
     window->resize(1600, 1000);
     window->show();
-    QCoreApplication::processEvents();
+    bench::RunEventsFor(1);
   }
 
   // Closes everything, then opens paths by the File menu.
   void Open(const std::vector<std::string>& archives) {
-    window->mnuActualClose_Click(0);
+    window->CloseArchive(0);
     dialogs.open.clear();
     for (const std::string& path : archives) dialogs.open << QString::fromStdString(path);
-    window->mnuOpen_Click();
+    window->OpenFromDialog();
+    Settle();
+  }
+  /// Waits for the window's running job to end.
+  void Settle() {
+    bench::WaitUntil([this] { return !window->Busy(); });
   }
   void OpenAll() { Open(paths); }
-  GridView& Grid() { return *window->findChild<GridView*>("FG1"); }
+  GridView& Grid() { return *window->findChild<GridView*>("grid"); }
   int Rows() { return Grid().model()->rowCount(); }
-  void Run(const char* action) { window->findChild<QAction*>(action)->trigger(); }
+  /// Runs a command and waits for its job.
+  void Run(const char* action) {
+    window->findChild<QAction*>(action)->trigger();
+    Settle();
+  }
 };
 
 // Made on first use and destroyed by main while the QApplication still lives.
@@ -124,13 +134,14 @@ void BM_OpenWithTypeList(benchmark::State& state) {
   Fixture& f = Shared();
   for (auto _ : state) {
     state.PauseTiming();
-    f.window->mnuActualClose_Click(0);
+    f.window->CloseArchive(0);
     f.dialogs.open = {QString::fromStdString(f.paths[0])};
     state.ResumeTiming();
     // The open rebuilds the quick type list and lists the archive's rows.
-    f.window->mnuOpen_Click();
+    f.window->OpenFromDialog();
+    f.Settle();
   }
-  state.counters["types"] = f.window->findChild<QComboBox*>("FilterList")->count();
+  state.counters["types"] = f.window->findChild<QComboBox*>("quickTypes")->count();
   state.SetLabel("goal < 50 ms");
 }
 BENCHMARK(BM_OpenWithTypeList)->Unit(benchmark::kMillisecond)->MinTime(2.0);
@@ -144,7 +155,7 @@ void BM_HeaderSort(benchmark::State& state) {
     state.PauseTiming();
     f.window->RefreshList();
     state.ResumeTiming();
-    f.window->FG1_HeaderClick(column);
+    f.window->SortByColumn(column);
   }
   state.counters["rows"] = f.Rows();
   state.SetLabel("goal < 100 ms");
@@ -187,7 +198,7 @@ void BM_DeleteTenThousandRows(benchmark::State& state) {
     // From the current row upwards, as a shift-click above it selects.
     f.Grid().SelectBlock(kFirstRow + kSelectedRows - 1, kFirstRow);
     state.ResumeTiming();
-    f.Run("mnuDelete");
+    f.Run("deleteEntries");
   }
   state.counters["rows_after"] = f.Rows();
   state.SetLabel("goal < 1 s");
@@ -217,7 +228,7 @@ void BM_InputWaitWhileExtracting(benchmark::State& state) {
       }
     });
     state.ResumeTiming();
-    f.Run("mnuExtract");
+    f.Run("extractEntries");
     state.PauseTiming();
     extracting = false;
     poster.join();

@@ -139,6 +139,10 @@ int RunRename(const ParsedArgs& args, Streams& streams) {
                 << EscapeControls(ReplaceLineBreaks(RenameCheckMessage(check, newName), "\n"), "\n") << "\n";
     return kExitFailed;
   }
+  const std::string stored = Latin1ToUtf8(latin1);
+  if (stored != newName)
+    streams.Err << "pff: warning: " << EscapeControls(newName) << " is stored as \"" << EscapeControls(stored)
+                << "\" (names keep 16 Latin-1 characters)\n";
   return RenameFile(archive, index, latin1, port) ? kExitOk : kExitFailed;
 }
 

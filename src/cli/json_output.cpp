@@ -103,7 +103,6 @@ std::string InfoJson(const ArchiveTable& table, bool haveFileSize, uint64_t file
   return Dump(ordered_json::object({{"archives", ordered_json::array({object})}}));
 }
 
-std::string CheckReportJson(const CheckReport& report) { return Dump(ReportObject(report)); }
 
 std::string CheckReportsJson(const std::vector<CheckReport>& reports) {
   ordered_json archives = ordered_json::array();

@@ -69,7 +69,11 @@ bool UpdatePff(PffArchive& archive, WindowPort& port) {
     file.Close();
     return true;
   } catch (const PffError& e) {
-    port.ReportError("UpdatePff", e.what());
+    // The description names the file, so that a failed open among several says which
+    // (a refused journal's text names it after the journal, and is kept as it is).
+    const std::string what = e.what();
+    port.ReportError("UpdatePff",
+                     what.find(archive.Path) != std::string::npos ? what : archive.Path + ": " + what);
     return false;
   }
 }

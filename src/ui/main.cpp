@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <QScreen>
 
-#include "ui/command_line.h"
-#include "ui/dialogs.h"
-#include "ui/main_window.h"
+#include "ui/window/command_line.h"
+#include "ui/window/dialogs.h"
+#include "ui/window/main_window.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -13,8 +13,6 @@ int main(int argc, char* argv[]) {
   // the window would keep its small design size; start it at the screen's size.
   if (QScreen* screen = QGuiApplication::primaryScreen()) window.setGeometry(screen->availableGeometry());
   window.showMaximized();
-  // Lay the window out once before a long open starts.
-  QCoreApplication::processEvents();
   OpenCommandLineArchive(window, QCoreApplication::arguments());
   return app.exec();
 }

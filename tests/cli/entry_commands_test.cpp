@@ -194,6 +194,11 @@ TEST_F(EditCommands, RenameChecksTheNewName) {
   }
   ASSERT_EQ(Pff({"rename", "a.pff", "ALPHA.bin", "abcdefghijklmnop"}).status, 0);
   EXPECT_EQ(ListedNames({"a.pff"}), "abcdefghijklmnop Beta.TXT gamma.dat");
+  // A character outside Latin-1 is stored as "_", and the warning says so.
+  const PffRun omega = Pff({"rename", "a.pff", "gamma.dat", "g\xCE\xA9.dat"});
+  ASSERT_EQ(omega.status, 0);
+  EXPECT_EQ(omega.err, "pff: warning: g\xCE\xA9.dat is stored as \"g_.dat\" (names keep 16 Latin-1 characters)\n");
+  ASSERT_EQ(Pff({"rename", "a.pff", "g_.dat", "gamma.dat"}).status, 0);
 
   // Dead space is named like any entry.
   ASSERT_EQ(Pff({"delete", "a.pff", "Beta.TXT"}).status, 0);

@@ -5,11 +5,12 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include "ui/dialogs.h"
+#include "ui/window/dialogs.h"
 
 class ScriptedDialogs : public Dialogs {
  public:
@@ -17,15 +18,19 @@ class ScriptedDialogs : public Dialogs {
     QString kind;  // "open", "save", "message", "yesno", "input", "folder", "desktop", "text"
     QString title;
     QString text;   // message text, prompt, filter or path
-    QString extra;  // initial folder of file dialogs; default text of the input box
+    QString extra;  // initial folder of file dialogs; default text of the input box; files remaining
   };
 
   std::deque<QStringList> openAnswers;
   std::deque<QString> saveAnswers;
   std::deque<bool> yesNoAnswers;
+  std::deque<bool> forRemainingAnswers;  // ticks "Do this for the remaining N files"
   std::deque<std::optional<QString>> inputAnswers;  // nullopt: cancelled
   std::deque<QString> folderAnswers;
+  std::deque<QString> openFailures;  // why the desktop opened nothing; empty: it opened
   std::vector<Shown> shown;
+  /// Runs as each dialog is shown, before it is answered (a user acting meanwhile).
+  std::function<void(const Shown&)> onShown;
 
   QStringList OpenFiles(QWidget*, const QString& folder, const QString& filter, bool) override {
     return Take({"open", {}, filter, folder}, openAnswers, {});
@@ -34,10 +39,15 @@ class ScriptedDialogs : public Dialogs {
     return Take({"save", {}, filter, folder}, saveAnswers, {});
   }
   void Message(QWidget*, const QString& title, const QString& text) override {
-    shown.push_back({"message", title, text, {}});
+    Record({"message", title, text, {}});
   }
   bool YesNo(QWidget*, const QString& title, const QString& text) override {
     return Take({"yesno", title, text, {}}, yesNoAnswers, false);
+  }
+  Answer YesNoForRemaining(QWidget*, const QString& title, const QString& text, int remaining) override {
+    const bool forRemaining = !forRemainingAnswers.empty() && forRemainingAnswers.front();
+    if (!forRemainingAnswers.empty()) forRemainingAnswers.pop_front();
+    return {Take({"yesno", title, text, QString::number(remaining)}, yesNoAnswers, false), forRemaining};
   }
   std::optional<QString> InputText(QWidget*, const QString& title, const QString& prompt,
                                    const QString& text) override {
@@ -46,12 +56,16 @@ class ScriptedDialogs : public Dialogs {
   QString PickFolder(QWidget*, const QString& title) override {
     return Take({"folder", title, {}, {}}, folderAnswers, {});
   }
-  bool OpenWithDesktop(const QString& pathOrUrl) override {
-    shown.push_back({"desktop", {}, pathOrUrl, {}});
-    return true;
+  void OpenWithDesktop(const QString& pathOrUrl, OpenFailed failed) override {
+    Record({"desktop", {}, pathOrUrl, {}});
+    if (!openFailures.empty()) {
+      const QString reason = openFailures.front();
+      openFailures.pop_front();
+      if (!reason.isEmpty()) failed(reason);
+    }
   }
   void ShowText(QWidget*, const QString& title, const QString& text) override {
-    shown.push_back({"text", title, text, {}});
+    Record({"text", title, text, {}});
   }
 
   /// Kinds of the dialogs shown, in order.
@@ -69,9 +83,13 @@ class ScriptedDialogs : public Dialogs {
   }
 
  private:
+  void Record(Shown call) {
+    shown.push_back(std::move(call));
+    if (onShown) onShown(shown.back());
+  }
   template <typename T>
   T Take(Shown call, std::deque<T>& answers, typename std::deque<T>::value_type fallback) {
-    shown.push_back(std::move(call));
+    Record(std::move(call));
     if (!answers.empty()) {
       fallback = answers.front();
       answers.pop_front();

@@ -13,7 +13,7 @@
 #include "editing/add_file.h"
 #include "engine/name_helpers.h"
 #include "engine/pff_format.h"
-#include "ui/filter_dialog.h"
+#include "ui/filter/filter_dialog.h"
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
@@ -87,7 +87,7 @@ int RunUiTest(int argc, char** argv, QObject* (*make)()) {
 }
 
 WindowHarness::WindowHarness() : window_(std::make_unique<MainWindow>(dialogs)) {
-  window_->SetProgramFolder(dir_.path());
+  window_->SetStartFolder(dir_.path());
 }
 
 QString WindowHarness::Archive(const QString& name, const std::vector<TestEntry>& entries) {
@@ -98,7 +98,19 @@ QString WindowHarness::Archive(const QString& name, const std::vector<TestEntry>
 
 void WindowHarness::Open(const QStringList& paths) {
   dialogs.openAnswers.push_back(paths);
-  window_->mnuOpen_Click();
+  window_->OpenFromDialog();
+  Settle();
+}
+
+bool WindowHarness::Settle() {
+  if (QTest::qWaitFor([this] { return !window_->Busy(); }, 20000)) return true;
+  qWarning("the window's job did not end");
+  return false;
+}
+
+void WindowHarness::Run(const QString& action) {
+  Action(action)->trigger();
+  Settle();
 }
 
 QString WindowHarness::Source(const QString& name, const QByteArray& bytes) {
@@ -128,7 +140,7 @@ void WindowHarness::Show(int index) {
     const QSignalBlocker quiet(Tree());
     Tree()->setCurrentItem(node);
   }
-  window_->TV1_NodeClick(node);
+  window_->ShowNode(node);
 }
 
 QString WindowHarness::ShownKey() const {
@@ -137,13 +149,14 @@ QString WindowHarness::ShownKey() const {
 }
 
 void WindowHarness::ChooseType(const QString& type) {
-  FilterList()->setCurrentIndex(FilterList()->findText(type));
-  window_->FilterList_Click();
+  const int index = FilterList()->findText(type);
+  FilterList()->setCurrentIndex(index);
+  emit FilterList()->activated(index);
 }
 
 FilterDialog* WindowHarness::OpenAdvanced() {
-  window_->findChild<QPushButton*>("cmdAdvanced")->click();
-  return window_->findChild<FilterDialog*>("frmFilter");
+  window_->findChild<QPushButton*>("advancedFilter")->click();
+  return window_->findChild<FilterDialog*>();
 }
 
 void WindowHarness::ShowActive() {

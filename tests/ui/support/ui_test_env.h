@@ -21,9 +21,9 @@
 
 #include "engine/pff_archive.h"
 #include "support/scripted_dialogs.h"
-#include "ui/grid_view.h"
-#include "ui/main_window.h"
-#include "ui/status_texts.h"
+#include "ui/grid/grid_view.h"
+#include "ui/window/main_window.h"
+#include "ui/window/status_texts.h"
 
 class FilterDialog;
 
@@ -64,12 +64,16 @@ class WindowHarness {
 
   /// Full path of name in the harness folder.
   QString File(const QString& name) const { return dir_.filePath(name); }
-  /// The window's program folder (the harness folder).
-  QString ProgramFolder() const { return dir_.path(); }
+  /// Where the window's file dialogs start (the harness folder).
+  QString StartFolder() const { return dir_.path(); }
   /// Writes an archive into the harness folder; returns its path.
   QString Archive(const QString& name, const std::vector<TestEntry>& entries);
-  /// Chooses paths in the Open dialog.
+  /// Chooses paths in the Open dialog and waits for the opening.
   void Open(const QStringList& paths);
+  /// Waits until the window's running job ended; false after a long time without.
+  bool Settle();
+  /// Triggers the menu item action and waits for the job it started.
+  void Run(const QString& action);
   /// Writes bytes to src/name in the harness folder; returns its path.
   QString Source(const QString& name, const QByteArray& bytes);
   /// Opens a new archive holding files (name, bytes) added in order, shows it
@@ -87,11 +91,11 @@ class WindowHarness {
   void ShowActive();
 
   QAction* Action(const QString& name) const { return window_->findChild<QAction*>(name); }
-  QTreeWidget* Tree() const { return window_->findChild<QTreeWidget*>("TV1"); }
-  GridView* Grid() const { return window_->findChild<GridView*>("FG1"); }
-  QProgressBar* Progress() const { return window_->findChild<QProgressBar*>("PB1"); }
-  QComboBox* FilterList() const { return window_->findChild<QComboBox*>("FilterList"); }
-  QGroupBox* FilterFrame() const { return window_->findChild<QGroupBox*>("fraSort"); }
+  QTreeWidget* Tree() const { return window_->findChild<QTreeWidget*>("archiveTree"); }
+  GridView* Grid() const { return window_->findChild<GridView*>("grid"); }
+  QProgressBar* Progress() const { return window_->findChild<QProgressBar*>("progressBar"); }
+  QComboBox* FilterList() const { return window_->findChild<QComboBox*>("quickTypes"); }
+  QGroupBox* FilterFrame() const { return window_->findChild<QGroupBox*>("filterFrame"); }
   StatusPanel& Status() const { return *window_->findChild<StatusPanel*>(); }
   /// Selects rows current..end (either order) as a shift-click does.
   void Select(int current, int end) { Grid()->SelectBlock(current, end); }

@@ -23,8 +23,6 @@ std::string ListJson(const ArchiveTable& table, const std::vector<GridRow>& rows
 /// table with file_size (null when unknown) and the live and dead totals.
 std::string InfoJson(const ArchiveTable& table, bool haveFileSize, uint64_t fileSize);
 
-/// One check report as a JSON object document: path, counts and findings.
-std::string CheckReportJson(const CheckReport& report);
 /// {"archives": [...]} holding one object per report, in order.
 std::string CheckReportsJson(const std::vector<CheckReport>& reports);
 

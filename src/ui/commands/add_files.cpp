@@ -1,0 +1,129 @@
+#include "ui/commands/add_files.h"
+
+#include <QFileInfo>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editing/add_file.h"
+#include "editing/placement.h"
+#include "engine/name_helpers.h"
+#include "engine/text_encoding.h"
+#include "ui/commands/job.h"
+#include "ui/commands/work_progress.h"
+#include "ui/window/dialogs.h"
+#include "ui/window/settings_store.h"
+#include "ui/window/status_texts.h"
+
+namespace {
+
+const QString kViewAllRefusal =
+    "You can not add files in \"View All\" mode!\r\nPlease select a file from the Tree View List first!";
+
+std::string UnableToAdd(const std::string& path) {
+  return "Unable to Add " + path + ", Please Select Only Files!";
+}
+
+// What the job did, read by the window once it ended.
+struct AddOutcome {
+  pff::PffArchive archive;  // the job's copy, changed or as before
+  int added = 0, replaced = 0, skipped = 0, done = 0;
+  bool cancelled = false;
+};
+
+// On the worker: all files as one change, undone whole when cancelled.
+void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const pff::EngineOptions& options,
+            JobContext& job) {
+  pff::AddBatch batch(out.archive);
+  for (size_t i = 0; i < paths.size() && !batch.Failed(); ++i) {
+    if (job.Cancelled()) {
+      out.cancelled = true;
+      break;
+    }
+    job.SetRemaining(static_cast<int>(paths.size() - i - 1));
+    const std::string& path = paths[i];
+    // Whether a path is a folder is the file system's answer, not a guess from a "." in it.
+    if (QFileInfo(QString::fromStdString(path)).isDir()) {
+      job.Port().Notify(UnableToAdd(path));
+      ++out.skipped;
+    } else {
+      const std::string name = pff::Utf8ToLatin1(pff::GetFileName(path));
+      const bool exists = pff::FindEntryByName(out.archive.Entries, pff::MakeEntryName(name)) != 0;
+      if (pff::AddFile(path, out.archive, options, job.Port(), &batch) == pff::AddResult::Added)
+        ++(exists ? out.replaced : out.added);
+      else
+        ++out.skipped;
+    }
+    out.done = static_cast<int>(i + 1);
+    job.Progress(out.done, 0);
+  }
+  if (out.cancelled) {
+    batch.Abandon();
+    out.added = out.replaced = 0;
+    return;
+  }
+  // A failure undoes the whole batch: nothing was added then.
+  if (!batch.Commit(job.Port())) out.added = out.replaced = 0;
+}
+
+}  // namespace
+
+AddFilesCommand::AddFilesCommand(const CommandServices& services, const pff::EngineOptions& options,
+                                 SettingsStore& settings, const QString& startFolder)
+    : s_(services), options_(options), settings_(settings), startFolder_(startFolder) {}
+
+bool AddFilesCommand::RefusedInViewAll() {
+  if (s_.target.SelectedArchive() != pff::kAllArchives) return false;
+  s_.dialogs.Message(&s_.window, "Warning!", kViewAllRefusal);
+  return true;
+}
+
+void AddFilesCommand::AddChosenFiles() {
+  if (s_.jobs.Running()) return;
+  try {
+    if (RefusedInViewAll()) return;
+    const QStringList files = s_.dialogs.OpenFiles(&s_.window, settings_.ReadPath("LastAdd", startFolder_),
+                                                   "Select Files (*.*)", true);
+    if (files.isEmpty()) return;
+    // Stored with its separator, like the other remembered folders.
+    settings_.WritePath("LastAdd", QFileInfo(files.first()).path() + "/");
+    Start(files);
+  } catch (const std::exception& e) {
+    s_.port.ReportError("mnuAddFiles_Click", e.what());
+  }
+}
+
+void AddFilesCommand::AddDroppedFiles(const QStringList& paths) {
+  if (s_.jobs.Running() || paths.isEmpty()) return;
+  try {
+    if (RefusedInViewAll()) return;
+    Start(paths);
+  } catch (const std::exception& e) {
+    s_.port.ReportError("FG1_FilesDropped", e.what());
+  }
+}
+
+void AddFilesCommand::Start(const QStringList& paths) {
+  const int index = s_.target.SelectedArchive();
+  auto out = std::make_shared<AddOutcome>();
+  out->archive = s_.table.Archive(index);
+  std::vector<std::string> files;
+  for (const QString& path : paths) files.push_back(path.toStdString());
+  const int total = static_cast<int>(files.size());
+  s_.jobs.Start(
+      total, 0, true, [out, files, options = options_](JobContext& job) { AddAll(*out, files, options, job); },
+      [this, out, index, total] {
+        // The table was not touched while the job ran: its archive takes the job's copy.
+        s_.table.Archive(index) = std::move(out->archive);
+        s_.target.ArchivesWritten();
+        if (out->cancelled) {
+          s_.status.ShowResult(CancelledNote(out->done, total) + "nothing was added");
+          return;
+        }
+        QString result = QString("Added %1").arg(FileCount(out->added + out->replaced));
+        if (out->replaced) result += ", " + Grouped(out->replaced) + " replaced";
+        if (out->skipped) result += ", " + Grouped(out->skipped) + " skipped";
+        s_.status.ShowResult(result);
+      });
+}

@@ -1,0 +1,33 @@
+#pragma once
+// "Add" (the file dialog) and files dropped onto the grid: one job that adds
+// them to the archive chosen in the tree as one change, asking before it
+// replaces an entry of the same name.
+
+#include <QString>
+#include <QStringList>
+
+#include "editing/engine_options.h"
+#include "ui/commands/command_services.h"
+
+class SettingsStore;
+
+class AddFilesCommand {
+ public:
+  AddFilesCommand(const CommandServices& services, const pff::EngineOptions& options, SettingsStore& settings,
+                  const QString& startFolder);
+
+  /// Asks for files, then adds them.
+  void AddChosenFiles();
+  /// Adds files dropped from elsewhere, in the order of the drop.
+  void AddDroppedFiles(const QStringList& paths);
+
+ private:
+  /// In "View All" there is no archive to add to: says so and returns true.
+  bool RefusedInViewAll();
+  void Start(const QStringList& paths);
+
+  CommandServices s_;
+  const pff::EngineOptions& options_;
+  SettingsStore& settings_;
+  const QString& startFolder_;
+};
