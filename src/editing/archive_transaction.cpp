@@ -38,7 +38,6 @@ bool MatchesRecord(const PffHeader& header, const std::vector<PffEntry>& entries
 
 int ArchiveTransaction::LockWaitMs = 2000;
 
-
 ArchiveWrite DirectoryWrite(const PffHeader& header, const std::vector<PffEntry>& entries) {
   ArchiveWrite write;
   write.Offset = header.DirOffset;
