@@ -137,6 +137,16 @@ TEST_F(PowerLossTest, EveryStateOpensAsTheOldOrTheNewArchive) {
          return RenameFile(archive, 2, "SAVED.DAT", port_);
        },
        16},
+      // The journal lies beside the archive, not beside the link: its folder is the one to flush.
+      {"add through a link in another folder", made,
+       [&] {
+         const std::string link = dir_.File("link.pff");
+         fs::remove(link);
+         fs::create_symlink(archive_, link);
+         PffArchive archive = Reopen(link);
+         return AddFile(big, archive, Options(false), port_) == AddResult::Added;
+       },
+       16},
       {"rename in a directory of more than 1 MiB",
        [&] {
          WriteArchive(archive_, 36, std::vector<FixtureEntry>(30000, {"E", {7}}));
