@@ -85,9 +85,7 @@ bool AddBatch::Commit(WindowPort& port) {
   }
   try {
     // The header last: until it is written, the old header still describes a whole archive.
-    tx_->Protect({DirectoryRange(archive_.Header), {0, kHeaderBytes}});
-    WriteDirectory(archive_, tx_->File());
-    WriteHeader(tx_->File(), archive_.Header);
+    tx_->Write({DirectoryWrite(archive_.Header, archive_.Entries), HeaderWrite(archive_.Header)});
     tx_->Commit();
     tx_.reset();
     return true;
@@ -138,18 +136,19 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
     if (source.Length() != added.DataSize)
       throw PffError(path + ": the file changed while it was being added");
 
-    std::vector<ByteRange> ranges{{target.DataOffset, target.DataSize}};
-    if (!batch) ranges.insert(ranges.end(), {DirectoryRange(archive.Header), {0, kHeaderBytes}});
+    std::vector<ArchiveWrite> writes;
+    writes.push_back(SourceWrite(source, target.DataOffset, target.DataSize));
+    // The header last: until it is written, the old header still describes a whole archive.
+    if (!batch) {
+      writes.push_back(DirectoryWrite(archive.Header, archive.Entries));
+      writes.push_back(HeaderWrite(archive.Header));
+    }
     writing = true;
-    tx->Protect(ranges);
-    if (target.DataSize > 0) CopyBetween(source, 0, tx->File(), target.DataOffset, target.DataSize);
+    tx->Write(writes);
     if (batch) {
       batch->CountAdded();
       return AddResult::Added;
     }
-    // The header last: until it is written, the old header still describes a whole archive.
-    WriteDirectory(archive, tx->File());
-    WriteHeader(tx->File(), archive.Header);
     tx->Commit();
     return AddResult::Added;
   } catch (const ArchiveChanged& e) {

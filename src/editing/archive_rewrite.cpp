@@ -16,10 +16,6 @@ void RestoreSnapshot(PffArchive& archive, const ArchiveSnapshot& before) {
   archive.Entries = before.Entries;
 }
 
-void WriteDirectory(const PffArchive& archive, BinaryFile& file) {
-  WriteDirectoryTo(file, archive.Header, archive.Entries);
-}
-
 void RewriteDirectory(PffArchive& archive, const std::function<void(PffArchive&)>& edit) {
   const ArchiveSnapshot before = TakeSnapshot(archive);
   ArchiveTransaction tx(archive);
@@ -28,8 +24,7 @@ void RewriteDirectory(PffArchive& archive, const std::function<void(PffArchive&)
     CheckWritableLayout(archive.Header);
     CheckNoLiveDataIn(archive.Entries, archive.Header.DirOffset, DirectoryEnd(archive.Header), 0,
                       "the directory");
-    tx.Protect({DirectoryRange(archive.Header)});
-    WriteDirectory(archive, tx.File());
+    tx.Write({DirectoryWrite(archive.Header, archive.Entries)});
     tx.Commit();
   } catch (const std::exception& e) {
     const std::string note = RollBackAfterFailure(tx);

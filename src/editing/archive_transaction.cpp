@@ -4,7 +4,9 @@
 #include <exception>
 
 #include "engine/file_system.h"
-#include "engine/pff_format.h"
+#include "engine/journal_format.h"
+#include "engine/journal_recovery.h"
+#include "engine/stale_temporaries.h"
 
 namespace pff {
 
@@ -20,6 +22,11 @@ bool SameHeader(const PffHeader& a, const PffHeader& b) {
          a.EntrySize == b.EntrySize && a.DirOffset == b.DirOffset;
 }
 
+// The directory and footer of header: offset and length.
+ByteRange DirectoryRange(const PffHeader& header) {
+  return {header.DirOffset, DirectoryEnd(header) - header.DirOffset};
+}
+
 bool MatchesRecord(const PffHeader& header, const std::vector<PffEntry>& entries, const PffArchive& archive) {
   if (!SameHeader(header, archive.Header)) return false;
   if (header.EntryCount == 0) return true;
@@ -31,8 +38,26 @@ bool MatchesRecord(const PffHeader& header, const std::vector<PffEntry>& entries
 
 int ArchiveTransaction::LockWaitMs = 2000;
 
-ByteRange DirectoryRange(const PffHeader& header) {
-  return {header.DirOffset, DirectoryEnd(header) - header.DirOffset};
+ArchiveWrite DirectoryWrite(const PffHeader& header, const std::vector<PffEntry>& entries) {
+  ArchiveWrite write;
+  write.Offset = header.DirOffset;
+  write.Bytes = DirectoryBytes(header, entries);
+  return write;
+}
+
+ArchiveWrite HeaderWrite(const PffHeader& header) {
+  ArchiveWrite write;
+  write.Bytes.resize(kHeaderBytes);
+  EncodeHeader(header, write.Bytes.data());
+  return write;
+}
+
+ArchiveWrite SourceWrite(BinaryFile& source, int64_t offset, int64_t length) {
+  ArchiveWrite write;
+  write.Offset = offset;
+  write.Source = &source;
+  write.Length = length;
+  return write;
 }
 
 // A program that rewrites the whole archive (compaction) renames a new file
@@ -78,6 +103,7 @@ bool FileMatchesRecord(BinaryFile& file, const PffArchive& archive) {
 
 ArchiveTransaction::ArchiveTransaction(PffArchive& archive)
     : path_(archive.Path), file_(OpenLockedArchive(archive.Path, BinaryFile::Mode::Update, LockWaitMs)) {
+  RemoveStaleTemporaries(path_);
   // A change that crashed since the archive was read is undone first; the
   // file is then what it was before that change, which memory may well be.
   RollBackJournal(file_, path_);
@@ -86,16 +112,7 @@ ArchiveTransaction::ArchiveTransaction(PffArchive& archive)
   oldLength_ = file_.Length();
 }
 
-void ArchiveTransaction::Protect(const std::vector<ByteRange>& ranges) {
-  std::vector<ByteRange> wanted = ranges;
-  const bool first = !journal_;
-  if (first) {
-    journal_.emplace(Journal::Create(path_, oldLength_));
-    // Header and old directory are what nearly every change overwrites;
-    // saving them at once spares a flush for each later range.
-    wanted.push_back({0, kHeaderBytes});
-    wanted.push_back(DirectoryRange(oldHeader_));
-  }
+std::vector<ByteRange> ArchiveTransaction::Unsaved(const std::vector<ByteRange>& wanted) {
   // Only the parts inside the old length that were not saved yet.
   std::vector<ByteRange> pieces;
   for (const auto& [offset, length] : wanted) {
@@ -117,10 +134,84 @@ void ArchiveTransaction::Protect(const std::vector<ByteRange>& ranges) {
   }
   std::sort(pieces.begin(), pieces.end());
   pieces.erase(std::unique(pieces.begin(), pieces.end()), pieces.end());
-  // Appending past the old end needs no saving, and so no flush: that is what
-  // keeps a batch of many additions at one flush.
-  if (pieces.empty() && !first) return;
-  journal_->Save(file_, pieces);
+  return pieces;
+}
+
+// Checksums of what write puts inside the old length, read in pieces that
+// end where journal records end.
+DeclaredWrite ArchiveTransaction::Declare(const ArchiveWrite& write) const {
+  DeclaredWrite declared;
+  declared.Offset = std::max<int64_t>(write.Offset, 0);
+  const int64_t to = std::min(write.Offset + write.Size(), oldLength_);
+  if (declared.Offset >= to) return declared;
+  declared.Length = to - declared.Offset;
+  if (!write.Source) {
+    AppendPieceSums(declared.Sums, declared.Offset, write.Bytes.data() + (declared.Offset - write.Offset),
+                    static_cast<size_t>(declared.Length));
+    return declared;
+  }
+  std::vector<uint8_t> chunk;
+  for (int64_t at = declared.Offset; at < to;) {
+    const int64_t end = RecordEnd(at, to);
+    chunk.resize(static_cast<size_t>(end - at));
+    write.Source->ReadExactAt(write.SourceOffset + (at - write.Offset), chunk.data(), chunk.size());
+    AppendPieceSums(declared.Sums, at, chunk.data(), chunk.size());
+    at = end;
+  }
+  return declared;
+}
+
+void ArchiveTransaction::Perform(const ArchiveWrite& write, const DeclaredWrite& declared) {
+  if (write.Size() <= 0) return;
+  if (!write.Source) {
+    file_.WriteAt(write.Offset, write.Bytes.data(), write.Bytes.size());
+    return;
+  }
+  // Inside the old length the bytes pass through memory and are compared
+  // with their declared checksums: a source changed since would put bytes
+  // into the archive that its journal does not vouch for.
+  std::vector<uint8_t> chunk;
+  std::vector<uint32_t> sums;
+  size_t piece = 0;
+  const int64_t declaredEnd = declared.Offset + declared.Length;
+  for (int64_t at = declared.Offset; at < declaredEnd;) {
+    const int64_t end = RecordEnd(at, declaredEnd);
+    chunk.resize(static_cast<size_t>(end - at));
+    write.Source->ReadExactAt(write.SourceOffset + (at - write.Offset), chunk.data(), chunk.size());
+    sums.clear();
+    AppendPieceSums(sums, at, chunk.data(), chunk.size());
+    if (!std::equal(sums.begin(), sums.end(), declared.Sums.begin() + static_cast<std::ptrdiff_t>(piece)))
+      throw PffError(write.Source->Path() + ": the file changed while it was being added");
+    file_.WriteAt(at, chunk.data(), chunk.size());
+    piece += sums.size();
+    at = end;
+  }
+  const int64_t rest = declared.Length > 0 ? declaredEnd : write.Offset;
+  CopyBetween(*write.Source, write.SourceOffset + (rest - write.Offset), file_, rest,
+              write.Offset + write.Size() - rest);
+}
+
+void ArchiveTransaction::Write(const std::vector<ArchiveWrite>& writes) {
+  std::vector<ByteRange> wanted;
+  const bool first = !journal_;
+  if (first) {
+    journal_.emplace(Journal::Create(path_, oldLength_));
+    // Header and old directory are what nearly every change overwrites:
+    // saving them at once spares a flush for each later range, and a journal
+    // that holds them is known to be whole.
+    wanted = {{0, kHeaderBytes}, DirectoryRange(oldHeader_)};
+  }
+  std::vector<DeclaredWrite> declared, inside;
+  for (const ArchiveWrite& write : writes) {
+    wanted.push_back({write.Offset, write.Size()});
+    declared.push_back(Declare(write));
+    if (declared.back().Length > 0) inside.push_back(declared.back());
+  }
+  const std::vector<ByteRange> pieces = Unsaved(wanted);
+  // Appending past the old end needs no journal, and so no flush: that is
+  // what keeps a batch of many additions at few flushes.
+  if (first || !pieces.empty() || !inside.empty()) journal_->Append(file_, pieces, inside);
+  for (size_t i = 0; i < writes.size(); ++i) Perform(writes[i], declared[i]);
 }
 
 void ArchiveTransaction::Commit() {
@@ -131,7 +222,9 @@ void ArchiveTransaction::Commit() {
 
 void ArchiveTransaction::RollBack() {
   if (!journal_) return;  // nothing was written before the journal existed
-  RollBackJournal(file_, path_);
+  // Its own journal needs no proof; a write that failed half way may have
+  // left pieces that are neither old nor new.
+  UndoOwnJournal(file_, path_);
   journal_.reset();
 }
 

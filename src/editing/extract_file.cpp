@@ -65,8 +65,10 @@ std::optional<std::string> Extraction::Extract(int index) {
     out.emplace(BinaryFile::CreateTemporary(folder_, *name));
     CopyBetween(*source_, entry.DataOffset, *out, 0, entry.DataSize);
     if (const std::optional<int64_t> time = UnixFromFileTime(entry.FileTime)) out->SetModifiedTime(*time);
-    out->Close();
+    // Renamed while still open and locked: a program clearing leftovers
+    // takes a temporary file whose lock is free for one of a dead writer.
     RenameReplace(out->Path(), target);
+    out->Close();
     return target;
   } catch (const std::exception& e) {
     if (out) {

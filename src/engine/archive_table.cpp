@@ -6,9 +6,11 @@
 #include "engine/binary_file.h"
 #include "engine/file_system.h"
 #include "engine/journal.h"
+#include "engine/journal_recovery.h"
 #include "engine/paths.h"
 #include "engine/pff_error.h"
 #include "engine/replace_file.h"
+#include "engine/stale_temporaries.h"
 
 namespace pff {
 
@@ -22,8 +24,22 @@ constexpr int kCreateLockWaitMs = 2000;
 
 // Undoes an interrupted change before the archive is read, and says so once.
 void RecoverBeforeReading(const std::string& path, WindowPort& port) {
-  if (RecoverArchive(path, kOpenLockWaitMs) == Recovery::Undone)
-    port.Notify(path + ": an interrupted change was undone");
+  const Recovered recovered = RecoverArchive(path, kOpenLockWaitMs);
+  if (recovered.Kind != Recovery::Undone) return;
+  port.Notify(path + ": an interrupted change was undone" +
+              (recovered.Note.empty() ? "" : "; " + recovered.Note));
+}
+
+// The file about to be replaced, locked; opened for writing when a journal
+// beside it may have to be undone.
+BinaryFile OpenToReplace(const std::string& target, const std::string& path) {
+  const bool pending = StatPath(JournalPath(target), false).Exists;
+  BinaryFile old = BinaryFile::Open(target, pending ? BinaryFile::Mode::Update : BinaryFile::Mode::Read);
+  // A change another program makes to the old file ends first; one that
+  // waits for it then finds the file replaced and writes nothing.
+  if (!old.LockExclusive(kCreateLockWaitMs))
+    throw PffError(path + " is being changed by another program; nothing was written.");
+  return old;
 }
 
 }  // namespace
@@ -47,14 +63,17 @@ int OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port) {
 bool UpdatePff(PffArchive& archive, WindowPort& port) {
   try {
     RecoverBeforeReading(archive.Path, port);
+    RemoveStaleTemporaries(archive.Path);
     BinaryFile file = BinaryFile::Open(archive.Path, BinaryFile::Mode::Read);
     ReadArchive(file, archive.Header, archive.Entries);
     file.Close();
     return true;
   } catch (const PffError& e) {
-    // The description names the file, so that a failed open among several says which.
+    // The description names the file, so that a failed open among several says which
+    // (a refused journal's text names it after the journal, and is kept as it is).
     const std::string what = e.what();
-    port.ReportError("UpdatePff", what.rfind(archive.Path, 0) == 0 ? what : archive.Path + ": " + what);
+    port.ReportError("UpdatePff",
+                     what.find(archive.Path) != std::string::npos ? what : archive.Path + ": " + what);
     return false;
   }
 }
@@ -86,17 +105,19 @@ Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flav
     if (!StatPath(folder).IsDirectory) throw PffError(path + ": No such file or directory");
     std::optional<BinaryFile> old;
     if (StatPath(target).Exists) {
-      // A change another program makes to the old file ends first; one that
-      // waits for it then finds the file replaced and writes nothing.
-      old.emplace(BinaryFile::Open(target, BinaryFile::Mode::Read));
-      if (!old->LockExclusive(kCreateLockWaitMs))
-        throw PffError(path + " is being changed by another program; nothing was written.");
-    }
-    // A journal left by a change of the file being replaced must not be
-    // "undone" into the new archive at its next open.
-    const std::string journal = JournalPath(target);
-    if (StatPath(journal, false).Exists) {
-      RemoveFile(journal);
+      old.emplace(OpenToReplace(target, path));
+      // An interrupted change is undone into the old file, and its journal
+      // gone durably, before the new file takes the name: a crash in between
+      // then leaves the old archive whole, and the new one never meets a
+      // journal that is not its own.
+      if (StatPath(JournalPath(target), false).Exists) {
+        RollBackJournal(*old, target);
+        SyncFolder(folder);
+      }
+      RemoveStaleTemporaries(target);
+    } else if (StatPath(JournalPath(target), false).Exists) {
+      // The journal of a file that is gone has nothing left to undo.
+      RemoveFile(JournalPath(target));
       SyncFolder(folder);
     }
     ReplaceFile(target, [flavour](BinaryFile& file) {

@@ -14,31 +14,11 @@
 #include <vector>
 
 #include "engine/pff_error.h"
+#include "engine/seam_recording.h"
 
 namespace pff {
 
 namespace {
-
-struct Fault {
-  int countdown = 0;  // 0: not armed
-  int err = 0;
-};
-Fault faults[3];
-int crashCountdown = 0;  // 0: not armed
-bool crashed = false;
-
-// Counts one operation of a kind; throws when it is the armed one.
-void CountOperation(FileFaults::Op op, const std::string& path) {
-  if (crashed && op == FileFaults::Op::Write) throw SimulatedCrash{};
-  Fault& f = faults[static_cast<int>(op)];
-  if (f.countdown > 0 && --f.countdown == 0) ThrowSystemError(f.err, path);
-}
-
-// Called after a write has completed.
-void CountWritten() {
-  if (crashCountdown > 0 && --crashCountdown == 0) crashed = true;
-  if (crashed) throw SimulatedCrash{};
-}
 
 constexpr size_t kChunk = 1 << 20;
 constexpr int64_t kWritebackStep = int64_t{8} << 20;
@@ -50,24 +30,28 @@ void StartWriteback(int fd, int64_t offset, int64_t length) {
   ::sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
 }
 
+void NoteChange(SeamOp::Kind what, uint64_t file, int64_t offset = 0, std::vector<uint8_t> bytes = {}) {
+  SeamOp op;
+  op.What = what;
+  op.File = file;
+  op.Offset = offset;
+  op.Bytes = std::move(bytes);
+  SeamRecording::Note(std::move(op));
+}
+
+void NoteName(SeamOp::Kind what, const std::string& path, uint64_t file) {
+  SeamOp op;
+  op.What = what;
+  op.Path = SeamRecording::Normal(path);
+  op.File = file;
+  SeamRecording::Note(std::move(op));
+}
+
 }  // namespace
 
-void FileFaults::FailNth(Op op, int nth, int err) { faults[static_cast<int>(op)] = {nth, err}; }
-
-void FileFaults::CrashAfterNth(int nth) {
-  crashCountdown = nth;
-  crashed = nth == 0;
-}
-
-void FileFaults::Clear() {
-  for (Fault& f : faults) f = {};
-  crashCountdown = 0;
-  crashed = false;
-}
-
-BinaryFile BinaryFile::Open(const std::string& path, Mode mode) {
-  CountOperation(FileFaults::Op::Open, path);
-  int flags = O_CLOEXEC;
+BinaryFile BinaryFile::Open(const std::string& path, Mode mode, bool followLinks) {
+  FileFaults::Count(FileFaults::Op::Open, path);
+  int flags = O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW);
   switch (mode) {
     case Mode::Read:
       flags |= O_RDONLY;
@@ -85,8 +69,11 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode) {
       flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
       break;
   }
+  const bool recordCreation = SeamRecording::Active() && (flags & O_CREAT) && !StatPath(path).Exists;
   // O_NONBLOCK keeps a FIFO from waiting for a writer; it is refused below anyway.
-  int fd = ::open(path.c_str(), flags | O_NONBLOCK, 0666);
+  // A journal holds the archive's bytes for whoever may read the archive, but
+  // nobody else may change it.
+  int fd = ::open(path.c_str(), flags | O_NONBLOCK, mode == Mode::CreateNew ? 0644 : 0666);
   if (fd < 0) ThrowSystemError(errno, path);
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
@@ -100,11 +87,17 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode) {
     throw PffError(path + ": not a regular file");
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  return BinaryFile(fd, path);
+  BinaryFile file(fd, path);
+  if (recordCreation) {
+    NoteName(SeamOp::Kind::Create, path, file.Inode());
+  } else if (SeamRecording::Active() && mode == Mode::Create) {
+    NoteChange(SeamOp::Kind::Truncate, file.Inode(), 0);
+  }
+  return file;
 }
 
 BinaryFile BinaryFile::CreateTemporary(const std::string& folder, const std::string& stem) {
-  CountOperation(FileFaults::Op::Open, folder);
+  FileFaults::Count(FileFaults::Op::Open, folder);
   static std::mt19937_64 random{std::random_device{}()};
   const std::string base = folder.empty() ? std::string(".") : folder;
   const std::string prefix = base + (base.back() == '/' ? "" : "/") + "." + stem + ".";
@@ -114,8 +107,19 @@ BinaryFile BinaryFile::CreateTemporary(const std::string& folder, const std::str
     for (int i = 0; i < 6; ++i) name += kAlphabet[random() % (sizeof kAlphabet - 1)];
     name += ".tmp";
     int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd >= 0) return BinaryFile(fd, name);
-    if (errno != EEXIST) ThrowSystemError(errno, name);
+    if (fd < 0) {
+      if (errno != EEXIST) ThrowSystemError(errno, name);
+      continue;
+    }
+    // Between the creation and the lock, a program clearing leftovers may
+    // take the lock first; it then removes the file, and another name is tried.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      continue;
+    }
+    BinaryFile file(fd, name);
+    if (SeamRecording::Active()) NoteName(SeamOp::Kind::Create, name, file.Inode());
+    return file;
   }
   ThrowSystemError(EEXIST, prefix);
 }
@@ -142,6 +146,10 @@ int64_t BinaryFile::Length() const {
   return st.st_size;
 }
 
+FileStatus BinaryFile::Status() const { return DescriptorStatus(fd_, path_); }
+
+uint64_t BinaryFile::Inode() const { return Id().Inode; }
+
 FileId BinaryFile::Id() const {
   struct stat st {};
   if (::fstat(fd_, &st) != 0) ThrowSystemError(errno, path_);
@@ -149,12 +157,13 @@ FileId BinaryFile::Id() const {
 }
 
 size_t BinaryFile::ReadAt(int64_t offset, void* buffer, size_t n) {
-  CountOperation(FileFaults::Op::Read, path_);
+  FileFaults::Count(FileFaults::Op::Read, path_);
   if (offset < 0) ThrowSystemError(EINVAL, path_);
   size_t done = 0;
   auto* out = static_cast<char*>(buffer);
   while (done < n) {
-    ssize_t got = ::pread(fd_, out + done, n - done, offset + static_cast<int64_t>(done));
+    ssize_t got =
+        ::pread(fd_, out + done, FileFaults::Transfer(n - done), offset + static_cast<int64_t>(done));
     if (got < 0) {
       if (errno == EINTR) continue;
       ThrowSystemError(errno, path_);
@@ -170,30 +179,34 @@ void BinaryFile::ReadExactAt(int64_t offset, void* buffer, size_t n) {
 }
 
 void BinaryFile::WriteAt(int64_t offset, const void* buffer, size_t n) {
-  CountOperation(FileFaults::Op::Write, path_);
+  FileFaults::Count(FileFaults::Op::Write, path_);
   if (offset < 0) ThrowSystemError(EINVAL, path_);
   size_t done = 0;
   const auto* in = static_cast<const char*>(buffer);
   while (done < n) {
-    ssize_t put = ::pwrite(fd_, in + done, n - done, offset + static_cast<int64_t>(done));
+    ssize_t put =
+        ::pwrite(fd_, in + done, FileFaults::Transfer(n - done), offset + static_cast<int64_t>(done));
     if (put < 0) {
       if (errno == EINTR) continue;
       ThrowSystemError(errno, path_);
     }
     done += static_cast<size_t>(put);
   }
-  CountWritten();
+  if (SeamRecording::Active()) NoteChange(SeamOp::Kind::Write, Inode(), offset, {in, in + n});
+  FileFaults::CountWritten();
 }
 
 void BinaryFile::Sync() {
-  if (crashed) throw SimulatedCrash{};
+  FileFaults::ThrowIfCrashed();
   if (::fdatasync(fd_) != 0) ThrowSystemError(errno, path_);
+  if (SeamRecording::Active()) NoteChange(SeamOp::Kind::SyncFile, Inode());
 }
 
 void BinaryFile::Truncate(int64_t length) {
-  CountOperation(FileFaults::Op::Write, path_);
+  FileFaults::Count(FileFaults::Op::Write, path_);
   if (::ftruncate(fd_, length) != 0) ThrowSystemError(errno, path_);
-  CountWritten();
+  if (SeamRecording::Active()) NoteChange(SeamOp::Kind::Truncate, Inode(), length);
+  FileFaults::CountWritten();
 }
 
 bool BinaryFile::LockExclusive(int timeoutMs) {
@@ -227,14 +240,16 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
   int64_t in = fromOffset, out = toOffset;
   // The kernel copies page-congruent ranges fastest without the bytes passing
   // through user space; entry data rarely sits on a page boundary, and for
-  // unaligned ranges a plain buffered copy is the faster of the two.
-  if ((fromOffset - toOffset) % 4096 == 0) {
-    CountOperation(FileFaults::Op::Write, to.Path());
+  // unaligned ranges a plain buffered copy is the faster of the two. A
+  // recording needs the bytes, which only the buffered copy sees.
+  if ((fromOffset - toOffset) % 4096 == 0 && !SeamRecording::Active()) {
+    FileFaults::Count(FileFaults::Op::Write, to.Path());
     loff_t kin = in, kout = out;
     while (left > 0) {
       const loff_t started = kout;
-      ssize_t n = ::copy_file_range(from.Descriptor(), &kin, to.Descriptor(), &kout,
-                                    static_cast<size_t>(std::min<int64_t>(left, kWritebackStep)), 0);
+      const auto want = static_cast<size_t>(std::min<int64_t>(left, kWritebackStep));
+      ssize_t n =
+          ::copy_file_range(from.Descriptor(), &kin, to.Descriptor(), &kout, FileFaults::Transfer(want), 0);
       if (n < 0) {
         if (errno == EINTR) continue;
         if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
@@ -246,7 +261,7 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
     }
     in = kin;
     out = kout;
-    if (left == 0) CountWritten();
+    if (left == 0) FileFaults::CountWritten();
   }
   if (left == 0) return;
   std::vector<char> chunk(static_cast<size_t>(std::min<int64_t>(left, kChunk)));
@@ -264,6 +279,19 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
       unstarted = out;
     }
   }
+}
+
+bool IsTemporaryName(const std::string& name, const std::string& stem) {
+  const std::string prefix = "." + stem + ".";
+  const std::string suffix = ".tmp";
+  if (name.size() != prefix.size() + 6 + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return false;
+  for (size_t i = prefix.size(); i < prefix.size() + 6; ++i) {
+    const char c = name[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
 }
 
 }  // namespace pff

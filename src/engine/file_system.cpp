@@ -1,5 +1,6 @@
 #include "engine/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,18 +9,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/file_faults.h"
 #include "engine/pff_error.h"
+#include "engine/seam_recording.h"
 
 namespace pff {
 
-FileStatus StatPath(const std::string& path, bool followLinks) {
-  struct stat st {};
+namespace {
+
+FileStatus StatusOf(const struct stat& st) {
   FileStatus status;
-  const int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-  if (rc != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return status;
-    ThrowSystemError(errno, path);
-  }
   status.Exists = true;
   status.IsRegular = S_ISREG(st.st_mode);
   status.IsDirectory = S_ISDIR(st.st_mode);
@@ -27,18 +26,70 @@ FileStatus StatPath(const std::string& path, bool followLinks) {
   status.Size = st.st_size;
   status.ModifiedSeconds = st.st_mtim.tv_sec;
   status.ModifiedNanoseconds = st.st_mtim.tv_nsec;
+  status.OwnerId = st.st_uid;
+  status.Permissions = st.st_mode & 07777;
   return status;
 }
 
+void NoteName(SeamOp::Kind what, const std::string& path, const std::string& to = {}) {
+  if (!SeamRecording::Active()) return;
+  SeamOp op;
+  op.What = what;
+  op.Path = what == SeamOp::Kind::SyncFolder ? ResolvedPath(path) : SeamRecording::Normal(path);
+  if (!to.empty()) op.To = SeamRecording::Normal(to);
+  SeamRecording::Note(std::move(op));
+}
+
+}  // namespace
+
+FileStatus StatPath(const std::string& path, bool followLinks) {
+  struct stat st {};
+  const int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+  if (rc != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return {};
+    ThrowSystemError(errno, path);
+  }
+  return StatusOf(st);
+}
+
+FileStatus DescriptorStatus(int fd, const std::string& path) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) ThrowSystemError(errno, path);
+  return StatusOf(st);
+}
+
+uint32_t CurrentUserId() { return ::geteuid(); }
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  const std::string name = folder.empty() ? std::string(".") : folder;
+  DIR* dir = ::opendir(name.c_str());
+  if (!dir) ThrowSystemError(errno, name);
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string item = entry->d_name;
+    if (item != "." && item != "..") names.push_back(item);
+  }
+  ::closedir(dir);
+  return names;
+}
+
 void RenameReplace(const std::string& from, const std::string& to) {
+  FileFaults::Count(FileFaults::Op::Name, to);
   if (std::rename(from.c_str(), to.c_str()) != 0) ThrowSystemError(errno, to);
+  NoteName(SeamOp::Kind::Rename, from, to);
 }
 
 void RemoveFile(const std::string& path) {
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT) ThrowSystemError(errno, path);
+  FileFaults::Count(FileFaults::Op::Name, path);
+  if (::unlink(path.c_str()) != 0) {
+    if (errno != ENOENT) ThrowSystemError(errno, path);
+    return;
+  }
+  NoteName(SeamOp::Kind::Unlink, path);
 }
 
 void SyncFolder(const std::string& folder) {
+  FileFaults::ThrowIfCrashed();
   const std::string name = folder.empty() ? std::string(".") : folder;
   int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) ThrowSystemError(errno, name);
@@ -47,6 +98,7 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
   // Some file systems cannot flush a folder; the rename is then as durable as they make it.
   if (rc != 0 && err != EINVAL && err != EROFS) ThrowSystemError(err, name);
+  NoteName(SeamOp::Kind::SyncFolder, name);
 }
 
 std::string ResolvedPath(const std::string& path) {

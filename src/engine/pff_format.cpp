@@ -152,13 +152,18 @@ void WriteHeader(BinaryFile& file, const PffHeader& header) {
   file.WriteAt(0, raw, kHeaderBytes);
 }
 
-void WriteDirectoryTo(BinaryFile& file, const PffHeader& header, const std::vector<PffEntry>& entries) {
+std::vector<uint8_t> DirectoryBytes(const PffHeader& header, const std::vector<PffEntry>& entries) {
   const size_t stride = static_cast<size_t>(RecordStride(header));
   const std::string stamp = Stamp(kModifiedStamp);
-  // Records, zero tails, footer zeros and stamp go out in one write.
   std::vector<uint8_t> block(entries.size() * stride + kFooterZeros + stamp.size(), 0);
   for (size_t i = 0; i < entries.size(); ++i) EncodeRecord(entries[i], block.data() + i * stride);
   std::memcpy(block.data() + entries.size() * stride + kFooterZeros, stamp.data(), stamp.size());
+  return block;
+}
+
+void WriteDirectoryTo(BinaryFile& file, const PffHeader& header, const std::vector<PffEntry>& entries) {
+  // Records, zero tails, footer zeros and stamp go out in one write.
+  const std::vector<uint8_t> block = DirectoryBytes(header, entries);
   file.WriteAt(header.DirOffset, block.data(), block.size());
 }
 

@@ -10,7 +10,6 @@ namespace pff {
 int64_t ReplaceFile(const std::string& target, const std::function<void(BinaryFile&)>& write) {
   BinaryFile temp = BinaryFile::CreateTemporary(ParentFolder(target), GetFileName(target));
   try {
-    temp.LockExclusive(0);
     write(temp);
     temp.Sync();
     if (StatPath(target).Exists) CopyPermissions(target, temp.Path());

@@ -1,13 +1,20 @@
 // The pieces of the tool that a child process cannot reach: the terminal
-// question, the error line and the limits of the value parsers.
+// question, the error line, the limits of the value parsers and a folder
+// that refuses changes.
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sstream>
 #include <tuple>
 
 #include "cli/args.h"
 #include "cli/cli_port.h"
+#include "cli/run_pff.h"
+#include "editing/add_file.h"
+#include "engine/archive_table.h"
+#include "engine/pff_format.h"
+#include "support/temp_dir.h"
 
 namespace pff::cli {
 namespace {
@@ -46,6 +53,29 @@ TEST(Args, NumbersAndDatesAreCheckedAtTheirLimits) {
        {"1900-02-29", "2023-02-29", "2023-04-31", "2023-13-01", "2023-1-01", "2023-01-01x"}) {
     EXPECT_FALSE(ParseDate(bad)) << bad;
   }
+}
+
+TEST(RunPff, AnUndoInAFolderThatKeepsItsJournalSucceedsAndSaysSo) {
+  test::TempDir dir;
+  const std::string path = dir.File("a.pff"), journal = path + "-journal";
+  test::WriteBytes(path, NewArchiveBytes(Flavour::New));
+  test::WriteBytes(dir.File("x.bin"), {1, 2, 3});
+  ArchiveTable table;
+  SilentPort port;
+  ASSERT_TRUE(OpenFile(table, path, port));
+  FileFaults::CrashAfterNth(2);  // the journal and the data written
+  EXPECT_THROW(AddFile(dir.File("x.bin"), table.Archive(1), {false, false}, port), SimulatedCrash);
+  FileFaults::Clear();
+
+  FileFaults::FailNth(FileFaults::Op::Name, 1, EACCES);
+  std::istringstream in;
+  std::ostringstream out, err;
+  EXPECT_EQ(RunPff({"info", path}, in, out, err, false), 0);
+  FileFaults::Clear();
+  EXPECT_EQ(err.str(), "pff: " + path + ": an interrupted change was undone; its journal " + journal +
+                           " could not be removed (" + journal +
+                           ": Permission denied); it was emptied and may be deleted.\n");
+  EXPECT_EQ(test::ReadBytes(path), NewArchiveBytes(Flavour::New));
 }
 
 }  // namespace

@@ -103,6 +103,15 @@ TEST_F(CompactArchiveTest, NothingIsWrittenWhenItCannotBeDoneSafely) {
   }
 }
 
+TEST_F(CompactArchiveTest, OnlyADeadFlagOf1IsDeadSpace) {
+  WriteArchive(path_, 36,
+               {{"ODD", Pattern(3, 1), 2}, {"<DEAD SPACE>", Pattern(5, 50), 1}, {"TWO", Pattern(4, 10)}});
+  PffArchive archive = Reopen(path_);
+  ASSERT_TRUE(CompactArchive(archive, false, port_));
+  EXPECT_EQ(Layout(archive), "2@20+3 0@23+4 dir 27");
+  EXPECT_EQ(Slice(ReadBytes(path_), 20, 3), Pattern(3, 1));
+}
+
 TEST_F(CompactArchiveTest, AnArchiveInErrorNeedsForce) {
   Make(36);
   // Entry 3 overlaps entry 1: an error for the check, harmless for packing.

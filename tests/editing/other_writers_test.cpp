@@ -188,6 +188,10 @@ TEST_F(OtherWritersTest, LayoutsThatWouldOverwriteHeaderOrDataAreRefusedBeforeWr
   const PffEntry liveBehindDirectory{0, 100, 40, 0, MakeEntryName("behind.dat")};
   const PffEntry deadOverLive{1, 30, 50, 0, DeadSpaceName()},
       liveUnderDead{0, 40, 20, 0, MakeEntryName("a.txt")};
+  // Two 32-byte records at 100 end with their footer at 218; re-using the
+  // dead space adds a third record, over the live data there.
+  const PffEntry deadToReuse{1, 20, 70, 0, DeadSpaceName()},
+      liveBehindFooter{0, 218, 10, 0, MakeEntryName("b.txt")};
   const Case cases[] = {
       {"no entries, directory at 0", 0, 32, {}},
       {"no entries, directory at 19", 19, 36, {}},
@@ -195,6 +199,7 @@ TEST_F(OtherWritersTest, LayoutsThatWouldOverwriteHeaderOrDataAreRefusedBeforeWr
       {"dead space over the header", 100, 32, {deadInHeader}},
       {"live data where the data would go", 60, 32, {liveBehindDirectory}},
       {"dead space to re-use over live data", 100, 32, {deadOverLive, liveUnderDead}},
+      {"live data where the directory grows", 100, 32, {deadToReuse, liveBehindFooter}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

@@ -19,9 +19,6 @@ struct ArchiveSnapshot {
 ArchiveSnapshot TakeSnapshot(const PffArchive& archive);
 void RestoreSnapshot(PffArchive& archive, const ArchiveSnapshot& before);
 
-/// Writes the directory and modification footer of archive (add, delete and rename).
-void WriteDirectory(const PffArchive& archive, BinaryFile& file);
-
 /// Applies edit to the record and rewrites directory and footer (never the
 /// header) as one transaction. Throws PffError with the record as before, or
 /// read again when another program had changed the file (ArchiveChanged).

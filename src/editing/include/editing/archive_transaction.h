@@ -1,10 +1,10 @@
 #pragma once
 // One change of an archive file, all or nothing. It holds the archive's
 // exclusive lock from start to end, makes sure the file is still what memory
-// was read from, saves every byte it is about to overwrite into the rollback
-// journal (engine/journal.h) before writing, and commits by removing the
-// journal. A failure rolls the file back; a crash leaves the journal for the
-// next open to roll back.
+// was read from, saves every byte it is about to overwrite, with checksums of
+// what it will write there, into the rollback journal (engine/journal.h)
+// before writing, and commits by removing the journal. A failure rolls the
+// file back; a crash leaves the journal for the next open to roll back.
 
 #include <optional>
 #include <string>
@@ -15,6 +15,7 @@
 #include "engine/journal.h"
 #include "engine/pff_archive.h"
 #include "engine/pff_error.h"
+#include "engine/pff_format.h"
 
 namespace pff {
 
@@ -39,6 +40,22 @@ bool FileMatchesRecord(BinaryFile& file, const PffArchive& archive);
 /// A byte range of the archive file: offset, length.
 using ByteRange = std::pair<int64_t, int64_t>;
 
+/// One write of a change: Bytes, or Length bytes of Source from SourceOffset.
+struct ArchiveWrite {
+  int64_t Offset = 0;
+  std::vector<uint8_t> Bytes;
+  BinaryFile* Source = nullptr;
+  int64_t SourceOffset = 0;
+  int64_t Length = 0;
+
+  int64_t Size() const { return Source ? Length : static_cast<int64_t>(Bytes.size()); }
+};
+/// The directory and footer of header and entries, at the header's DirOffset.
+ArchiveWrite DirectoryWrite(const PffHeader& header, const std::vector<PffEntry>& entries);
+ArchiveWrite HeaderWrite(const PffHeader& header);
+/// length bytes of source, from its start, at offset.
+ArchiveWrite SourceWrite(BinaryFile& source, int64_t offset, int64_t length);
+
 class ArchiveTransaction {
  public:
   /// How long a change waits for another program's lock before giving up.
@@ -52,12 +69,12 @@ class ArchiveTransaction {
   ArchiveTransaction(const ArchiveTransaction&) = delete;
   ArchiveTransaction& operator=(const ArchiveTransaction&) = delete;
 
-  /// The archive file, for the writes after Protect.
-  BinaryFile& File() { return file_; }
-  /// Saves what the ranges hold now (as far as they lie inside the old
-  /// length and were not saved before) and flushes the journal, so that they
-  /// may be overwritten. Throws PffError (nothing of the archive written).
-  void Protect(const std::vector<ByteRange>& ranges);
+  /// Saves what the writes overwrite inside the old length (and, the first
+  /// time, header and old directory) with checksums of what they put there,
+  /// flushes the journal when it grew, then makes the writes in order.
+  /// Writes past the old length need no journal, and so no flush. Throws
+  /// PffError; RollBack then undoes what was written.
+  void Write(const std::vector<ArchiveWrite>& writes);
   /// Makes the change durable and removes the journal.
   void Commit();
   /// Puts the file back as it was at the start. Throws PffError when that
@@ -65,6 +82,10 @@ class ArchiveTransaction {
   void RollBack();
 
  private:
+  std::vector<ByteRange> Unsaved(const std::vector<ByteRange>& wanted);
+  DeclaredWrite Declare(const ArchiveWrite& write) const;
+  void Perform(const ArchiveWrite& write, const DeclaredWrite& declared);
+
   std::string path_;
   BinaryFile file_;
   PffHeader oldHeader_;
@@ -76,8 +97,5 @@ class ArchiveTransaction {
 /// Rolls tx back after a failure. Returns "" when that worked, else a
 /// sentence for the error message saying that the next open will do it.
 std::string RollBackAfterFailure(ArchiveTransaction& tx);
-
-/// The directory and footer of header: offset and length.
-ByteRange DirectoryRange(const PffHeader& header);
 
 }  // namespace pff

@@ -1,12 +1,14 @@
 #pragma once
 // The single way the program touches archive and entry files: positioned
 // reads and writes on a file that is opened, used and closed within one call.
-// Tests arm FileFaults to make any open, read or write fail.
+// Tests arm FileFaults to make any open, read or write fail, and record what
+// changed through SeamRecording.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "engine/file_faults.h"
 #include "engine/file_system.h"
 
 namespace pff {
@@ -18,15 +20,18 @@ class BinaryFile {
     ReadWrite,  // read and write, created when missing, never truncated
     Create,     // created or replaced: empty afterwards
     Update,     // read and write an existing file, never truncated
-    CreateNew,  // a new file; fails when the name exists (a link there included)
+    CreateNew,  // a new file only its owner may write; fails when the name exists (a link there included)
   };
 
   /// Opens path (UTF-8); throws PffError with the system's description.
   /// Only regular files are opened: a FIFO, device, socket or folder fails at
-  /// once (a FIFO is opened without blocking, then refused).
-  static BinaryFile Open(const std::string& path, Mode mode);
+  /// once (a FIFO is opened without blocking, then refused). followLinks
+  /// false refuses a symbolic link at path.
+  static BinaryFile Open(const std::string& path, Mode mode, bool followLinks = true);
   /// Creates a new file in folder named ".STEM.XXXXXX.tmp" (random, never an
-  /// existing name; a link planted there is not followed).
+  /// existing name; a link planted there is not followed), holding its
+  /// exclusive lock until it is closed: a file of that name whose lock is
+  /// free was left behind by a program that died.
   static BinaryFile CreateTemporary(const std::string& folder, const std::string& stem);
 
   BinaryFile(BinaryFile&& other) noexcept;
@@ -36,6 +41,8 @@ class BinaryFile {
   ~BinaryFile();
 
   int64_t Length() const;
+  /// Owner, permissions, size and times of the open file.
+  FileStatus Status() const;
   /// The identity of the open file (compare with FileIdOf(path) to see whether the path still names it).
   FileId Id() const;
   /// Reads up to n bytes at offset; returns how many were there (short at the end).
@@ -60,6 +67,7 @@ class BinaryFile {
 
  private:
   BinaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  uint64_t Inode() const;
   int fd_ = -1;
   std::string path_;
 };
@@ -68,19 +76,7 @@ class BinaryFile {
 /// chunks, so that memory stays small whatever the length.
 void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t toOffset, int64_t length);
 
-/// Test seam: the nth operation of a kind from now on fails with err.
-struct FileFaults {
-  enum class Op { Open, Read, Write };
-  static void FailNth(Op op, int nth, int err = 5 /* EIO */);
-  /// Simulates the program dying right after the nth write (truncation
-  /// included) from now on: SimulatedCrash is thrown then, and by every
-  /// later write or flush, until Clear. What was written stays.
-  static void CrashAfterNth(int nth);
-  static void Clear();
-};
-
-/// Thrown by the seam for a simulated crash. Deliberately no std::exception,
-/// so that no rollback or error report of the program catches it.
-struct SimulatedCrash {};
+/// Whether name is what CreateTemporary(folder, stem) makes: ".STEM.XXXXXX.tmp".
+bool IsTemporaryName(const std::string& name, const std::string& stem);
 
 }  // namespace pff

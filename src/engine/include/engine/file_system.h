@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pff {
 
@@ -17,11 +18,19 @@ struct FileStatus {
   int64_t Size = 0;
   int64_t ModifiedSeconds = 0;      // since the Unix epoch
   int64_t ModifiedNanoseconds = 0;  // 0 to 999,999,999
+  uint32_t OwnerId = 0;
+  uint32_t Permissions = 0;  // the mode's permission bits, 07777 at most
 };
 
 /// What is at path; a missing path gives Exists false. followLinks false
 /// describes a symbolic link itself. Throws PffError for other failures.
 FileStatus StatPath(const std::string& path, bool followLinks = true);
+/// The same for an open descriptor (path names it in an error).
+FileStatus DescriptorStatus(int fd, const std::string& path);
+/// The user this program runs as (its effective user id).
+uint32_t CurrentUserId();
+/// The names in folder, "." and ".." left out. Throws PffError when it cannot be read.
+std::vector<std::string> FolderEntries(const std::string& folder);
 /// Renames from over to (atomic on one file system; a link at `to` is replaced, not followed).
 void RenameReplace(const std::string& from, const std::string& to);
 /// Removes a file; a missing file is no error.

@@ -45,6 +45,8 @@ void ReadArchive(BinaryFile& file, PffHeader& header, std::vector<PffEntry>& ent
 /// in archives of 0 entries, which are read whatever their fields).
 void CheckWritableLayout(const PffHeader& header);
 void WriteHeader(BinaryFile& file, const PffHeader& header);
+/// What WriteDirectoryTo writes at DirOffset.
+std::vector<uint8_t> DirectoryBytes(const PffHeader& header, const std::vector<PffEntry>& entries);
 /// The whole directory at DirOffset, 8 zero bytes and the modification stamp.
 /// Record bytes past the first 32 are written as 0.
 void WriteDirectoryTo(BinaryFile& file, const PffHeader& header, const std::vector<PffEntry>& entries);
