@@ -102,7 +102,7 @@ class EditingTest : public QObject {
       // Same sizes: each replacement takes the slot it frees.
       QCOMPARE(h.Column(0), replace ? QStringList({" A.TXT ", " b.txt ", " c.txt ", " new "})
                                     : QStringList({" a.txt ", " b.txt ", " c.txt ", " new "}));
-      const pff::PffEntry& b = ReadBack(path).Entry(2);
+      const pff::PffEntry b = ReadBack(path).Entry(2);
       QCOMPARE(ReadFile(path).mid(b.DataOffset, b.DataSize), QByteArray(replace ? "B" : "2"));
       QCOMPARE(h.Status().Result(),
                QString(replace ? "Added 4 files, 3 replaced" : "Added 1 file, 3 skipped"));
