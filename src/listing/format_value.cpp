@@ -27,9 +27,12 @@ std::string FormatFileDate(int32_t fileTime, DateStyle style) {
 
 std::string FormatFileSize(int32_t bytes) {
   // std::round rounds halves away from zero.
-  const long long kilobytes = std::llround(static_cast<double>(bytes) / 1024.0);
-  unsigned long long magnitude = kilobytes < 0 ? 0ULL - static_cast<unsigned long long>(kilobytes)
-                                               : static_cast<unsigned long long>(kilobytes);
+  return GroupDigits(std::llround(static_cast<double>(bytes) / 1024.0)) + " KB";
+}
+
+std::string GroupDigits(int64_t number) {
+  unsigned long long magnitude =
+      number < 0 ? 0ULL - static_cast<unsigned long long>(number) : static_cast<unsigned long long>(number);
   // Digits are written from the right, with "," after every third.
   char buffer[40];
   char* end = buffer + sizeof buffer;
@@ -41,9 +44,21 @@ std::string FormatFileSize(int32_t bytes) {
     magnitude /= 10;
     ++digits;
   } while (magnitude != 0);
-  if (kilobytes < 0) *--p = '-';
-  std::string text(p, end);
-  text += " KB";
+  if (number < 0) *--p = '-';
+  return std::string(p, end);
+}
+
+std::string FormatByteSize(int64_t bytes) {
+  if (bytes < 1024 && bytes > -1024) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+  const char* const units[] = {"KB", "MB", "GB"};
+  double value = static_cast<double>(bytes) / 1024.0;
+  int unit = 0;
+  while (std::fabs(value) >= 1023.95 && unit < 2) {
+    value /= 1024.0;
+    ++unit;
+  }
+  char text[48];
+  std::snprintf(text, sizeof text, "%.1f %s", value, units[unit]);
   return text;
 }
 

@@ -35,5 +35,14 @@ TEST(FormatValue, FileSizeRoundsHalfAwayFromZeroAndGroups) {
   for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatFileSize(bytes), text) << bytes;
 }
 
+TEST(FormatValue, ByteSizeAtEachUnitsBoundary) {
+  const std::pair<int64_t, const char*> cases[] = {
+      {0, "0 bytes"},          {1, "1 byte"},          {1023, "1023 bytes"},     {1024, "1.0 KB"},
+      {1075, "1.0 KB"},        {1076, "1.1 KB"},       {1048524, "1023.9 KB"},   {1048525, "1.0 MB"},
+      {1048576, "1.0 MB"},     {1073741824, "1.0 GB"}, {5497558138880, "5120.0 GB"}};
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatByteSize(bytes), text) << bytes;
+  EXPECT_EQ(GroupDigits(-1234567), "-1,234,567");
+}
+
 }  // namespace
 }  // namespace pff

@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStackedWidget>
@@ -13,6 +12,7 @@
 #include <QtConcurrent>
 
 #include "engine/pff_archive.h"
+#include "listing/format_value.h"
 #include "ui/preview/preview_hex_view.h"
 #include "ui/preview/preview_sound.h"
 #include "ui/preview/preview_text_view.h"
@@ -23,9 +23,11 @@ namespace {
 // moment: longer than a held key takes to repeat, so a walk costs no decoding.
 constexpr int kSettleMs = 60;
 
+QString Digits(qint64 number) { return QString::fromStdString(pff::GroupDigits(number)); }
+
 QString SizeText(qint64 bytes) {
-  return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat) +
-         (bytes >= 1024 ? QString(" (%1 bytes)").arg(QLocale().toString(bytes)) : QString());
+  return QString::fromStdString(pff::FormatByteSize(bytes) +
+                                (bytes >= 1024 ? " (" + pff::GroupDigits(bytes) + " bytes)" : ""));
 }
 
 QString KindName(PreviewKind kind) {
@@ -156,7 +158,7 @@ void PreviewPane::ShowEntry(const std::string& path, const pff::PffEntry& entry)
 
 void PreviewPane::ShowSummary(qint64 count, qint64 bytes) {
   ShowNothing();
-  ShowMessage(QString("%1 entries, %2").arg(QLocale().toString(count), SizeText(bytes)));
+  ShowMessage(QString("%1 entries, %2").arg(Digits(count), SizeText(bytes)));
 }
 
 void PreviewPane::ShowNothing() {
@@ -238,8 +240,8 @@ void PreviewPane::UpdatePageButtons() {
   const qint64 last = qMin(size, first + kHexPageBytes);
   const qint64 pages = qMax<qint64>(1, (size + kHexPageBytes - 1) / kHexPageBytes);
   pageText_->setText(QString("Page %1 of %2, bytes %3 to %4")
-                         .arg(QLocale().toString(shown_.hexPage + 1), QLocale().toString(pages),
-                              QLocale().toString(first), QLocale().toString(qMax<qint64>(first, last - 1))));
+                         .arg(Digits(shown_.hexPage + 1), Digits(pages),
+                              Digits(first), Digits(qMax<qint64>(first, last - 1))));
   previousPage_->setEnabled(shown_.hexPage > 0);
   nextPage_->setEnabled(last < size);
 }

@@ -1,26 +1,16 @@
 #include "ui/window/status_texts.h"
 
 #include <QLabel>
-#include <QLocale>
 #include <QStatusBar>
 #include <QToolButton>
 
-QString Grouped(int64_t number) { return QLocale(QLocale::English).toString(static_cast<qlonglong>(number)); }
+#include "listing/format_value.h"
+
+QString Grouped(int64_t number) { return QString::fromStdString(pff::GroupDigits(number)); }
 
 QString FileCount(int64_t n) { return Grouped(n) + (n == 1 ? " file" : " files"); }
 
-QString HumanSize(int64_t bytes) {
-  if (bytes < 1024) return QString(bytes == 1 ? "%1 byte" : "%1 bytes").arg(bytes);
-  const char* const units[] = {"KB", "MB", "GB"};
-  double value = static_cast<double>(bytes) / 1024.0;
-  int unit = 0;
-  // A value that would read "1024.0" is the next unit's "1.0".
-  while (value >= 1023.95 && unit < 2) {
-    value /= 1024.0;
-    ++unit;
-  }
-  return QString::number(value, 'f', 1) + " " + units[unit];
-}
+QString HumanSize(int64_t bytes) { return QString::fromStdString(pff::FormatByteSize(bytes)); }
 
 StatusPanel::StatusPanel(QStatusBar* bar)
     : QObject(bar),

@@ -77,14 +77,6 @@ class GridTest : public QObject {
     h.window().CloseArchive(0);
   }
 
-  void sizeTextsAtTheirBoundaries() {
-    const QPair<qint64, QString> cases[] = {
-        {0, "0 bytes"},           {1, "1 byte"},           {1023, "1023 bytes"},      {1024, "1.0 KB"},
-        {1075, "1.0 KB"},         {1076, "1.1 KB"},        {1048524, "1023.9 KB"},   {1048525, "1.0 MB"},
-        {1048576, "1.0 MB"},      {1073741824, "1.0 GB"}, {5497558138880, "5120.0 GB"}};
-    for (const auto& [bytes, text] : cases) QCOMPARE(HumanSize(bytes), text);
-  }
-
   void mouseAndKeysOnTheGrid() {
     WindowHarness h;
     h.ShowActive();

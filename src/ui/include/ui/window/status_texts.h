@@ -14,7 +14,7 @@ class QToolButton;
 QString Grouped(int64_t number);
 /// "1 file", "32,701 files".
 QString FileCount(int64_t n);
-/// Bytes as "1 byte", "512 bytes", "12.0 KB", "50.2 MB" or "1.5 GB" (1024 to the step).
+/// Bytes as a person reads them (pff::FormatByteSize).
 QString HumanSize(int64_t bytes);
 
 class StatusPanel : public QObject {
