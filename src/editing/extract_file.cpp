@@ -44,6 +44,7 @@ Extraction::Extraction(const PffArchive& archive, const std::string& folder, Win
 }
 
 std::optional<std::string> Extraction::Extract(int index) {
+  stopped_ = false;
   if (!ready_) return std::nullopt;
   std::optional<BinaryFile> out;
   try {
@@ -63,7 +64,8 @@ std::optional<std::string> Extraction::Extract(int index) {
       throw PffError(target + ": extracting " + Quoted(entry) + " would overwrite the archive itself.");
     }
     out.emplace(BinaryFile::CreateTemporary(folder_, *name));
-    CopyBetween(*source_, entry.DataOffset, *out, 0, entry.DataSize);
+    CopyBetween(*source_, entry.DataOffset, *out, 0, entry.DataSize,
+                [this](int64_t copied) { return port_.KeepGoing(copied); });
     if (const std::optional<int64_t> time = UnixFromFileTime(entry.FileTime)) out->SetModifiedTime(*time);
     // Renamed while still open and locked: a program clearing leftovers
     // takes a temporary file whose lock is free for one of a dead writer.
@@ -78,7 +80,9 @@ std::optional<std::string> Extraction::Extract(int index) {
         // The failure being reported matters more than the leftover temporary.
       }
     }
-    port_.ReportError("ExtractFile", e.what());
+    // Stopped by the user: no partial file, nothing to report.
+    stopped_ = dynamic_cast<const Stopped*>(&e) != nullptr;
+    if (!stopped_) port_.ReportError("ExtractFile", e.what());
     return std::nullopt;
   }
 }

@@ -234,8 +234,13 @@ void BinaryFile::Close() {
   if (::close(fd) != 0) ThrowSystemError(errno, path_);
 }
 
-void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t toOffset, int64_t length) {
+void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t toOffset, int64_t length,
+                 const CopyProgress& progress) {
   if (length <= 0) return;
+  // Between pieces the front end may stop a long copy (the user cancelled).
+  auto goOn = [&](int64_t left) {
+    if (progress && !progress(length - left)) throw Stopped();
+  };
   int64_t left = length;
   int64_t in = fromOffset, out = toOffset;
   // The kernel copies page-congruent ranges fastest without the bytes passing
@@ -258,6 +263,7 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
       if (n == 0) throw PffError(from.Path() + ": unexpected end of file");
       if (length >= kWritebackStep) StartWriteback(to.Descriptor(), started, n);
       left -= n;
+      goOn(left);
     }
     in = kin;
     out = kout;
@@ -278,6 +284,7 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
       StartWriteback(to.Descriptor(), unstarted, out - unstarted);
       unstarted = out;
     }
+    goOn(left);
   }
 }
 

@@ -124,6 +124,32 @@ TEST_F(ExtractFileTest, ABadIndexOrAFailedWriteLeavesTheOldFileAlone) {
   EXPECT_EQ(ReadBytes((out_ / "FOUR.BIN").string()), Pattern(10, 0));
 }
 
+TEST_F(ExtractFileTest, AStoppedCopyLeavesNothingAndReportsNothing) {
+  // A port that lets the copy of a 3 MiB entry go on until it passed 1 MiB.
+  struct StoppingPort : RecordingPort {
+    std::vector<int64_t> asked;
+    bool KeepGoing(int64_t copied) override {
+      asked.push_back(copied);
+      return copied < (int64_t{1} << 20);
+    }
+  };
+  const PffArchive big = WriteArchive(dir_.File("big.pff"), 36, {{"BIG.BIN", Pattern(3 << 20, 7)}});
+  WriteBytes((out_ / "BIG.BIN").string(), Bytes("older"));
+  StoppingPort port;
+  Extraction extraction(big, out_.string(), port);
+  EXPECT_FALSE(extraction.Extract(1).has_value());
+  EXPECT_TRUE(extraction.WasStopped());
+  EXPECT_TRUE(port.errors.empty());
+  EXPECT_EQ(port.asked, (std::vector<int64_t>{1 << 20}));
+  EXPECT_EQ(Listing(out_), std::vector<std::string>{"BIG.BIN"});  // the old file, no temporary
+  EXPECT_EQ(ReadBytes((out_ / "BIG.BIN").string()), Bytes("older"));
+  RecordingPort goOn;
+  Extraction again(big, out_.string(), goOn);
+  EXPECT_TRUE(again.Extract(1).has_value());
+  EXPECT_FALSE(again.WasStopped());
+  EXPECT_EQ(ReadBytes((out_ / "BIG.BIN").string()), Pattern(3 << 20, 7));
+}
+
 TEST_F(ExtractFileTest, ALinkAtTheTargetIsReplacedNotFollowedAndAFolderThereIsAnError) {
   const std::string victim = dir_.File("victim");
   WriteBytes(victim, Bytes("precious"));

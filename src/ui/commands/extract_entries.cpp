@@ -54,9 +54,13 @@ void ExtractAll(ExtractOutcome& out, JobContext& job) {
     std::unique_ptr<pff::Extraction>& extraction = open[{w.row.Archive, w.folder}];
     if (!extraction) extraction = std::make_unique<pff::Extraction>(archive, w.folder, job.Port());
     const int32_t size = archive.Entry(w.row.Entry).DataSize;
+    job.StartFile(out.done, out.processed);
     if (const std::optional<std::string> path = extraction->Extract(w.row.Entry)) {
       out.written.push_back(*path);
       out.bytes += size;
+    } else if (extraction->WasStopped()) {
+      out.cancelled = true;  // stopped inside the file: nothing of it was left
+      return;
     }
     ++out.done;
     out.processed += size;

@@ -17,13 +17,17 @@ int64_t NowMs() { return QDateTime::currentMSecsSinceEpoch(); }
 // on its own thread while the worker waits.
 class JobContext::ForwardingPort : public pff::WindowPort {
  public:
-  explicit ForwardingPort(JobRunner& runner) : runner_(runner) {}
+  ForwardingPort(JobRunner& runner, JobContext& job) : runner_(runner), job_(job) {}
 
   void ReportError(const std::string& routine, const std::string& description) override {
     OnWindowThread([&] { runner_.windowPort_.ReportError(routine, description); });
   }
   void Notify(const std::string& text) override {
     OnWindowThread([&] { runner_.windowPort_.Notify(text); });
+  }
+  bool KeepGoing(int64_t copied) override {
+    job_.Progress(job_.fileStartFiles_, job_.fileStartBytes_ + copied);
+    return !job_.Cancelled();
   }
   bool AskReplace(const pff::ReplaceRequest& request) override {
     if (!standing_) OnWindowThread([&] { answer_ = runner_.askReplace_(request, remaining_); });
@@ -39,12 +43,13 @@ class JobContext::ForwardingPort : public pff::WindowPort {
   }
 
   JobRunner& runner_;
+  JobContext& job_;
   JobRunner::ReplaceAnswer answer_;
   bool standing_ = false;  // the last answer holds for the rest of the job
 };
 
 JobContext::JobContext(JobRunner& runner, std::shared_ptr<std::atomic<bool>> cancelled)
-    : runner_(runner), cancelled_(std::move(cancelled)), port_(std::make_unique<ForwardingPort>(runner)) {}
+    : runner_(runner), cancelled_(std::move(cancelled)), port_(std::make_unique<ForwardingPort>(runner, *this)) {}
 
 JobContext::~JobContext() {
   // The bar shows where the job ended before it goes back to rest.
@@ -54,6 +59,11 @@ JobContext::~JobContext() {
 pff::WindowPort& JobContext::Port() { return *port_; }
 
 void JobContext::SetRemaining(int files) { port_->remaining_ = files; }
+
+void JobContext::StartFile(int files, int64_t bytes) {
+  fileStartFiles_ = files;
+  fileStartBytes_ = bytes;
+}
 
 void JobContext::Progress(int files, int64_t bytes) {
   files_ = files;

@@ -25,6 +25,8 @@ class Extraction {
   /// Writes entry index into the folder; the path written, or nullopt after
   /// reporting "Error in ExtractFile" (nothing is left under the target name).
   std::optional<std::string> Extract(int index);
+  /// Whether the last Extract was stopped by the port (KeepGoing said no).
+  bool WasStopped() const { return stopped_; }
 
  private:
   const PffArchive& archive_;
@@ -35,6 +37,7 @@ class Extraction {
   std::optional<FileId> archiveId_;
   bool archiveFolderHere_ = false;  // the folder extracted into holds the archive
   bool ready_ = false;
+  bool stopped_ = false;
 };
 
 /// Writes entry index of archive into folder under its own name, leaving the

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/file_faults.h"
@@ -72,9 +73,14 @@ class BinaryFile {
   std::string path_;
 };
 
+/// Asked between the pieces of a long copy with the bytes copied so far; false stops it.
+using CopyProgress = std::function<bool(int64_t copied)>;
+
 /// Copies length bytes from one file to another at the given offsets, in
-/// chunks, so that memory stays small whatever the length.
-void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t toOffset, int64_t length);
+/// chunks, so that memory stays small whatever the length. Throws Stopped when
+/// progress answers false.
+void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t toOffset, int64_t length,
+                 const CopyProgress& progress = {});
 
 /// Whether name is what CreateTemporary(folder, stem) makes: ".STEM.XXXXXX.tmp".
 bool IsTemporaryName(const std::string& name, const std::string& stem);

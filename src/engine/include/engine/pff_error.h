@@ -12,6 +12,13 @@ class PffError : public std::runtime_error {
   explicit PffError(const std::string& description) : std::runtime_error(description) {}
 };
 
+/// A long copy stopped because its front end asked it to (the user cancelled):
+/// no error to report, and whatever the copy was part of is undone.
+class Stopped : public std::exception {
+ public:
+  const char* what() const noexcept override { return "stopped"; }
+};
+
 /// Throws PffError with strerror(err), prefixed by context when given.
 [[noreturn]] void ThrowSystemError(int err, const std::string& context = {});
 

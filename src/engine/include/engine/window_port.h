@@ -34,6 +34,10 @@ class WindowPort {
   virtual void Notify(const std::string& text) = 0;
   /// The replace question; true means replace.
   virtual bool AskReplace(const ReplaceRequest& request) = 0;
+  /// Asked between the pieces of a long copy (about every MiB) with the bytes
+  /// of the current file copied so far: false stops the command, which then
+  /// undoes the change or leaves no partial file, and reports nothing.
+  virtual bool KeepGoing(int64_t /*copied*/) { return true; }
 };
 
 /// A port that shows nothing and answers No; for callers that need none.

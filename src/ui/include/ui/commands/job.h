@@ -29,6 +29,9 @@ class JobContext {
   bool Cancelled() const { return *cancelled_; }
   /// Files and bytes done so far; shown a few dozen times a second at most.
   void Progress(int files, int64_t bytes);
+  /// The next file begins after files and bytes done: the copy inside it moves the
+  /// progress on from there, and stops when the user asks.
+  void StartFile(int files, int64_t bytes);
   /// The port to hand to the engine's routines.
   pff::WindowPort& Port();
   /// How many files of the command come after the current one, for the
@@ -41,6 +44,8 @@ class JobContext {
   std::shared_ptr<std::atomic<bool>> cancelled_;
   std::unique_ptr<ForwardingPort> port_;
   int64_t lastShownMs_ = -1;
+  int fileStartFiles_ = 0;
+  int64_t fileStartBytes_ = 0;
   // The last progress, shown at the end when it was held back.
   int files_ = 0;
   int64_t bytes_ = 0;
