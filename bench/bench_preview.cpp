@@ -9,13 +9,11 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/pff_archive.h"
@@ -168,7 +166,7 @@ void BM_PreviewPcx1024x768(benchmark::State& state) {
 BENCHMARK(BM_PreviewPcx1024x768)->Arg(3)->Arg(1)->Unit(benchmark::kMillisecond);
 
 using bench::Clock;
-using bench::Probe;
+using bench::ProbePoster;
 using bench::WaitMeter;
 
 void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
@@ -198,21 +196,14 @@ void BM_InputWaitArrowingWithPreview(benchmark::State& state) {
   WaitMeter meter;
   int previews = 0;
   for (auto _ : state) {
-    std::atomic<bool> walking{true};
-    std::thread poster([&] {
-      while (walking) {
-        QCoreApplication::postEvent(&meter, new Probe);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      }
-    });
+    ProbePoster poster(meter);
     for (int row = 1; row < 1000; ++row) {
       QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
       QCoreApplication::sendEvent(grid, &down);
       bench::RunEventsFor(intervalMs);
       if (paneShown && window.findChild<PreviewPane*>()->Settled()) ++previews;
     }
-    walking = false;
-    poster.join();
+    poster.Stop();
     QCoreApplication::sendPostedEvents(&meter);
   }
   const double worstMs = std::chrono::duration<double, std::milli>(meter.worst).count();

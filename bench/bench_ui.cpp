@@ -8,15 +8,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QTemporaryDir>
-#include <atomic>
+#include <QTreeWidget>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/pff_format.h"
@@ -156,9 +156,12 @@ void BM_HeaderSort(benchmark::State& state) {
     f.window->RefreshList();
     state.ResumeTiming();
     f.window->SortByColumn(column);
+    // To the re-sorted screen: the rows in view painted in their new order.
+    f.Grid().viewport()->repaint();
   }
   state.counters["rows"] = f.Rows();
-  state.SetLabel("goal < 100 ms");
+  state.SetLabel(column == 0 ? "click to painted grid, goal < 50 ms"
+                             : "click to painted grid, goal < 100 ms");
 }
 BENCHMARK(BM_HeaderSort)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
@@ -206,7 +209,7 @@ void BM_DeleteTenThousandRows(benchmark::State& state) {
 BENCHMARK(BM_DeleteTenThousandRows)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 using bench::Clock;
-using bench::Probe;
+using bench::ProbePoster;
 using bench::WaitMeter;
 
 void BM_InputWaitWhileExtracting(benchmark::State& state) {
@@ -220,18 +223,11 @@ void BM_InputWaitWhileExtracting(benchmark::State& state) {
     state.PauseTiming();
     f.Open({path});
     f.Grid().SelectBlock(0, f.Rows() - 1);
-    std::atomic<bool> extracting{true};
-    std::thread poster([&] {
-      while (extracting) {
-        QCoreApplication::postEvent(&meter, new Probe);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      }
-    });
+    ProbePoster poster(meter);
     state.ResumeTiming();
     f.Run("extractEntries");
     state.PauseTiming();
-    extracting = false;
-    poster.join();
+    poster.Stop();
     QCoreApplication::sendPostedEvents(&meter);
     state.ResumeTiming();
   }
@@ -242,6 +238,43 @@ void BM_InputWaitWhileExtracting(benchmark::State& state) {
   std::printf("worst input wait while extracting 32,767 entries: %.1f ms\n", worstMs);
 }
 BENCHMARK(BM_InputWaitWhileExtracting)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Files dropped onto the grid of an empty archive chosen in the tree, added
+// as one job and one change: the time to the last file and how long input waits.
+void BM_DropFiles(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  Fixture& f = Shared();
+  const QString folder = f.dir.filePath("dropped");
+  QDir().mkpath(folder);
+  QStringList paths;
+  for (int i = 0; i < count; ++i) {
+    paths << folder + QString("/D%1.DAT").arg(i, 5, 10, QChar('0'));
+    std::ofstream(paths.back().toStdString(), std::ios::binary) << std::string(64 + i % 4000, 'd');
+  }
+  const std::string path = f.dir.filePath("drop.pff").toStdString();
+  WaitMeter meter;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::vector<uint8_t> empty = pff::NewArchiveBytes(pff::Flavour::New);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(empty.data()), static_cast<std::streamsize>(empty.size()));
+    f.Open({path});
+    auto* tree = f.window->findChild<QTreeWidget*>("archiveTree");
+    f.window->ShowNode(tree->topLevelItem(0)->child(0));
+    ProbePoster poster(meter);
+    state.ResumeTiming();
+    emit f.Grid().filesDropped(paths);
+    f.Settle();  // the add runs as a job; the window answers meanwhile
+    state.PauseTiming();
+    poster.Stop();
+    QCoreApplication::sendPostedEvents(&meter);
+    state.counters["entries"] = f.Rows();
+    state.ResumeTiming();
+  }
+  state.counters["worst_wait_ms"] = std::chrono::duration<double, std::milli>(meter.worst).count();
+  state.SetLabel("goal: 10,000 files < 2 s, worst input wait < 50 ms");
+}
+BENCHMARK(BM_DropFiles)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

@@ -3,10 +3,13 @@
 // another thread, as the window system delivers input, and the worst time
 // until the window handled one.
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 namespace bench {
 
@@ -29,6 +32,28 @@ class WaitMeter : public QObject {
     ++handled;
     return true;
   }
+};
+
+/// Posts a probe to meter every 5 ms from its own thread, as the window
+/// system delivers input, from construction until Stop.
+class ProbePoster {
+ public:
+  explicit ProbePoster(WaitMeter& meter)
+      : thread_([this, &meter] {
+          while (running_) {
+            QCoreApplication::postEvent(&meter, new Probe);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+          }
+        }) {}
+  ~ProbePoster() { Stop(); }
+  void Stop() {
+    running_ = false;
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  std::atomic<bool> running_{true};
+  std::thread thread_;
 };
 
 }  // namespace bench

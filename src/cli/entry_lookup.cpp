@@ -1,5 +1,7 @@
 #include "cli/entry_lookup.h"
 
+#include <unordered_map>
+
 #include "cli/commands.h"
 #include "engine/control_text.h"
 #include "engine/name_helpers.h"
@@ -7,20 +9,47 @@
 
 namespace pff::cli {
 
+namespace {
+
+// The name's bytes without NULs, upper-cased, equal wanted (already upper-cased).
+bool NamedAs(const EntryName& name, const std::string& wanted) {
+  size_t matched = 0;
+  for (char c : name) {
+    if (c == '\0') continue;
+    if (matched == wanted.size() || UpperLatin1Char(c) != wanted[matched]) return false;
+    ++matched;
+  }
+  return matched == wanted.size();
+}
+
+}  // namespace
+
 int FindEntry(const PffArchive& archive, const std::string& utf8Name) {
   const std::string wanted = UpperLatin1(Utf8ToLatin1(utf8Name));
   const int count = static_cast<int>(archive.Entries.size());
   for (int i = 1; i <= count; ++i) {
-    if (UpperLatin1(StripNulls(NameBytes(archive.Entry(i).Name))) == wanted) return i;
+    if (NamedAs(archive.Entry(i).Name, wanted)) return i;
   }
   return 0;
 }
 
 std::vector<int> FindNamedEntries(const PffArchive& archive, const std::vector<std::string>& names,
                                   size_t first, std::ostream& err, int& status) {
+  // Many names are looked up in a table of first entries by name, made once.
+  std::unordered_map<std::string, int> firstOfName;
+  if (names.size() > first + 1) {
+    for (int i = static_cast<int>(archive.Entries.size()); i >= 1; --i)
+      firstOfName[UpperLatin1(StripNulls(NameBytes(archive.Entry(i).Name)))] = i;
+  }
   std::vector<int> indices;
   for (size_t i = first; i < names.size(); ++i) {
-    int index = FindEntry(archive, names[i]);
+    int index = 0;
+    if (firstOfName.empty()) {
+      index = FindEntry(archive, names[i]);
+    } else if (const auto found = firstOfName.find(UpperLatin1(Utf8ToLatin1(names[i])));
+               found != firstOfName.end()) {
+      index = found->second;
+    }
     if (index == 0) {
       err << "pff: " << EscapeControls(names[i] + ": no such entry in " + archive.Path) << "\n";
       status = kExitFailed;

@@ -42,6 +42,29 @@ ReplaceRequest AskingToReplace(const PffEntry& old, const PffEntry& added, const
           path};
 }
 
+// The entry replaced becomes dead space (its slot may take the new data),
+// then the new entry is placed. A refused placement takes the replacement
+// back, so the record is as before.
+int PlaceReplacing(PffArchive& archive, int match, const PffEntry& added, bool reuse, EntryIndex* index) {
+  const PffEntry replaced = match != 0 ? archive.Entry(match) : PffEntry{};
+  auto become = [&](const PffEntry& now) {
+    const PffEntry was = archive.Entry(match);
+    archive.Entry(match) = now;
+    if (index) index->Update(match, was, now);
+  };
+  if (match != 0) {
+    PffEntry dead = replaced;
+    MakeDead(dead);
+    become(dead);
+  }
+  try {
+    return PlaceEntry(archive.Header, archive.Entries, added, reuse, index);
+  } catch (...) {
+    if (match != 0) become(replaced);
+    throw;
+  }
+}
+
 }  // namespace
 
 std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port) {
@@ -66,8 +89,20 @@ ArchiveTransaction& AddBatch::Begin() {
   return *tx_;
 }
 
+EntryIndex* AddBatch::Index() {
+  if (!index_ && indexWanted_) index_.emplace(archive_.Entries);
+  indexWanted_ = true;
+  return index_ ? &*index_ : nullptr;
+}
+
+bool AddBatch::IsArchive(const BinaryFile& source) {
+  if (!archiveId_) archiveId_ = FileIdOf(archive_.Path);
+  return *archiveId_ == std::optional<FileId>(source.Id());
+}
+
 std::string AddBatch::Abandon() {
   failed_ = true;
+  index_.reset();
   if (!tx_) return "";
   std::string note = RollBackAfterFailure(*tx_);
   tx_.reset();
@@ -106,16 +141,22 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
   if (!header) return AddResult::Failed;
   const PffEntry& added = *header;
 
-  const ArchiveSnapshot before = TakeSnapshot(archive);
+  // A batch undoes a failed write as a whole; on its own, a call restores the record it began with.
+  std::optional<ArchiveSnapshot> before;
+  if (!batch) before = TakeSnapshot(archive);
+  EntryIndex* index = batch ? batch->Index() : nullptr;
   std::unique_ptr<ArchiveTransaction> own;
   ArchiveTransaction* tx = nullptr;
   bool locking = false, writing = false;
   try {
-    if (IsSameFile(path, archive.Path)) throw PffError(path + ": an archive cannot be added to itself");
     // Opened before the archive is touched, so an unreadable source changes nothing.
     BinaryFile source = BinaryFile::Open(path, BinaryFile::Mode::Read);
+    if (batch ? batch->IsArchive(source) : IsSameFile(path, archive.Path))
+      throw PffError(path + ": an archive cannot be added to itself");
 
-    const int match = archive.Header.EntryCount != 0 ? FindEntryByName(archive.Entries, added.Name) : 0;
+    int match = 0;
+    if (archive.Header.EntryCount != 0)
+      match = index ? index->Names().Find(added.Name) : FindEntryByName(archive.Entries, added.Name);
     if (match != 0 && !options.AlwaysOverwrite &&
         !port.AskReplace(AskingToReplace(archive.Entry(match), added, path))) {
       return AddResult::Declined;
@@ -129,13 +170,11 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
       tx = own.get();
     }
     locking = false;
-    if (match != 0) MakeDead(archive.Entry(match));
-
-    const int placed = PlaceEntry(archive.Header, archive.Entries, added, options.ReUseDeadSpaces);
-    const PffEntry target = archive.Entry(placed);
     if (source.Length() != added.DataSize)
       throw PffError(path + ": the file changed while it was being added");
 
+    const int placed = PlaceReplacing(archive, match, added, options.ReUseDeadSpaces, index);
+    const PffEntry target = archive.Entry(placed);
     std::vector<ArchiveWrite> writes;
     writes.push_back(SourceWrite(source, target.DataOffset, target.DataSize));
     // The header last: until it is written, the old header still describes a whole archive.
@@ -163,7 +202,7 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
     } else {
       if (batch && locking) batch->MarkFailed();  // locked or unreadable: the rest would fail too
       if (tx && !batch) text += RollBackAfterFailure(*tx);
-      RestoreSnapshot(archive, before);
+      if (before) RestoreSnapshot(archive, *before);
     }
     port.ReportError("AddFile", text);
     return AddResult::Failed;

@@ -118,10 +118,12 @@ std::vector<ByteRange> ArchiveTransaction::Unsaved(const std::vector<ByteRange>&
   for (const auto& [offset, length] : wanted) {
     int64_t from = std::max<int64_t>(offset, 0);
     const int64_t to = std::min(offset + length, oldLength_);
-    for (const auto& [savedFrom, savedLength] : saved_) {
-      if (from >= to) break;
-      if (savedFrom + savedLength <= from) continue;
-      if (savedFrom >= to) break;
+    if (from >= to) continue;
+    // Saved ranges are disjoint and sorted, so their ends are sorted too.
+    auto saved = std::partition_point(saved_.begin(), saved_.end(),
+                                      [&](const ByteRange& r) { return r.first + r.second <= from; });
+    for (; saved != saved_.end() && from < to && saved->first < to; ++saved) {
+      const auto [savedFrom, savedLength] = *saved;
       if (savedFrom > from) pieces.push_back({from, savedFrom - from});
       from = std::max(from, savedFrom + savedLength);
     }

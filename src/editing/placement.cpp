@@ -12,30 +12,75 @@ namespace {
 
 constexpr int64_t kMaxArchiveBytes = std::numeric_limits<int32_t>::max();
 
-std::string UpperName(const EntryName& name) { return UpperLatin1(NameBytes(name)); }
+// Empty ranges and entries of 0 bytes overlap nothing.
+bool Overlaps(const PffEntry& e, int64_t from, int64_t to) {
+  return from < to && e.DataSize > 0 && e.DataOffset < to && from < int64_t{e.DataOffset} + e.DataSize;
+}
+
+std::string Bytes(int64_t from, int64_t to) {
+  return "(bytes " + std::to_string(from) + " to " + std::to_string(to) + ")";
+}
+
+// New data under dead space would be overwritten by the addition that re-uses it.
+void CheckNoDeadSpaceIn(const std::vector<PffEntry>& entries, int64_t from, int64_t to, int except) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const PffEntry& e = entries[i];
+    if (e.DeadFlag != 1 || static_cast<int>(i + 1) == except || !Overlaps(e, from, to)) continue;
+    throw PffError("Writing the data " + Bytes(from, to) + " would put it inside the dead space of entry " +
+                   std::to_string(i + 1) + " (" + DisplayName(e.Name) +
+                   "), room that a later addition re-uses; the archive's layout is damaged (pff check tells "
+                   "more). Nothing was written.");
+  }
+}
+
+void RequireRoomForData(const std::vector<PffEntry>& entries, const EntryIndex* index, int64_t from,
+                        int64_t to, int slot) {
+  if (index && index->ProvesFree(entries, from, to, slot)) return;
+  CheckNoLiveDataIn(entries, from, to, slot, "the data");
+  CheckNoDeadSpaceIn(entries, from, to, slot);
+}
+
+void RequireRoomForDirectory(const std::vector<PffEntry>& entries, const EntryIndex* index,
+                             const PffHeader& header) {
+  const int64_t from = header.DirOffset, to = DirectoryEnd(header);
+  if (index && index->ProvesFree(entries, from, to, 0)) return;
+  CheckNoLiveDataIn(entries, from, to, 0, "the directory");
+}
+
+// Dead space of a byte or more may be re-used only inside the room for data;
+// a damaged directory may describe it over the header or the directory.
+void RequireReusable(const PffHeader& header, const PffEntry& dead, int slot) {
+  const bool inRoom = dead.DataSize == 0 ? dead.DataOffset >= 0
+                                         : dead.DataOffset >= kHeaderBytes &&
+                                               int64_t{dead.DataOffset} + dead.DataSize <= header.DirOffset;
+  if (!inRoom) {
+    throw PffError("The dead space to re-use (entry " + std::to_string(slot) + ", " +
+                   std::to_string(dead.DataSize) + " bytes at offset " + std::to_string(dead.DataOffset) +
+                   ") does not lie between the header and the directory; nothing was written.");
+  }
+}
 
 }  // namespace
 
 void CheckNoLiveDataIn(const std::vector<PffEntry>& entries, int64_t from, int64_t to, int except,
                        const std::string& what) {
-  if (to <= from) return;
   for (size_t i = 0; i < entries.size(); ++i) {
     const PffEntry& e = entries[i];
-    if (e.DeadFlag == 1 || e.DataSize <= 0 || static_cast<int>(i + 1) == except) continue;
-    const int64_t start = e.DataOffset, end = int64_t{e.DataOffset} + e.DataSize;
-    if (start < to && from < end) {
-      throw PffError("Writing " + what + " (bytes " + std::to_string(from) + " to " + std::to_string(to) +
-                     ") would overwrite the data of entry " + std::to_string(i + 1) + " (" +
-                     DisplayName(e.Name) +
-                     "); the archive's layout is damaged (pff check tells more). Nothing was written.");
-    }
+    if (e.DeadFlag == 1 || static_cast<int>(i + 1) == except || !Overlaps(e, from, to)) continue;
+    throw PffError("Writing " + what + " " + Bytes(from, to) + " would overwrite the data of entry " +
+                   std::to_string(i + 1) + " (" + DisplayName(e.Name) +
+                   "); the archive's layout is damaged (pff check tells more). Nothing was written.");
   }
 }
 
 int FindEntryByName(const std::vector<PffEntry>& entries, const EntryName& name) {
-  const std::string wanted = UpperName(name);
+  EntryName wanted;
+  for (size_t k = 0; k < wanted.size(); ++k) wanted[k] = UpperLatin1Char(name[k]);
   for (size_t i = 0; i < entries.size(); ++i) {
-    if (UpperName(entries[i].Name) == wanted) return static_cast<int>(i + 1);
+    const EntryName& held = entries[i].Name;
+    size_t k = 0;
+    while (k < held.size() && UpperLatin1Char(held[k]) == wanted[k]) ++k;
+    if (k == held.size()) return static_cast<int>(i + 1);
   }
   return 0;
 }
@@ -47,32 +92,25 @@ int FindDeadSlot(const std::vector<PffEntry>& entries, int32_t size) {
   return 0;
 }
 
-int PlaceEntry(PffHeader& header, std::vector<PffEntry>& entries, const PffEntry& entry,
-               bool reuseDeadSpaces) {
+int PlaceEntry(PffHeader& header, std::vector<PffEntry>& entries, const PffEntry& entry, bool reuseDeadSpaces,
+               EntryIndex* index) {
   CheckWritableLayout(header);
-  const int slot = reuseDeadSpaces && header.EntryCount != 0 ? FindDeadSlot(entries, entry.DataSize) : 0;
-  if (slot != 0) {
-    // A damaged directory may describe dead space over the header or the
-    // directory itself; data written there would destroy either.
-    const PffEntry& dead = entries[static_cast<size_t>(slot - 1)];
-    if (dead.DataOffset < kHeaderBytes || int64_t{dead.DataOffset} + dead.DataSize > header.DirOffset) {
-      throw PffError("The dead space to re-use (entry " + std::to_string(slot) + ", " +
-                     std::to_string(dead.DataSize) + " bytes at offset " + std::to_string(dead.DataOffset) +
-                     ") does not lie between the header and the directory; nothing was written.");
-    }
-  }
+  int slot = 0;
+  if (reuseDeadSpaces && header.EntryCount != 0)
+    slot = index ? index->Slots().FirstFit(entry.DataSize) : FindDeadSlot(entries, entry.DataSize);
+  if (slot != 0) RequireReusable(header, entries[static_cast<size_t>(slot - 1)], slot);
   if (slot != 0 && entries[static_cast<size_t>(slot - 1)].DataSize == entry.DataSize) {
     // Same size: the slot itself becomes the entry, so the directory neither grows nor moves.
     PffEntry& reused = entries[static_cast<size_t>(slot - 1)];
-    if (int64_t{reused.DataOffset} + reused.DataSize > kMaxArchiveBytes) {
-      throw PffError("The dead space to re-use lies beyond 2 GiB.");
-    }
-    CheckNoLiveDataIn(entries, reused.DataOffset, int64_t{reused.DataOffset} + reused.DataSize, slot,
-                      "the data");
-    CheckNoLiveDataIn(entries, header.DirOffset, DirectoryEnd(header), 0, "the directory");
+    const int64_t end = int64_t{reused.DataOffset} + reused.DataSize;
+    if (end > kMaxArchiveBytes) throw PffError("The dead space to re-use lies beyond 2 GiB.");
+    RequireRoomForData(entries, index, reused.DataOffset, end, slot);
+    RequireRoomForDirectory(entries, index, header);
+    const PffEntry before = reused;
     reused.FileTime = entry.FileTime;
     reused.Name = entry.Name;
     reused.DeadFlag = 0;
+    if (index) index->Update(slot, before, reused);
     return slot;
   }
 
@@ -102,12 +140,18 @@ int PlaceEntry(PffHeader& header, std::vector<PffEntry>& entries, const PffEntry
   }
   newHeader.EntryCount = header.EntryCount + 1;
   if (DirectoryEnd(newHeader) > kMaxArchiveBytes) throw PffError("The archive would grow past 2 GiB.");
-  // A damaged archive may keep live data where the new data or the moved directory would go.
-  CheckNoLiveDataIn(entries, added.DataOffset, int64_t{added.DataOffset} + added.DataSize, 0, "the data");
-  CheckNoLiveDataIn(entries, newHeader.DirOffset, DirectoryEnd(newHeader), 0, "the directory");
+  // A damaged archive may keep data or dead space where the new data or the moved directory would go.
+  RequireRoomForData(entries, index, added.DataOffset, int64_t{added.DataOffset} + added.DataSize, slot);
+  RequireRoomForDirectory(entries, index, newHeader);
 
-  if (slot != 0) entries[static_cast<size_t>(slot - 1)].DataSize = remainder;
+  if (slot != 0) {
+    PffEntry& dead = entries[static_cast<size_t>(slot - 1)];
+    const PffEntry before = dead;
+    dead.DataSize = remainder;
+    if (index) index->Update(slot, before, dead);
+  }
   entries.push_back(added);
+  if (index) index->Append(static_cast<int>(entries.size()), added, slot);
   header = newHeader;
   return static_cast<int>(entries.size());
 }

@@ -125,10 +125,13 @@ class Checker {
             ".");
   }
 
-  void CheckBounds(const PffEntry& e, int index) {
+  // Live data and dead space alike: dead space is the room a later addition
+  // writes into, so it must lie where data may lie and hold no one's data.
+  void CheckBounds(const PffEntry& e, int index, bool dead) {
     const int64_t start = e.DataOffset, size = e.DataSize, end = start + size;
-    const std::string where =
-        "The data (" + std::to_string(size) + " bytes at offset " + std::to_string(start) + ")";
+    const std::string where = std::string(dead ? "The dead space (" : "The data (") + std::to_string(size) +
+                              " bytes at offset " + std::to_string(start) + ")";
+    std::vector<Region>& regions = dead ? dead_ : live_;
     if (start < 0 || size < 0) {
       Add(Severity::Error, CheckKind::DataBounds, "The data offset or size is negative.", index);
       return;
@@ -138,7 +141,7 @@ class Checker {
           where + " runs past the end of the file of " + std::to_string(length_) + " bytes.", index);
       // Overlaps are a fault of the directory, whatever the file's length; an
       // edit that lengthens the file must not reveal them as new.
-      if (size > 0) live_.push_back({start, end, index});
+      if (size > 0) regions.push_back({start, end, index});
       return;
     }
     ++report_.IntactEntries;
@@ -151,7 +154,7 @@ class Checker {
       Add(Severity::Error, CheckKind::DataBounds,
           where + " lies behind the directory offset " + std::to_string(header_.DirOffset) + ".", index);
     }
-    live_.push_back({start, end, index});
+    regions.push_back({start, end, index});
   }
 
   void CheckEntries() {
@@ -165,13 +168,10 @@ class Checker {
       }
       if (e.DeadFlag == 1) {
         if (e.DataSize > 0) report_.DeadBytes += e.DataSize;
-        if (e.DataOffset >= 0 && e.DataSize >= 0 && int64_t{e.DataOffset} + e.DataSize <= length_)
-          ++report_.IntactEntries;
-        if (e.DataSize > 0 && e.DataOffset >= 0)
-          dead_.push_back({e.DataOffset, int64_t{e.DataOffset} + e.DataSize, index});
+        CheckBounds(e, index, true);
         continue;
       }
-      CheckBounds(e, index);
+      CheckBounds(e, index, false);
       const auto [first, inserted] = firstOfName.emplace(UpperLatin1(NameBytes(e.Name)), index);
       if (!inserted) {
         Add(Severity::Warning, CheckKind::DuplicateName,
@@ -185,20 +185,30 @@ class Checker {
     CheckOverlaps();
   }
 
-  void CheckOverlaps() {
-    std::sort(live_.begin(), live_.end(), [](const Region& a, const Region& b) {
+  // Sorts regions by start and returns, for each, the furthest reaching region up to it.
+  static std::vector<Region> SortWithReach(std::vector<Region>& regions) {
+    std::sort(regions.begin(), regions.end(), [](const Region& a, const Region& b) {
       return a.Start < b.Start || (a.Start == b.Start && a.Index < b.Index);
     });
-    // Furthest end among the live regions sorted so far, and whose it is.
     std::vector<Region> reach;
-    reach.reserve(live_.size());
-    for (const Region& r : live_) {
-      if (!reach.empty() && r.Start < reach.back().End) {
-        Add(Severity::Error, CheckKind::Overlap,
-            "The data overlaps that of entry " + std::to_string(reach.back().Index) + ".", r.Index);
-      }
+    reach.reserve(regions.size());
+    for (const Region& r : regions)
       reach.push_back(reach.empty() || r.End > reach.back().End ? r : reach.back());
+    return reach;
+  }
+
+  // Each region that starts before an earlier sorted one has ended overlaps it.
+  void AddSortedOverlaps(const std::vector<Region>& regions, const std::vector<Region>& reach, CheckKind kind,
+                         const std::string& text) {
+    for (size_t i = 1; i < regions.size(); ++i) {
+      if (regions[i].Start < reach[i - 1].End)
+        Add(Severity::Error, kind, text + std::to_string(reach[i - 1].Index) + ".", regions[i].Index);
     }
+  }
+
+  void CheckOverlaps() {
+    const std::vector<Region> reach = SortWithReach(live_);
+    AddSortedOverlaps(live_, reach, CheckKind::Overlap, "The data overlaps that of entry ");
     for (const Region& d : dead_) {
       // Live regions starting before the dead one ends; the furthest of them decides.
       const auto after = std::lower_bound(live_.begin(), live_.end(), d.End,
@@ -212,6 +222,10 @@ class Checker {
             d.Index);
       }
     }
+    // Two dead regions over one byte: re-using one would write into the other.
+    std::vector<Region> dead = dead_;
+    AddSortedOverlaps(dead, SortWithReach(dead), CheckKind::DeadOverlap,
+                      "The dead space overlaps the dead space of entry ");
   }
 
   CheckReport& report_;

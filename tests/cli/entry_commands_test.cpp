@@ -147,6 +147,11 @@ TEST_F(EditCommands, ExtractWritesIdenticalFiles) {
   EXPECT_EQ(named.status, 1);
   EXPECT_NE(named.err.find("nothere"), std::string::npos) << named.err;
   EXPECT_EQ(ReadBytes(Path("Beta.TXT")), ReadBytes(Path("out/Beta.TXT")));
+
+  // Of two entries of one name the first is meant, also when several names are asked for at once.
+  ASSERT_EQ(Pff({"delete", "a.pff", "Beta.TXT"}).status, 0);
+  ASSERT_EQ(Pff({"extract", "a.pff", "<dead space>", "alpha.bin"}).status, 0);
+  EXPECT_EQ(ReadBytes(Path("<DEAD SPACE>")), ReadBytes(Path("out/Beta.TXT")));
 }
 
 TEST_F(EditCommands, ControlBytesOfNamesAreEscapedEverywhere) {

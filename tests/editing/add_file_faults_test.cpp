@@ -75,7 +75,7 @@ TEST_F(AddFileFaultTest, RefusedSourcesChangeNothing) {
   }
 }
 
-TEST_F(AddFileFaultTest, SizeLimitsAreCheckedBeforeAnythingIsWritten) {
+TEST_F(AddFileFaultTest, LimitsAndLayoutAreCheckedBeforeAnythingIsWritten) {
   struct Case {
     const char* label;
     int live;  // entries of 0 bytes before the others
@@ -93,6 +93,12 @@ TEST_F(AddFileFaultTest, SizeLimitsAreCheckedBeforeAnythingIsWritten) {
       {"the footer ends at 2^31 - 1 (a sparse file)", 0, {}, kMax - kDirectoryOfOne - 10, 10, AddResult::Added},
       {"a dead slot's tail past 2^31 - 1", 0, {Entry(1, kMax - 50, 100)}, 1000, 10, AddResult::Failed},
       {"a dead slot past 2^31 - 1, in place", 0, {Entry(1, kMax - 50, 100)}, 1000, 100, AddResult::Failed},
+      // New data never goes under dead space that a later addition would re-use; empty entries lie nowhere.
+      {"appending under dead space that runs over the directory", 0, {Entry(1, 20, 100)}, 24, 200,
+       AddResult::Failed},
+      {"re-using dead space that overlaps other dead space", 0, {Entry(1, 20, 10), Entry(1, 25, 10)}, 35, 10,
+       AddResult::Failed},
+      {"an empty dead slot inside the header takes an empty file", 0, {Entry(1, 5, 0)}, 24, 0, AddResult::Added},
   };
   // clang-format on
   int n = 0;

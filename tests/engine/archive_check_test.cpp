@@ -72,6 +72,21 @@ TEST_F(ArchiveCheckTest, EachFaultIsFoundWithItsSeverity) {
        {{E, CheckKind::DataBounds}}},
       {"live over live", [](auto& b) { SetInt32(b, Record(3, 1), 27); }, {{E, CheckKind::Overlap}}},
       {"dead over live", [](auto& b) { SetInt32(b, Record(4, 1), 31); }, {{E, CheckKind::DeadOverlap}}},
+      // Dead space is room for new data: it keeps to where data may lie and away from other dead space.
+      {"dead over the directory",
+       [](auto& b) { SetInt32(b, Record(4, 2), 8); },
+       {{E, CheckKind::DataBounds}}},
+      {"dead in the header", [](auto& b) { SetInt32(b, Record(4, 1), 10); }, {{E, CheckKind::DataBounds}}},
+      {"dead over dead",
+       [](auto& b) { SetInt32(b, Record(3, 0), 1), SetInt32(b, Record(3, 1), 30); },
+       {{E, CheckKind::DeadOverlap}}},
+      // Entries of 0 bytes lie nowhere, but must not point past the end of the file.
+      {"empty live entry in the header",
+       [](auto& b) { SetInt32(b, Record(2, 1), 5), SetInt32(b, Record(2, 2), 0); },
+       {}},
+      {"empty dead space past the end",
+       [](auto& b) { SetInt32(b, Record(4, 1), 100000), SetInt32(b, Record(4, 2), 0); },
+       {{E, CheckKind::DataBounds}}},
       {"dead flag 7", [](auto& b) { SetInt32(b, Record(1, 0), 7); }, {{W, CheckKind::DeadFlag}}},
       {"same name in another case", [](auto& b) { b[Record(2, 4)] = 'a'; }, {{W, CheckKind::DuplicateName}}},
       {"name with a slash", [](auto& b) { b[Record(2, 4) + 1] = '/'; }, {{W, CheckKind::FileName}}},
@@ -88,11 +103,24 @@ TEST_F(ArchiveCheckTest, HeaderLimits) {
   // A directory in the header: the records then read are header and data bytes, whatever else they show.
   EXPECT_EQ(KindsOf(Check([](auto& b) { SetInt32(b, 16, 4); })).count({E, CheckKind::Directory}), 1u);
   EXPECT_EQ(KindsOf(Check(nullptr, 32)), Kinds{});
+  // Only empty files added to an older-flavour archive: the directory stays at 20, right behind the header.
+  WriteArchive(path_, 32, {{"A.TXT", {}}, {"B.TXT", {}}});
+  EXPECT_EQ(KindsOf(CheckArchive(path_)), Kinds{});
   EXPECT_EQ(KindsOf(Check(nullptr, 40)), (Kinds{{W, CheckKind::EntrySize}}));
   EXPECT_EQ(KindsOf(Check(nullptr, 4097)), (Kinds{{E, CheckKind::EntrySize}}));
   // A huge stride with the largest count: read record by record, nothing allocated for the claim.
   const CheckReport report = Check([](auto& b) { SetInt32(b, 8, 32767), SetInt32(b, 12, 0x70000000); });
   EXPECT_EQ(report.EntryCount, 1);
+}
+
+TEST_F(ArchiveCheckTest, EachRegionInsideAnotherOverlapsIt) {
+  // A grows over B and C: the two lie inside it, though not inside each other.
+  const CheckReport report = Check([](auto& b) { SetInt32(b, Record(1, 2), 12); });
+  std::vector<std::string> texts;
+  for (const CheckFinding& f : report.Findings) texts.push_back(FindingText(f));
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"error: entry 2 \"B.TXT\": The data overlaps that of entry 1.",
+                                      "error: entry 3 \"C.TXT\": The data overlaps that of entry 1."}));
 }
 
 TEST_F(ArchiveCheckTest, ATruncatedDirectoryIsReadAsFarAsItGoes) {

@@ -122,6 +122,25 @@ TEST(GridRows, HeaderSortOrders) {
     EXPECT_EQ(GridSortOrder(table, rows, column, true), ascending) << column;
     EXPECT_EQ(GridSortOrder(table, rows, column, false), descending) << column;
   }
+  // Ties keep listing order however many there are; std::sort keeps small ones in order by chance alone.
+  std::vector<PffEntry> many;
+  Order listed, a, b;
+  for (uint32_t i = 0; i < 50; ++i) {
+    many.push_back(i % 3 ? Entry("b.pcx", 7, 1) : Entry("A.PCX", 9, 2));
+    listed.push_back(i);
+    (i % 3 ? b : a).push_back(i);
+  }
+  Order ab = a, ba = b;
+  ab.insert(ab.end(), b.begin(), b.end());
+  ba.insert(ba.end(), a.begin(), a.end());
+  const ArchiveTable manyTable = Table({{"m.pff", many}});
+  const std::vector<GridRow> manyRows = ListGridRows(manyTable, kAllArchives, true, {});
+  const std::tuple<int, Order, Order> ties[] = {
+      {0, ab, ba}, {1, ba, ab}, {2, listed, listed}, {3, ba, ab}, {4, listed, listed}};
+  for (const auto& [column, ascending, descending] : ties) {
+    EXPECT_EQ(GridSortOrder(manyTable, manyRows, column, true), ascending) << column;
+    EXPECT_EQ(GridSortOrder(manyTable, manyRows, column, false), descending) << column;
+  }
   // Each column's first click sorts ascending, the next descending, whatever the others do.
   SortDirections directions;
   EXPECT_TRUE(directions.Click(2) && !directions.Click(2) && directions.Click(4) && directions.Click(2));

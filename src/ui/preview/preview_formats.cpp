@@ -121,6 +121,13 @@ std::optional<DeclaredImage> ReadPcxHeader(const uint8_t* head, size_t n, int64_
     error = *refusal;
     return std::nullopt;
   }
+  // SDL2_image reads the line length as a signed number: from 32,768 on it
+  // sizes a buffer from a negative count.
+  if (U16(head + 66) > 0x7FFF) {
+    error = "The PCX header's line length (" + std::to_string(U16(head + 66)) +
+            " bytes) is larger than a PCX line can be.";
+    return std::nullopt;
+  }
   if (U16(head + 66) * int64_t{planes} * 8 < image.width * bits) {
     error = "The PCX header's line length is shorter than its width.";
     return std::nullopt;

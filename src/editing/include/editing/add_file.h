@@ -6,6 +6,8 @@
 #include <string>
 
 #include "editing/engine_options.h"
+#include "editing/entry_index.h"
+#include "engine/binary_file.h"
 #include "engine/pff_archive.h"
 #include "engine/window_port.h"
 
@@ -38,6 +40,11 @@ class AddBatch {
   // For AddFile.
   ArchiveTransaction& Begin();
   void CountAdded() { ++added_; }
+  /// The index of the archive's entries, kept up to date by AddFile; nullptr
+  /// at the first addition, which a walk over the directory serves as cheaply.
+  EntryIndex* Index();
+  /// Whether source is the archive file itself.
+  bool IsArchive(const BinaryFile& source);
   /// Undoes the whole batch; returns a sentence for the error message.
   std::string Abandon();
   void MarkFailed() { failed_ = true; }
@@ -46,6 +53,9 @@ class AddBatch {
   PffArchive& archive_;
   std::unique_ptr<ArchiveSnapshot> before_;
   std::unique_ptr<ArchiveTransaction> tx_;
+  std::optional<EntryIndex> index_;
+  bool indexWanted_ = false;
+  std::optional<std::optional<FileId>> archiveId_;
   int added_ = 0;
   bool failed_ = false;
 };

@@ -19,9 +19,9 @@ enum class CheckKind {
   Directory,      // directory inside the header or past the end of the file
   Footer,         // no 8 zero bytes + "KING" after the directory
   DeadFlag,       // neither 0 nor 1
-  DataBounds,     // live data outside [20, DirOffset) or past the end of the file
+  DataBounds,     // live data or dead space outside [20, DirOffset) or past the end of the file
   Overlap,        // live data over other live data
-  DeadOverlap,    // dead space over live data
+  DeadOverlap,    // dead space over live data or other dead space
   DuplicateName,  // two live entries of one name (case-insensitive)
   FileName,       // a name that cannot be extracted as a file name
   Journal,        // an interrupted change waits to be undone
