@@ -52,6 +52,7 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
     }
     switch (AddFile(path, archive, options, port, batch ? &*batch : nullptr)) {
       case AddResult::Added:
+      case AddResult::Replaced:
         break;
       case AddResult::Declined:
         streams.Err << "pff: " << EscapeControls(path)
@@ -59,6 +60,7 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
         status = kExitFailed;
         break;
       case AddResult::Failed:
+      case AddResult::Stopped:  // the tool never stops a copy; listed for completeness
         status = kExitFailed;
         break;
     }

@@ -100,14 +100,20 @@ bool AddBatch::IsArchive(const BinaryFile& source) {
   return *archiveId_ == std::optional<FileId>(source.Id());
 }
 
-std::string AddBatch::Abandon() {
+std::string AddBatch::Undo() {
   failed_ = true;
   index_.reset();
   if (!tx_) return "";
   std::string note = RollBackAfterFailure(*tx_);
   tx_.reset();
   RestoreSnapshot(archive_, *before_);
-  if (added_ > 0)
+  return note;
+}
+
+std::string AddBatch::Abandon() {
+  const bool begun = tx_ != nullptr;
+  std::string note = Undo();
+  if (begun && added_ > 0)
     note += " The " + std::to_string(added_) + " files added before by this command were undone too.";
   return note;
 }
@@ -176,7 +182,8 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
     const int placed = PlaceReplacing(archive, match, added, options.ReUseDeadSpaces, index);
     const PffEntry target = archive.Entry(placed);
     std::vector<ArchiveWrite> writes;
-    writes.push_back(SourceWrite(source, target.DataOffset, target.DataSize));
+    writes.push_back(SourceWrite(source, target.DataOffset, target.DataSize,
+                                 [&port](int64_t copied) { return port.KeepGoing(copied); }));
     // The header last: until it is written, the old header still describes a whole archive.
     if (!batch) {
       writes.push_back(DirectoryWrite(archive.Header, archive.Entries));
@@ -184,12 +191,20 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
     }
     writing = true;
     tx->Write(writes);
+    const AddResult result = match != 0 ? AddResult::Replaced : AddResult::Added;
     if (batch) {
       batch->CountAdded();
-      return AddResult::Added;
+      return result;
     }
     tx->Commit();
-    return AddResult::Added;
+    return result;
+  } catch (const Stopped&) {
+    // The user stopped it: undone as after a failure, with nothing to report
+    // unless the undoing itself failed.
+    std::string note = batch ? batch->Undo() : (tx ? RollBackAfterFailure(*tx) : "");
+    if (before) RestoreSnapshot(archive, *before);
+    if (!note.empty()) port.ReportError("AddFile", path + ": stopped." + note);
+    return AddResult::Stopped;
   } catch (const ArchiveChanged& e) {
     // The record was read again; there is nothing to restore.
     if (batch) batch->MarkFailed();

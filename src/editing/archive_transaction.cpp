@@ -52,11 +52,12 @@ ArchiveWrite HeaderWrite(const PffHeader& header) {
   return write;
 }
 
-ArchiveWrite SourceWrite(BinaryFile& source, int64_t offset, int64_t length) {
+ArchiveWrite SourceWrite(BinaryFile& source, int64_t offset, int64_t length, CopyProgress progress) {
   ArchiveWrite write;
   write.Offset = offset;
   write.Source = &source;
   write.Length = length;
+  write.Progress = std::move(progress);
   return write;
 }
 
@@ -154,6 +155,8 @@ DeclaredWrite ArchiveTransaction::Declare(const ArchiveWrite& write) const {
   }
   std::vector<uint8_t> chunk;
   for (int64_t at = declared.Offset; at < to;) {
+    // Only reading yet: the copy's progress starts when the writing does.
+    if (write.Progress && !write.Progress(0)) throw Stopped();
     const int64_t end = RecordEnd(at, to);
     chunk.resize(static_cast<size_t>(end - at));
     write.Source->ReadExactAt(write.SourceOffset + (at - write.Offset), chunk.data(), chunk.size());
@@ -177,6 +180,7 @@ void ArchiveTransaction::Perform(const ArchiveWrite& write, const DeclaredWrite&
   size_t piece = 0;
   const int64_t declaredEnd = declared.Offset + declared.Length;
   for (int64_t at = declared.Offset; at < declaredEnd;) {
+    if (write.Progress && !write.Progress(at - write.Offset)) throw Stopped();
     const int64_t end = RecordEnd(at, declaredEnd);
     chunk.resize(static_cast<size_t>(end - at));
     write.Source->ReadExactAt(write.SourceOffset + (at - write.Offset), chunk.data(), chunk.size());
@@ -189,8 +193,11 @@ void ArchiveTransaction::Perform(const ArchiveWrite& write, const DeclaredWrite&
     at = end;
   }
   const int64_t rest = declared.Length > 0 ? declaredEnd : write.Offset;
-  CopyBetween(*write.Source, write.SourceOffset + (rest - write.Offset), file_, rest,
-              write.Offset + write.Size() - rest);
+  const int64_t before = rest - write.Offset;
+  CopyProgress progress;
+  if (write.Progress) progress = [&](int64_t copied) { return write.Progress(before + copied); };
+  CopyBetween(*write.Source, write.SourceOffset + before, file_, rest, write.Offset + write.Size() - rest,
+              progress);
 }
 
 void ArchiveTransaction::Write(const std::vector<ArchiveWrite>& writes) {

@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <limits>
+#include <optional>
 
 #include "editing/add_file.h"
 #include "editing_fixture.h"
+#include "engine/journal.h"
 #include "engine/pff_format.h"
 
 namespace pff::test {
@@ -126,6 +128,50 @@ TEST_F(AddFileFaultTest, LimitsAndLayoutAreCheckedBeforeAnythingIsWritten) {
       EXPECT_LE(archive.Header.EntryCount, 32767);
       EXPECT_TRUE(Describe(Reopen(path)) == Describe(archive));
     }
+  }
+}
+
+TEST_F(AddFileFaultTest, AStoppedAdditionLeavesTheArchiveAsBefore) {
+  // A port that stops the copy at its n-th question.
+  struct StoppingPort : RecordingPort {
+    int answersLeft = 0;
+    bool KeepGoing(int64_t) override { return answersLeft-- > 0; }
+  };
+  struct Case {
+    const char* label;
+    std::vector<uint8_t> data;  // the file added as README.TXT
+    int goOnFor;                // questions answered Yes before the No
+    bool afterAnother;          // in a batch, after another file was added
+  };
+  const Case cases[] = {
+      {"a new 3 MiB entry, at once", Pattern(3 << 20, 3), 0, false},
+      {"a new 3 MiB entry, half way", Pattern(3 << 20, 3), 2, false},
+      {"a same-sized replacement, while reading", Pattern(40, 9), 0, false},
+      {"a same-sized replacement, while writing", Pattern(40, 9), 1, false},
+      {"a batch's second file undoes the first", Pattern(3 << 20, 3), 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const std::string path = dir_.File("a.pff");
+    PffArchive archive = MakeArchive(path);
+    const std::vector<uint8_t> before = ReadBytes(path);
+    const std::string record = Describe(archive);
+    const std::string source = WriteSource(dir_, "README.TXT", c.data);
+    const std::string other = WriteSource(dir_, "OTHER.BIN", Pattern(5, 1));
+    StoppingPort port;
+    port.answersLeft = c.goOnFor;
+    std::optional<AddBatch> batch;
+    if (c.afterAnother) {
+      batch.emplace(archive);
+      RecordingPort yes;
+      ASSERT_EQ(AddFile(other, archive, Options(true, true), yes, &*batch), AddResult::Added);
+    }
+    EXPECT_EQ(AddFile(source, archive, Options(true, true), port, batch ? &*batch : nullptr), AddResult::Stopped);
+    EXPECT_TRUE(port.errors.empty());
+    if (batch) EXPECT_TRUE(batch->Failed());  // ended: later additions are refused
+    EXPECT_EQ(Describe(archive), record);
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_FALSE(std::filesystem::exists(JournalPath(path)));
   }
 }
 

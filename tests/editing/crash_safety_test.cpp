@@ -53,7 +53,7 @@ class CrashSafetyTest : public EditingTest {
   bool Run(const Change& change, PffArchive& archive, RecordingPort& port) {
     if (change.edit) return change.edit(archive, port);
     if (change.sources.size() == 1)
-      return AddFile(change.sources[0], archive, change.options, port) == AddResult::Added;
+      return Wrote(AddFile(change.sources[0], archive, change.options, port));
     AddBatch batch(archive);
     for (const std::string& source : change.sources) AddFile(source, archive, change.options, port, &batch);
     return batch.Commit(port) && port.errors.empty();

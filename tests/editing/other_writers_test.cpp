@@ -76,7 +76,7 @@ TEST_F(OtherWritersTest, AChangeFromAStalePictureIsRefusedAndTheRecordReadAgain)
   };
   const Case cases[] = {
       {"add",
-       [&](PffArchive& a, WindowPort& p) { return AddFile(source, a, Options(true), p) == AddResult::Added; },
+       [&](PffArchive& a, WindowPort& p) { return Wrote(AddFile(source, a, Options(true), p)); },
        "AddFile"},
       {"delete", [](PffArchive& a, WindowPort& p) { return DeleteFiles(a, {1}, p); }, "DeleteFile"},
       {"rename", [](PffArchive& a, WindowPort& p) { return RenameFile(a, 2, "Z.TXT", p); }, "RenameFile"},

@@ -39,7 +39,7 @@ class PowerLossTest : public EditingTest {
   }
   bool Add(const std::string& source, bool reuse, bool overwrite = false) {
     PffArchive archive = Reopen(archive_);
-    return AddFile(source, archive, Options(reuse, overwrite), port_) == AddResult::Added;
+    return Wrote(AddFile(source, archive, Options(reuse, overwrite), port_));
   }
 
   // Records change on the archive that setUp made and returned the old bytes
@@ -144,7 +144,7 @@ TEST_F(PowerLossTest, EveryStateOpensAsTheOldOrTheNewArchive) {
          fs::remove(link);
          fs::create_symlink(archive_, link);
          PffArchive archive = Reopen(link);
-         return AddFile(big, archive, Options(false), port_) == AddResult::Added;
+         return Wrote(AddFile(big, archive, Options(false), port_));
        },
        16},
       {"rename in a directory of more than 1 MiB",

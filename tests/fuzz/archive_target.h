@@ -102,8 +102,8 @@ class Run {
     EngineOptions options;
     options.AlwaysOverwrite = true;
     options.ReUseDeadSpaces = (selector & 1) != 0;
-    if (AddFile(added, archive, options, port_) == AddResult::Added && !Oracle(archive, "add")) return fault_;
-    if (AddFile(added, archive, options, port_) == AddResult::Added && !Oracle(archive, "replace"))
+    if (Wrote(AddFile(added, archive, options, port_)) && !Oracle(archive, "add")) return fault_;
+    if (Wrote(AddFile(added, archive, options, port_)) && !Oracle(archive, "replace"))
       return fault_;
     const int count = static_cast<int>(archive.Entries.size());
     const int pick = count > 0 ? 1 + (selector >> 1) % count : 1;

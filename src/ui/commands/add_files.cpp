@@ -32,31 +32,47 @@ struct AddOutcome {
   bool cancelled = false;
 };
 
+// The sizes of the files to add, for a bar that moves with bytes; a file that
+// cannot be read counts 0 (AddFile reports it).
+std::vector<int64_t> FileSizes(const std::vector<std::string>& paths) {
+  std::vector<int64_t> sizes;
+  sizes.reserve(paths.size());
+  for (const std::string& path : paths) {
+    const QFileInfo info(QString::fromStdString(path));
+    sizes.push_back(info.isFile() ? info.size() : 0);
+  }
+  return sizes;
+}
+
 // On the worker: all files as one change, undone whole when cancelled.
-void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const pff::EngineOptions& options,
-            JobContext& job) {
+void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const std::vector<int64_t>& sizes,
+            const pff::EngineOptions& options, JobContext& job) {
   pff::AddBatch batch(out.archive);
+  int64_t bytes = 0;
   for (size_t i = 0; i < paths.size() && !batch.Failed(); ++i) {
     if (job.Cancelled()) {
       out.cancelled = true;
       break;
     }
     job.SetRemaining(static_cast<int>(paths.size() - i - 1));
+    job.StartFile(out.done, bytes);
     const std::string& path = paths[i];
     // Whether a path is a folder is the file system's answer, not a guess from a "." in it.
     if (QFileInfo(QString::fromStdString(path)).isDir()) {
       job.Port().Notify(UnableToAdd(path));
       ++out.skipped;
     } else {
-      const std::string name = pff::Utf8ToLatin1(pff::GetFileName(path));
-      const bool exists = pff::FindEntryByName(out.archive.Entries, pff::MakeEntryName(name)) != 0;
-      if (pff::AddFile(path, out.archive, options, job.Port(), &batch) == pff::AddResult::Added)
-        ++(exists ? out.replaced : out.added);
-      else
-        ++out.skipped;
+      switch (pff::AddFile(path, out.archive, options, job.Port(), &batch)) {
+        case pff::AddResult::Added: ++out.added; break;
+        case pff::AddResult::Replaced: ++out.replaced; break;
+        case pff::AddResult::Stopped: out.cancelled = true; break;
+        default: ++out.skipped; break;
+      }
+      if (out.cancelled) break;
     }
+    bytes += sizes[i];
     out.done = static_cast<int>(i + 1);
-    job.Progress(out.done, 0);
+    job.Progress(out.done, bytes);
   }
   if (out.cancelled) {
     batch.Abandon();
@@ -111,8 +127,14 @@ void AddFilesCommand::Start(const QStringList& paths) {
   std::vector<std::string> files;
   for (const QString& path : paths) files.push_back(path.toStdString());
   const int total = static_cast<int>(files.size());
+  std::vector<int64_t> sizes = FileSizes(files);
+  int64_t totalBytes = 0;
+  for (int64_t size : sizes) totalBytes += size;
   s_.jobs.Start(
-      total, 0, true, [out, files, options = options_](JobContext& job) { AddAll(*out, files, options, job); },
+      total, totalBytes, true,
+      [out, files, sizes = std::move(sizes), options = options_](JobContext& job) {
+        AddAll(*out, files, sizes, options, job);
+      },
       [this, out, index, total] {
         // The table was not touched while the job ran: its archive takes the job's copy.
         s_.table.Archive(index) = std::move(out->archive);

@@ -13,7 +13,11 @@
 
 namespace pff {
 
-enum class AddResult { Added, Declined, Failed };
+/// Stopped: the port's KeepGoing said no during the copy; the addition (with a
+/// batch, the whole batch) was undone and nothing reported.
+enum class AddResult { Added, Replaced, Declined, Failed, Stopped };
+/// Whether the file went into the archive, as a new entry or a replacement.
+inline bool Wrote(AddResult result) { return result == AddResult::Added || result == AddResult::Replaced; }
 
 class ArchiveTransaction;
 struct ArchiveSnapshot;
@@ -47,6 +51,8 @@ class AddBatch {
   bool IsArchive(const BinaryFile& source);
   /// Undoes the whole batch; returns a sentence for the error message.
   std::string Abandon();
+  /// Undoes the whole batch; returns "" when that worked, else why the next open will.
+  std::string Undo();
   void MarkFailed() { failed_ = true; }
 
  private:
@@ -66,7 +72,8 @@ std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port)
 
 /// Adds or replaces the file at path in archive and rewrites the archive file.
 /// A same-named entry (case-insensitive, all 16 bytes) is replaced after the
-/// port's AskReplace says so, unless options.AlwaysOverwrite. Failures are reported as
+/// port's AskReplace says so, unless options.AlwaysOverwrite. The copy asks
+/// the port's KeepGoing between pieces. Failures are reported as
 /// "Error in AddFile"; the in-memory archive and the file are then as before
 /// the call (read again when another program had changed the file). With a
 /// batch, directory and header are written by the batch's Commit.

@@ -47,14 +47,17 @@ struct ArchiveWrite {
   BinaryFile* Source = nullptr;
   int64_t SourceOffset = 0;
   int64_t Length = 0;
+  /// Asked between the pieces of a copy from Source; false stops the write
+  /// (Write throws Stopped, and RollBack undoes what was written).
+  CopyProgress Progress;
 
   int64_t Size() const { return Source ? Length : static_cast<int64_t>(Bytes.size()); }
 };
 /// The directory and footer of header and entries, at the header's DirOffset.
 ArchiveWrite DirectoryWrite(const PffHeader& header, const std::vector<PffEntry>& entries);
 ArchiveWrite HeaderWrite(const PffHeader& header);
-/// length bytes of source, from its start, at offset.
-ArchiveWrite SourceWrite(BinaryFile& source, int64_t offset, int64_t length);
+/// length bytes of source, from its start, at offset; progress as in ArchiveWrite.
+ArchiveWrite SourceWrite(BinaryFile& source, int64_t offset, int64_t length, CopyProgress progress = {});
 
 class ArchiveTransaction {
  public:
