@@ -71,7 +71,8 @@ class LongWorkTest : public QObject {
         QCOMPARE(ReadFile(path), before);
         QVERIFY(!QFileInfo::exists(path + "-journal"));
         QCOMPARE(h.Listed(), 5);
-        QCOMPARE(h.Status().Result(), QString("Cancelled after 2 of 4: nothing was added"));
+        // Escape came while the second file waited for its answer: its copy stops, so one file was done.
+        QCOMPARE(h.Status().Result(), QString("Cancelled after 1 of 4: nothing was added"));
       }
       QVERIFY(h.Action("deleteEntries")->isEnabled());
       QCOMPARE(h.Progress()->value(), 0);
