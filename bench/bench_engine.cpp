@@ -117,7 +117,7 @@ void BM_OpenFullArchive(benchmark::State& state) {
   double total = 0;
   for (auto _ : state) {
     pff::ArchiveTable table;
-    pff::SilentPort port;
+    pff::SilentFrontend port;
     auto start = Clock::now();
     bool opened = pff::OpenFile(table, path, port);
     double seconds = Seconds(start);
@@ -250,7 +250,7 @@ void BM_AddTenThousandAsOneChange(benchmark::State& state) {
   for (auto _ : state) {
     NewArchive(path);
     pff::ArchiveTable table;
-    pff::SilentPort port;
+    pff::SilentFrontend port;
     pff::OpenFile(table, path, port);
     const auto start = Clock::now();
     double worst = 0;
@@ -283,7 +283,7 @@ void BM_RenameJournalOverhead(benchmark::State& state) {
   const std::string path = WorkFile("rename.pff");
   fs::copy_file(FullArchive(), path, fs::copy_options::overwrite_existing);
   pff::ArchiveTable table;
-  pff::SilentPort port;
+  pff::SilentFrontend port;
   pff::OpenFile(table, path, port);
   pff::PffArchive& archive = table.Archive(1);
   std::vector<double> rename, bare;

@@ -19,7 +19,7 @@
 
 #include "engine/archive_table.h"
 #include "engine/pff_format.h"
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 #include "input_wait.h"
 #include "ui/grid/grid_view.h"
 #include "ui/window/dialogs.h"

@@ -34,7 +34,7 @@ int RunNew(const ParsedArgs& args, Streams& streams) {
   const Created created = CreateArchive(table, path, oldFlavour ? Flavour::Old : Flavour::New);
   if (created.Index != 0) return kExitOk;
   // Worded as the window words it, so that one search finds both.
-  port.ReportError("mnuNew_Click", created.Error);
+  port.ReportError(Routine::NewArchiveCommand, created.Error);
   return kExitFailed;
 }
 

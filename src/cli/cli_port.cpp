@@ -10,10 +10,10 @@ namespace pff::cli {
 CliPort::CliPort(std::istream& in, std::ostream& err, bool interactive)
     : in_(in), err_(err), interactive_(interactive) {}
 
-void CliPort::ReportError(const std::string& routine, const std::string& description) {
+void CliPort::ReportError(Routine routine, const std::string& description) {
   ++errors_;
   // Descriptions embed entry names, which may hold any byte.
-  err_ << "pff: Error in " << routine << ": " << EscapeControls(ReplaceLineBreaks(description, " ")) << "\n";
+  err_ << "pff: Error in " << RoutineName(routine) << ": " << EscapeControls(ReplaceLineBreaks(description, " ")) << "\n";
   err_.flush();
 }
 

@@ -60,7 +60,7 @@ std::vector<int> FindNamedEntries(const PffArchive& archive, const std::vector<s
   return indices;
 }
 
-bool OpenSingle(ArchiveTable& table, const std::string& path, WindowPort& port) {
+bool OpenSingle(ArchiveTable& table, const std::string& path, Frontend& port) {
   return OpenFile(table, path, port) && table.Count() == 1;
 }
 

@@ -58,7 +58,6 @@ int32_t DateBound(const ParsedArgs& args, const std::string& option, bool upper,
 
 FilterSettings BuildFilter(const ParsedArgs& args) {
   FilterSettings filter;
-  InitilizeFilter(filter);
   // A repeatable type option becomes a type list and switches it on.
   if (auto types = args.All("--type"); !types.empty()) SetTypeList(filter, TypeList::Isolate, types);
   if (auto types = args.All("--exclude-type"); !types.empty()) SetTypeList(filter, TypeList::Exclude, types);

@@ -67,11 +67,11 @@ int PlaceReplacing(PffArchive& archive, int match, const PffEntry& added, bool r
 
 }  // namespace
 
-std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port) {
+std::optional<PffEntry> GetFileHeader(const std::string& path, Frontend& port) {
   try {
     return ReadFileHeader(path);
   } catch (const std::exception& e) {
-    port.ReportError("GetFileHeader", e.what());
+    port.ReportError(Routine::ReadFileHeader, e.what());
     return std::nullopt;
   }
 }
@@ -118,7 +118,7 @@ std::string AddBatch::Abandon() {
   return note;
 }
 
-bool AddBatch::Commit(WindowPort& port) {
+bool AddBatch::Commit(Frontend& port) {
   if (failed_) return false;
   if (added_ == 0) {
     tx_.reset();  // nothing was written: the file stays as it is, footer included
@@ -132,15 +132,15 @@ bool AddBatch::Commit(WindowPort& port) {
     return true;
   } catch (const std::exception& e) {
     const std::string text = e.what();
-    port.ReportError("AddFile", text + Abandon());
+    port.ReportError(Routine::AddFile, text + Abandon());
     return false;
   }
 }
 
 AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options,
-                  WindowPort& port, AddBatch* batch) {
+                  Frontend& port, AddBatch* batch) {
   if (batch && batch->Failed()) {
-    port.ReportError("AddFile", path + ": not added, an earlier failure ended this command.");
+    port.ReportError(Routine::AddFile, path + ": not added, an earlier failure ended this command.");
     return AddResult::Failed;
   }
   const std::optional<PffEntry> header = GetFileHeader(path, port);
@@ -203,12 +203,12 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
     // unless the undoing itself failed.
     std::string note = batch ? batch->Undo() : (tx ? RollBackAfterFailure(*tx) : "");
     if (before) RestoreSnapshot(archive, *before);
-    if (!note.empty()) port.ReportError("AddFile", path + ": stopped." + note);
+    if (!note.empty()) port.ReportError(Routine::AddFile, path + ": stopped." + note);
     return AddResult::Stopped;
   } catch (const ArchiveChanged& e) {
     // The record was read again; there is nothing to restore.
     if (batch) batch->MarkFailed();
-    port.ReportError("AddFile", e.what());
+    port.ReportError(Routine::AddFile, e.what());
     return AddResult::Failed;
   } catch (const std::exception& e) {
     std::string text = e.what();
@@ -219,7 +219,7 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
       if (tx && !batch) text += RollBackAfterFailure(*tx);
       if (before) RestoreSnapshot(archive, *before);
     }
-    port.ReportError("AddFile", text);
+    port.ReportError(Routine::AddFile, text);
     return AddResult::Failed;
   }
 }

@@ -94,7 +94,7 @@ int64_t ReclaimableBytes(const PffArchive& archive) {
   }
 }
 
-std::optional<CompactResult> CompactArchive(PffArchive& archive, bool force, WindowPort& port) {
+std::optional<CompactResult> CompactArchive(PffArchive& archive, bool force, Frontend& port) {
   try {
     BinaryFile old = OpenLockedArchive(archive.Path, BinaryFile::Mode::Read, ArchiveTransaction::LockWaitMs);
     ConfirmArchiveUnchanged(old, archive);
@@ -111,7 +111,7 @@ std::optional<CompactResult> CompactArchive(PffArchive& archive, bool force, Win
     if (!ReloadArchive(archive, port)) return std::nullopt;
     return result;
   } catch (const std::exception& e) {
-    port.ReportError("CompactArchive", e.what());
+    port.ReportError(Routine::CompactArchive, e.what());
     return std::nullopt;
   }
 }

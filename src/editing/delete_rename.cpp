@@ -8,7 +8,7 @@
 
 namespace pff {
 
-bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, WindowPort& port) {
+bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, Frontend& port) {
   // As in a row-by-row deletion, a bad index is reported and the others still go.
   bool allDeleted = true;
   std::vector<int> valid;
@@ -16,7 +16,7 @@ bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, WindowPor
     if (archive.HasEntry(index)) {
       valid.push_back(index);
     } else {
-      port.ReportError("DeleteFile", NoSuchEntry(archive, index));
+      port.ReportError(Routine::DeleteEntries, NoSuchEntry(archive, index));
       allDeleted = false;
     }
   }
@@ -26,15 +26,15 @@ bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, WindowPor
       for (int index : valid) MakeDead(edited.Entry(index));
     });
   } catch (const std::exception& e) {
-    port.ReportError("DeleteFile", e.what());
+    port.ReportError(Routine::DeleteEntries, e.what());
     return false;
   }
   return allDeleted;
 }
 
-bool RenameFile(PffArchive& archive, int index, const std::string& newName, WindowPort& port) {
+bool RenameFile(PffArchive& archive, int index, const std::string& newName, Frontend& port) {
   if (!archive.HasEntry(index)) {
-    port.ReportError("RenameFile", NoSuchEntry(archive, index));
+    port.ReportError(Routine::RenameEntry, NoSuchEntry(archive, index));
     return false;
   }
   try {
@@ -45,7 +45,7 @@ bool RenameFile(PffArchive& archive, int index, const std::string& newName, Wind
       entry.Name = MakeEntryName(newName);
     });
   } catch (const std::exception& e) {
-    port.ReportError("RenameFile", e.what());
+    port.ReportError(Routine::RenameEntry, e.what());
     return false;
   }
   return true;

@@ -17,7 +17,7 @@ std::string Quoted(const PffEntry& entry) { return "\"" + DisplayName(entry.Name
 
 }  // namespace
 
-Extraction::Extraction(const PffArchive& archive, const std::string& folder, WindowPort& port)
+Extraction::Extraction(const PffArchive& archive, const std::string& folder, Frontend& port)
     : archive_(archive), folder_(folder), port_(port) {
   try {
     if (folder.empty()) throw PffError("No folder was given to extract into.");
@@ -39,7 +39,7 @@ Extraction::Extraction(const PffArchive& archive, const std::string& folder, Win
                          FileIdOf(folder) == FileIdOf(ParentFolder(archive.Path));
     ready_ = true;
   } catch (const std::exception& e) {
-    port_.ReportError("ExtractFile", e.what());
+    port_.ReportError(Routine::ExtractEntry, e.what());
   }
 }
 
@@ -82,13 +82,13 @@ std::optional<std::string> Extraction::Extract(int index) {
     }
     // Stopped by the user: no partial file, nothing to report.
     stopped_ = dynamic_cast<const Stopped*>(&e) != nullptr;
-    if (!stopped_) port_.ReportError("ExtractFile", e.what());
+    if (!stopped_) port_.ReportError(Routine::ExtractEntry, e.what());
     return std::nullopt;
   }
 }
 
 std::optional<std::string> ExtractFile(const PffArchive& archive, int index, const std::string& folder,
-                                       WindowPort& port) {
+                                       Frontend& port) {
   Extraction extraction(archive, folder, port);
   return extraction.Extract(index);
 }

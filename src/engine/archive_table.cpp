@@ -23,7 +23,7 @@ constexpr int kOpenLockWaitMs = 300;
 constexpr int kCreateLockWaitMs = 2000;
 
 // Undoes an interrupted change before the archive is read, and says so once.
-void RecoverBeforeReading(const std::string& path, WindowPort& port) {
+void RecoverBeforeReading(const std::string& path, Frontend& port) {
   const Recovered recovered = RecoverArchive(path, kOpenLockWaitMs);
   if (recovered.Kind != Recovery::Undone) return;
   port.Notify(path + ": an interrupted change was undone" +
@@ -54,13 +54,13 @@ void ArchiveTable::Remove(int index) {
   archives_.erase(archives_.begin() + (index - 1));
 }
 
-int OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port) {
+int OpenFile(ArchiveTable& table, const std::string& path, Frontend& port) {
   PffArchive archive{path, {}, {}};
   if (!UpdatePff(archive, port)) return 0;
   return table.Append(std::move(archive));
 }
 
-bool UpdatePff(PffArchive& archive, WindowPort& port) {
+bool UpdatePff(PffArchive& archive, Frontend& port) {
   try {
     RecoverBeforeReading(archive.Path, port);
     RemoveStaleTemporaries(archive.Path);
@@ -72,13 +72,13 @@ bool UpdatePff(PffArchive& archive, WindowPort& port) {
     // The description names the file, so that a failed open among several says which
     // (a refused journal's text names it after the journal, and is kept as it is).
     const std::string what = e.what();
-    port.ReportError("UpdatePff",
+    port.ReportError(Routine::OpenArchive,
                      what.find(archive.Path) != std::string::npos ? what : archive.Path + ": " + what);
     return false;
   }
 }
 
-bool ReloadArchive(PffArchive& archive, WindowPort& port) {
+bool ReloadArchive(PffArchive& archive, Frontend& port) {
   PffArchive fresh{archive.Path, {}, {}};
   if (!UpdatePff(fresh, port)) return false;
   archive = std::move(fresh);
@@ -139,9 +139,9 @@ Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flav
   return result;
 }
 
-bool CloseFile(ArchiveTable& table, int index, WindowPort& port) {
+bool CloseFile(ArchiveTable& table, int index, Frontend& port) {
   if (index < 1 || index > table.Count()) {
-    port.ReportError("CloseFile", "There is no open archive number " + std::to_string(index) + ".");
+    port.ReportError(Routine::CloseArchive, "There is no open archive number " + std::to_string(index) + ".");
     return false;
   }
   table.Remove(index);

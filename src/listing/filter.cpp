@@ -59,8 +59,6 @@ bool ListHasType(const std::vector<std::string>& list, const NameView& view) {
 
 }  // namespace
 
-void InitilizeFilter(FilterSettings& filter) { filter = FilterSettings{}; }
-
 void SetTypeList(FilterSettings& filter, TypeList which, const std::vector<std::string>& utf8Types) {
   std::vector<std::string>& list = which == TypeList::Isolate ? filter.IsolateList : filter.ExcludeList;
   list.clear();

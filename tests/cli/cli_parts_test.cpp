@@ -36,7 +36,7 @@ TEST(CliPort, ReportsErrorsOnOneLineAndAsksOnlyATerminal) {
   std::ostringstream quiet;
   CliPort script(yes, quiet, false);
   EXPECT_FALSE(script.AskReplace(request));
-  script.ReportError("AddFile", "No space left\r\non device");
+  script.ReportError(Routine::AddFile, "No space left\r\non device");
   EXPECT_EQ(quiet.str(), "pff: Error in AddFile: No space left on device\n");
   EXPECT_EQ(script.ErrorCount(), 1);
 }
@@ -61,7 +61,7 @@ TEST(RunPff, AnUndoInAFolderThatKeepsItsJournalSucceedsAndSaysSo) {
   test::WriteBytes(path, NewArchiveBytes(Flavour::New));
   test::WriteBytes(dir.File("x.bin"), {1, 2, 3});
   ArchiveTable table;
-  SilentPort port;
+  SilentFrontend port;
   ASSERT_TRUE(OpenFile(table, path, port));
   FileFaults::CrashAfterNth(2);  // the journal and the data written
   EXPECT_THROW(AddFile(dir.File("x.bin"), table.Archive(1), {false, false}, port), SimulatedCrash);

@@ -55,12 +55,12 @@ TEST_F(AddFileFaultTest, RefusedSourcesChangeNothing) {
   struct Case {
     const char* label;
     std::string source;
-    const char* routine;
+    Routine routine;
   };
   const Case cases[] = {
-      {"GetFileHeader fails", dir_.File("missing.txt"), "GetFileHeader"},
-      {"the archive itself", path, "AddFile"},
-      {"the file changes during the question", growing, "AddFile"},
+      {"GetFileHeader fails", dir_.File("missing.txt"), Routine::ReadFileHeader},
+      {"the archive itself", path, Routine::AddFile},
+      {"the file changes during the question", growing, Routine::AddFile},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -71,7 +71,7 @@ TEST_F(AddFileFaultTest, RefusedSourcesChangeNothing) {
 
     EXPECT_EQ(AddFile(c.source, archive, Options(true), port), AddResult::Failed);
 
-    EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{c.routine});
+    EXPECT_EQ(port.ErrorRoutines(), std::vector<Routine>{c.routine});
     EXPECT_EQ(Describe(archive), before);
     EXPECT_EQ(ReadBytes(path), bytes);
   }
@@ -118,7 +118,7 @@ TEST_F(AddFileFaultTest, LimitsAndLayoutAreCheckedBeforeAnythingIsWritten) {
     EXPECT_EQ(AddFile(source, archive, Options(true), port), c.expected);
 
     if (c.expected == AddResult::Failed) {
-      EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"AddFile"});
+      EXPECT_EQ(port.ErrorRoutines(), std::vector<Routine>{Routine::AddFile});
       // Not EXPECT_EQ: a diff of two 32,767-line texts takes minutes.
       EXPECT_TRUE(Describe(archive) == before);
       EXPECT_TRUE(Describe(Reopen(path)) == before);

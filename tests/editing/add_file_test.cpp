@@ -177,7 +177,7 @@ TEST_F(AddFileTest, GetFileHeaderTakesTheLocalWallClockAndUpTo2GiBMinus1WithALat
   const std::string tooBig = Stamped("big.bin", {});
   std::filesystem::resize_file(tooBig, uint64_t{1} << 31);
   EXPECT_FALSE(GetFileHeader(tooBig, port_).has_value());
-  EXPECT_EQ(port_.ErrorRoutines(), std::vector<std::string>{"GetFileHeader"});
+  EXPECT_EQ(port_.ErrorRoutines(), std::vector<Routine>{Routine::ReadFileHeader});
 }
 
 }  // namespace

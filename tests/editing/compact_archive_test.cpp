@@ -72,7 +72,7 @@ TEST_F(CompactArchiveTest, NothingIsWrittenWhenItCannotBeDoneSafely) {
     EXPECT_EQ(ReadBytes(path_), before);
     EXPECT_EQ(Describe(archive), Describe(record));
     EXPECT_EQ(Folder(), std::vector<std::string>{"a.pff"});
-    EXPECT_EQ(port_.ErrorRoutines(), std::vector<std::string>{"CompactArchive"});
+    EXPECT_EQ(port_.ErrorRoutines(), std::vector<Routine>{Routine::CompactArchive});
     port_.errors.clear();
   };
 
@@ -120,7 +120,7 @@ TEST_F(CompactArchiveTest, AnArchiveInErrorNeedsForce) {
   WriteBytes(path_, bytes);
   PffArchive archive = Reopen(path_);
   EXPECT_FALSE(CompactArchive(archive, false, port_));
-  EXPECT_EQ(port_.ErrorRoutines(), std::vector<std::string>{"CompactArchive"});
+  EXPECT_EQ(port_.ErrorRoutines(), std::vector<Routine>{Routine::CompactArchive});
   ASSERT_TRUE(CompactArchive(archive, true, port_));
   EXPECT_EQ(Layout(archive), "0@20+3 0@23+4 0@27+2 dir 29");
   EXPECT_EQ(Slice(ReadBytes(path_), 23, 4), (std::vector<uint8_t>{2, 3, 50, 51}));

@@ -20,7 +20,7 @@ struct Change {
   const char* label;
   EngineOptions options;
   std::vector<std::string> sources;  // files added (in one batch when more than one); none: delete or rename
-  std::function<bool(PffArchive&, WindowPort&)> edit;
+  std::function<bool(PffArchive&, Frontend&)> edit;
 };
 
 class CrashSafetyTest : public EditingTest {
@@ -37,7 +37,7 @@ class CrashSafetyTest : public EditingTest {
     const std::string readme = WriteSource(dir_, "readme.txt", Pattern(40, 90));
     const std::string small = WriteSource(dir_, "small.bin", Pattern(30, 7));
     const std::string big = WriteSource(dir_, "big.bin", Pattern(3000, 3));
-    auto deleteTwo = [](PffArchive& a, WindowPort& p) { return DeleteFiles(a, {1, 3}, p); };
+    auto deleteTwo = [](PffArchive& a, Frontend& p) { return DeleteFiles(a, {1, 3}, p); };
     return {
         {"add, appended where the directory stood", Options(false), {big}, {}},
         {"add into the tail of dead space", Options(true), {small}, {}},
@@ -45,7 +45,7 @@ class CrashSafetyTest : public EditingTest {
         {"replace, the new data appended", Options(false, true), {readme}, {}},
         {"a batch of three", Options(true, true), {small, big, readme}, {}},
         {"delete", {}, {}, deleteTwo},
-        {"rename", {}, {}, [](PffArchive& a, WindowPort& p) { return RenameFile(a, 2, "SAVED.DAT", p); }},
+        {"rename", {}, {}, [](PffArchive& a, Frontend& p) { return RenameFile(a, 2, "SAVED.DAT", p); }},
     };
   }
 
@@ -72,7 +72,7 @@ class CrashSafetyTest : public EditingTest {
 
 TEST_F(CrashSafetyTest, ShortReadsAndWritesGiveTheSameArchive) {
   std::vector<Change> changes = Changes();
-  changes.push_back({"compact", {}, {}, [](PffArchive& a, WindowPort& p) {
+  changes.push_back({"compact", {}, {}, [](PffArchive& a, Frontend& p) {
                        return CompactArchive(a, false, p).has_value();
                      }});
   for (const Change& change : changes) {

@@ -115,7 +115,7 @@ inline void ExpectZeroRecordTails(const PffArchive& archive) {
 /// The model read back from the file by the program's own reader.
 inline PffArchive Reopen(const std::string& path) {
   ArchiveTable table;
-  SilentPort port;
+  SilentFrontend port;
   EXPECT_TRUE(OpenFile(table, path, port)) << path;
   return table.IsLoaded() ? table.Archive(1) : PffArchive{};
 }

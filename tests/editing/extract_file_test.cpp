@@ -35,7 +35,7 @@ class ExtractFileTest : public EditingTest {
   void ExpectRefused(const PffArchive& archive, const fs::path& folder, int index = 1) {
     RecordingPort port;
     EXPECT_FALSE(ExtractFile(archive, index, folder.string(), port).has_value()) << index;
-    EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"ExtractFile"});
+    EXPECT_EQ(port.ErrorRoutines(), std::vector<Routine>{Routine::ExtractEntry});
   }
 
   // Writes a changed record's directory into the file: the extraction refuses

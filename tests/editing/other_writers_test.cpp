@@ -71,15 +71,15 @@ TEST_F(OtherWritersTest, AChangeFromAStalePictureIsRefusedAndTheRecordReadAgain)
   const std::string source = WriteSource(dir_, "c.txt", Bytes("third"));
   struct Case {
     const char* label;
-    std::function<bool(PffArchive&, WindowPort&)> change;
-    const char* routine;
+    std::function<bool(PffArchive&, Frontend&)> change;
+    Routine routine;
   };
   const Case cases[] = {
       {"add",
-       [&](PffArchive& a, WindowPort& p) { return Wrote(AddFile(source, a, Options(true), p)); },
-       "AddFile"},
-      {"delete", [](PffArchive& a, WindowPort& p) { return DeleteFiles(a, {1}, p); }, "DeleteFile"},
-      {"rename", [](PffArchive& a, WindowPort& p) { return RenameFile(a, 2, "Z.TXT", p); }, "RenameFile"},
+       [&](PffArchive& a, Frontend& p) { return Wrote(AddFile(source, a, Options(true), p)); },
+       Routine::AddFile},
+      {"delete", [](PffArchive& a, Frontend& p) { return DeleteFiles(a, {1}, p); }, Routine::DeleteEntries},
+      {"rename", [](PffArchive& a, Frontend& p) { return RenameFile(a, 2, "Z.TXT", p); }, Routine::RenameEntry},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -91,7 +91,7 @@ TEST_F(OtherWritersTest, AChangeFromAStalePictureIsRefusedAndTheRecordReadAgain)
 
     EXPECT_FALSE(c.change(window, port));
 
-    ASSERT_EQ(port.ErrorRoutines(), std::vector<std::string>{c.routine});
+    ASSERT_EQ(port.ErrorRoutines(), std::vector<Routine>{c.routine});
     EXPECT_EQ(port.errors[0].description,
               path_ + " was changed by another program; it has been read again, nothing was written.");
     EXPECT_EQ(ReadBytes(path_), afterOther);
@@ -111,7 +111,7 @@ TEST_F(OtherWritersTest, ExtractingFromAStalePictureWritesNothing) {
   const std::string out = dir_.File("out");
   std::filesystem::create_directory(out);
   EXPECT_FALSE(ExtractFile(window, 1, out, port));
-  EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"ExtractFile"});
+  EXPECT_EQ(port.ErrorRoutines(), std::vector<Routine>{Routine::ExtractEntry});
   EXPECT_TRUE(std::filesystem::is_empty(out));
   EXPECT_TRUE(ExtractFile(other, 1, out, port));
 }
@@ -221,7 +221,7 @@ TEST_F(OtherWritersTest, LayoutsThatWouldOverwriteHeaderOrDataAreRefusedBeforeWr
     EXPECT_EQ(AddFile(WriteSource(dir_, "x.bin", Pattern(50, 0)), archive, Options(true), port),
               AddResult::Failed);
 
-    EXPECT_EQ(port.ErrorRoutines(), std::vector<std::string>{"AddFile"});
+    EXPECT_EQ(port.ErrorRoutines(), std::vector<Routine>{Routine::AddFile});
     EXPECT_EQ(ReadBytes(path_), bytes);
     EXPECT_EQ(Describe(archive), Describe(model));
   }

@@ -51,7 +51,7 @@ TEST_F(ArchiveTableTest, OpeningAppendsAndAFailedOpenLeavesTheTableAsItWas) {
   EXPECT_EQ(OpenFile(table, MakeFile("c.pff"), port), 0);
   FileFaults::Clear();
   EXPECT_EQ(Listed(), (Names{"a.pff", "b.pff"}));
-  EXPECT_EQ(port.ErrorRoutines(), (Names{"UpdatePff", "UpdatePff", "UpdatePff"}));
+  EXPECT_EQ(port.ErrorRoutines(), std::vector<Routine>(3, Routine::OpenArchive));
 }
 
 TEST_F(ArchiveTableTest, IsFileOpenAsksWhetherItIsTheSameFile) {
@@ -79,7 +79,7 @@ TEST_F(ArchiveTableTest, ClosingMovesLaterArchivesDownByOne) {
   EXPECT_TRUE(CloseFile(table, 3, port));  // the last of several
   EXPECT_EQ(Listed(), (Names{"a.pff", "c.pff"}));
   EXPECT_FALSE(CloseFile(table, 5, port));
-  EXPECT_EQ(port.ErrorRoutines(), Names{"CloseFile"});
+  EXPECT_EQ(port.ErrorRoutines(), std::vector<Routine>{Routine::CloseArchive});
   EXPECT_TRUE(CloseFile(table, 1, port));
   EXPECT_TRUE(CloseFile(table, 1, port));
   EXPECT_FALSE(table.IsLoaded());

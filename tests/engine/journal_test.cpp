@@ -199,7 +199,7 @@ TEST_F(JournalTest, AJournalThatDoesNotBelongToTheArchiveIsNeverApplied) {
     ArchiveTable table;
     EXPECT_FALSE(OpenFile(table, path_, port));
     ASSERT_EQ(port.errors.size(), 1u);
-    EXPECT_EQ(port.errors[0].routine, "UpdatePff");
+    EXPECT_EQ(port.errors[0].routine, Routine::OpenArchive);
     EXPECT_EQ(port.errors[0].description, refusal);
     // Creating over the archive would leave the journal to the new one: refused too.
     EXPECT_EQ(CreateArchive(table, path_, Flavour::New).Error, refusal);
@@ -265,7 +265,7 @@ TEST_F(JournalTest, AFifoIsRefusedAtOnce) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   ArchiveTable table;
   EXPECT_FALSE(OpenFile(table, fifo, port_));  // would hang if it waited for a writer
-  EXPECT_EQ(port_.ErrorRoutines(), std::vector<std::string>{"UpdatePff"});
+  EXPECT_EQ(port_.ErrorRoutines(), std::vector<Routine>{Routine::OpenArchive});
 }
 
 }  // namespace

@@ -123,7 +123,6 @@ class Run {
   // extracted files compared with the bytes of the input.
   void ListAndExtract(const ArchiveTable& table, const std::string& out) {
     FilterSettings filter;
-    InitilizeFilter(filter);
     const std::vector<GridRow> rows = ListGridRows(table, kAllArchives, true, filter);
     for (size_t r = 0; r < rows.size() && r < 64; ++r) {
       for (int column = 0; column < kGridColumns; ++column) {
@@ -192,7 +191,7 @@ class Run {
   std::string archivePath_;
   std::set<CheckKind> baseline_;
   std::string fault_;
-  SilentPort port_;
+  SilentFrontend port_;
 };
 
 /// Runs one input; "" when all went well, else a description of the fault.

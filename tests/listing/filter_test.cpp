@@ -24,7 +24,7 @@ TEST(Filter, ResetOrInactiveHidesNothing) {
   EXPECT_FALSE(IsFiltered(filter, Entry("a.pcx")));
   filter.Active = true;
   EXPECT_TRUE(IsFiltered(filter, Entry("a.pcx")));
-  InitilizeFilter(filter);
+  filter = FilterSettings{};
   filter.Active = true;  // every criterion off
   EXPECT_FALSE(IsFiltered(filter, Entry("a.pcx", -5, -5)));
 }

@@ -5,21 +5,22 @@
 #include <string>
 #include <vector>
 
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 
 namespace pff::test {
 
-class RecordingPort : public WindowPort {
+class RecordingPort : public Frontend {
  public:
   struct Error {
-    std::string routine, description;
+    Routine routine;
+    std::string description;
   };
   std::vector<Error> errors;
   std::vector<ReplaceRequest> questions;
   std::deque<bool> answers;  // next answers to AskReplace; No when empty
   std::vector<std::string> notices;
 
-  void ReportError(const std::string& routine, const std::string& description) override {
+  void ReportError(Routine routine, const std::string& description) override {
     errors.push_back({routine, description});
   }
   void Notify(const std::string& text) override { notices.push_back(text); }
@@ -31,8 +32,8 @@ class RecordingPort : public WindowPort {
   }
 
   /// Routine names of the errors, in order.
-  std::vector<std::string> ErrorRoutines() const {
-    std::vector<std::string> names;
+  std::vector<Routine> ErrorRoutines() const {
+    std::vector<Routine> names;
     for (const Error& e : errors) names.push_back(e.routine);
     return names;
   }

@@ -106,7 +106,7 @@ void AddFilesCommand::AddChosenFiles() {
     settings_.WritePath("LastAdd", QFileInfo(files.first()).path() + "/");
     Start(files);
   } catch (const std::exception& e) {
-    s_.port.ReportError("mnuAddFiles_Click", e.what());
+    s_.port.ReportError(pff::Routine::AddCommand, e.what());
   }
 }
 
@@ -116,7 +116,7 @@ void AddFilesCommand::AddDroppedFiles(const QStringList& paths) {
     if (RefusedInViewAll()) return;
     Start(paths);
   } catch (const std::exception& e) {
-    s_.port.ReportError("FG1_FilesDropped", e.what());
+    s_.port.ReportError(pff::Routine::DropFiles, e.what());
   }
 }
 

@@ -77,7 +77,7 @@ void DeleteCommand::DeleteHighlighted() {
           s_.status.ShowResult(QString("Deleted %1 %2").arg(Grouped(deleted), deleted == 1 ? "entry" : "entries"));
         });
   } catch (const std::exception& e) {
-    s_.port.ReportError("mnuDelete_Click", e.what());
+    s_.port.ReportError(pff::Routine::DeleteCommand, e.what());
   }
 }
 
@@ -114,6 +114,6 @@ void RenameCommand::RenameCurrent() {
     s_.target.ArchivesWritten();
     if (renamed) s_.status.ShowResult("Renamed " + old + " to " + stored);
   } catch (const std::exception& e) {
-    s_.port.ReportError("mnuRename_Click", e.what());
+    s_.port.ReportError(pff::Routine::RenameCommand, e.what());
   }
 }

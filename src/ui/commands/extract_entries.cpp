@@ -119,7 +119,7 @@ void ExtractCommand::ExtractToFolder() {
                                                   HumanSize(out->bytes), QDir::toNativeSeparators(folder)));
                   });
   } catch (const std::exception& e) {
-    s_.port.ReportError("mnuExtract_Click", e.what());
+    s_.port.ReportError(pff::Routine::ExtractCommand, e.what());
   }
 }
 
@@ -133,21 +133,21 @@ void ExtractCommand::OpenCurrentEntry() {
     std::string error;
     // A folder per opening: the copy a program still shows is never overwritten.
     const QString folder = extracted_->NewFolder("open", &error);
-    if (folder.isEmpty()) return s_.port.ReportError("FG1_DblClick", error);
+    if (folder.isEmpty()) return s_.port.ReportError(pff::Routine::OpenEntry, error);
     auto out = std::make_shared<ExtractOutcome>();
     out->archives.try_emplace(row->Archive, archive);
     out->wanted.push_back({*row, Utf8(folder)});
     s_.jobs.Start(1, TotalBytes(*out), true, [out](JobContext& job) { ExtractAll(*out, job); }, [this, out] {
       if (out->written.empty()) return;
       const QString path = QString::fromStdString(out->written.front());
-      pff::WindowPort& port = s_.port;
+      pff::Frontend& port = s_.port;
       const QPointer<QWidget> window = &s_.window;  // the answer may come after the window closed
       s_.dialogs.OpenWithDesktop(path, [&port, window, path](const QString& reason) {
-        if (window) port.ReportError("FG1_DblClick", Utf8("No program opened " + path + ": " + reason + "."));
+        if (window) port.ReportError(pff::Routine::OpenEntry, Utf8("No program opened " + path + ": " + reason + "."));
       });
     });
   } catch (const std::exception& e) {
-    s_.port.ReportError("FG1_DblClick", e.what());
+    s_.port.ReportError(pff::Routine::OpenEntry, e.what());
   }
 }
 
@@ -156,7 +156,7 @@ QMimeData* ExtractCommand::DragOut() {
   std::string error;
   const QString dragFolder = extracted_->NewFolder("drag", &error);
   if (dragFolder.isEmpty()) {
-    s_.port.ReportError("DragMimeData", error);
+    s_.port.ReportError(pff::Routine::DragOut, error);
     return nullptr;
   }
   auto out = std::make_shared<ExtractOutcome>();

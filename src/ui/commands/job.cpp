@@ -15,11 +15,11 @@ int64_t NowMs() { return QDateTime::currentMSecsSinceEpoch(); }
 
 // The engine's reports and questions from the worker, answered by the window
 // on its own thread while the worker waits.
-class JobContext::ForwardingPort : public pff::WindowPort {
+class JobContext::ForwardingPort : public pff::Frontend {
  public:
   ForwardingPort(JobRunner& runner, JobContext& job) : runner_(runner), job_(job) {}
 
-  void ReportError(const std::string& routine, const std::string& description) override {
+  void ReportError(pff::Routine routine, const std::string& description) override {
     OnWindowThread([&] { runner_.windowPort_.ReportError(routine, description); });
   }
   void Notify(const std::string& text) override {
@@ -56,7 +56,7 @@ JobContext::~JobContext() {
   if (unshown_) emit runner_.progressed(files_, bytes_);
 }
 
-pff::WindowPort& JobContext::Port() { return *port_; }
+pff::Frontend& JobContext::Port() { return *port_; }
 
 void JobContext::SetRemaining(int files) { port_->remaining_ = files; }
 
@@ -75,7 +75,7 @@ void JobContext::Progress(int files, int64_t bytes) {
   emit runner_.progressed(files, bytes);  // queued to the window's thread
 }
 
-JobRunner::JobRunner(pff::WindowPort& windowPort, AskReplace askReplace, QObject* parent)
+JobRunner::JobRunner(pff::Frontend& windowPort, AskReplace askReplace, QObject* parent)
     : QObject(parent), windowPort_(windowPort), askReplace_(std::move(askReplace)) {}
 
 JobRunner::~JobRunner() {

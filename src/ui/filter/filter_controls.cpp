@@ -10,7 +10,7 @@
 
 FilterControls::FilterControls(QComboBox* list, QGroupBox* frame, StatusPanel& status, QObject* parent)
     : QObject(parent), list_(list), frame_(frame), status_(status) {
-  pff::InitilizeFilter(filter_);
+  filter_ = pff::FilterSettings{};
   connect(list_, &QComboBox::activated, this, &FilterControls::ApplyQuickChoice);
   connect(&status_, &StatusPanel::clearFilterClicked, this, &FilterControls::ShowAll);
 }
@@ -30,7 +30,7 @@ void FilterControls::ApplyQuickChoice() {
     quickType_ = text;
     SetCaption("Filter - Only " + text);
   } else {
-    pff::InitilizeFilter(filter_);
+    filter_ = pff::FilterSettings{};
     quickType_.clear();
     SetCaption("Filter - Show All");
   }
@@ -48,7 +48,7 @@ void FilterControls::ShowAll() {
 }
 
 void FilterControls::Reset() {
-  pff::InitilizeFilter(filter_);
+  filter_ = pff::FilterSettings{};
   quickType_.clear();
   SetCaption("Filter - Show All");
 }

@@ -155,7 +155,7 @@ void FilterDialog::SpaceForFont() {
 
 void FilterDialog::LoadInitialState(const QStringList& filterListItems) {
   pickingFromDate_ = true;
-  pff::InitilizeFilter(dialogFilter_);
+  dialogFilter_ = pff::FilterSettings{};
   if (timeDate_ != pff::DateStyle::Other) {
     fromDate_->setText(FormatDate(today_.addDays(-10)));
     toDate_->setText(FormatDate(today_));

@@ -1,5 +1,7 @@
 #include "ui/preview/preview_loader.h"
 
+#include "engine/frontend.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -12,13 +14,14 @@
 #include <vector>
 
 #include "editing/read_entry.h"
+#include "engine/frontend.h"
 #include "engine/name_helpers.h"
 #include "ui/preview/preview_sdl_image.h"
 
 namespace {
 
-QString Failure(const char* routine, const QString& reason) {
-  return QString("Error in ") + routine + "\n" + reason;
+QString Failure(pff::Routine routine, const QString& reason) {
+  return QString("Error in ") + pff::RoutineName(routine) + "\n" + reason;
 }
 
 // Upper-cased text after the last ".", so that "a.b.pcx" counts as a PCX.
@@ -65,7 +68,7 @@ void KeepForDisplay(PreviewResult& result, QImage image) {
 bool LoadTga(const QByteArray& bytes, const std::vector<uint8_t>& head, QImage& image,
              DeclaredImage& declared, QString& error) {
   if (head.size() < 18) {
-    error = Failure("LoadPreview", "The TGA header is cut short.");
+    error = Failure(pff::Routine::LoadPreview, "The TGA header is cut short.");
     return false;
   }
   declared.width = head[12] | (head[13] << 8);
@@ -73,7 +76,7 @@ bool LoadTga(const QByteArray& bytes, const std::vector<uint8_t>& head, QImage& 
   declared.bitsPerPixel = head[16];
   declared.paletteSize = head[1] == 1 ? (head[5] | (head[6] << 8)) : 0;
   if (auto refusal = ImageSizeRefusal(declared.width, declared.height)) {
-    error = Failure("LoadPreview", QString::fromStdString(*refusal));
+    error = Failure(pff::Routine::LoadPreview, QString::fromStdString(*refusal));
     return false;
   }
   static const QByteArray kFooter("TRUEVISION-XFILE.\0", 18);
@@ -85,7 +88,7 @@ bool LoadTga(const QByteArray& bytes, const std::vector<uint8_t>& head, QImage& 
   if (head[2] == 2 && reader.read(&image)) return true;
   QString why;
   image = DecodeTga(bytes, why);
-  if (image.isNull()) error = Failure("DecodeTga", why);
+  if (image.isNull()) error = Failure(pff::Routine::DecodeTga, why);
   return !image.isNull();
 }
 
@@ -93,7 +96,7 @@ void LoadImage(PreviewResult& result, const PreviewRequest& request, const std::
                const std::function<bool()>& stale) {
   const int64_t size = request.entry.DataSize;
   if (size > kMaxImageBytes) {
-    result.error = Failure("LoadPreview", "The image entry is larger than this preview reads.");
+    result.error = Failure(pff::Routine::LoadPreview, "The image entry is larger than this preview reads.");
     return;
   }
   DeclaredImage declared;
@@ -101,7 +104,7 @@ void LoadImage(PreviewResult& result, const PreviewRequest& request, const std::
   if (result.kind == PreviewKind::Pcx) {
     const auto pcx = ReadPcxHeader(head.data(), head.size(), size, reason);
     if (!pcx) {
-      result.error = Failure("DecodePcx", QString::fromStdString(reason));
+      result.error = Failure(pff::Routine::DecodePcx, QString::fromStdString(reason));
       return;
     }
     declared = *pcx;
@@ -115,7 +118,7 @@ void LoadImage(PreviewResult& result, const PreviewRequest& request, const std::
     QString error;
     image = DecodePcx(bytes, error);
     if (image.isNull()) {
-      result.error = Failure("DecodePcx", error);
+      result.error = Failure(pff::Routine::DecodePcx, error);
       return;
     }
   } else if (ReaderFormat(head, LastType(request.entry)) == "tga") {
@@ -127,15 +130,15 @@ void LoadImage(PreviewResult& result, const PreviewRequest& request, const std::
     QImageReader reader(&buffer, ReaderFormat(head, LastType(request.entry)));
     const QSize shape = reader.size();
     if (!shape.isValid()) {
-      result.error = Failure("LoadPreview", "The image's size cannot be read: " + reader.errorString());
+      result.error = Failure(pff::Routine::LoadPreview, "The image's size cannot be read: " + reader.errorString());
       return;
     }
     if (auto refusal = ImageSizeRefusal(shape.width(), shape.height())) {
-      result.error = Failure("LoadPreview", QString::fromStdString(*refusal));
+      result.error = Failure(pff::Routine::LoadPreview, QString::fromStdString(*refusal));
       return;
     }
     if (!reader.read(&image)) {
-      result.error = Failure("LoadPreview", "The image cannot be decoded: " + reader.errorString());
+      result.error = Failure(pff::Routine::LoadPreview, "The image cannot be decoded: " + reader.errorString());
       return;
     }
     declared.width = image.width();
@@ -189,7 +192,7 @@ void LoadSound(PreviewResult& result, const PreviewRequest& request, const std::
   std::string reason;
   const auto wav = ReadWavHeader(head.data(), head.size(), request.entry.DataSize, reason);
   if (!wav) {
-    result.error = Failure("ReadWavHeader", QString::fromStdString(reason));
+    result.error = Failure(pff::Routine::ReadWavHeader, QString::fromStdString(reason));
     return;
   }
   result.wav = *wav;
@@ -240,7 +243,7 @@ PreviewResult LoadPreview(const PreviewRequest& request, const std::function<boo
     }
     result.superseded = stale();
   } catch (const std::exception& e) {
-    result.error = Failure("ReadEntryBytes", QString::fromStdString(e.what()));
+    result.error = Failure(pff::Routine::ReadEntryBytes, QString::fromStdString(e.what()));
   }
   return result;
 }

@@ -196,12 +196,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-// --- pff::WindowPort -------------------------------------------------------
+// --- pff::Frontend -------------------------------------------------------
 
-void MainWindow::ReportError(const std::string& routine, const std::string& description) {
-  dialogs_.Message(
-      this, QString(),
-      "Error in " + QString::fromStdString(routine) + "\r\n" + QString::fromStdString(description));
+void MainWindow::ReportError(pff::Routine routine, const std::string& description) {
+  dialogs_.Message(this, QString(),
+                   QString("Error in ") + pff::RoutineName(routine) + "\r\n" + QString::fromStdString(description));
 }
 
 void MainWindow::Notify(const std::string& text) {
@@ -241,7 +240,7 @@ void MainWindow::RefreshFileList() {
     watcher_->Watch(OpenPaths());
     UpdateActionStates();
   } catch (const std::exception& e) {
-    ReportError("RefreshFileList", e.what());
+    ReportError(pff::Routine::RefreshTree, e.what());
   }
 }
 
@@ -260,7 +259,7 @@ void MainWindow::RefreshFilterList() {
     listing_->ShowWalk(selectedArchive_);
     progressBar_->setValue(progressBar_->minimum());
   } catch (const std::exception& e) {
-    ReportError("RefreshFilterList", e.what());
+    ReportError(pff::Routine::RefreshTypeList, e.what());
   }
 }
 
@@ -269,7 +268,7 @@ void MainWindow::RefreshList() {
     listing_->Refresh(Choice());
     if (table_.IsLoaded()) archiveTree_->setFocus();
   } catch (const std::exception& e) {
-    ReportError("RefreshList", e.what());
+    ReportError(pff::Routine::RefreshGrid, e.what());
   }
 }
 

@@ -100,7 +100,7 @@ void MainWindow::NewArchive(pff::Flavour flavour) {
     RefreshFilterList();
     RefreshList();
   }
-  if (created.Index == 0) ReportError("mnuNew_Click", created.Error);
+  if (created.Index == 0) ReportError(pff::Routine::NewArchiveCommand, created.Error);
 }
 
 void MainWindow::CloseArchive(int index) {
@@ -136,7 +136,7 @@ void MainWindow::OpenMailLink() {
   const QPointer<MainWindow> window = this;
   dialogs_.OpenWithDesktop(kMailLink, [window](const QString& reason) {
     if (window)
-      window->ReportError("Text1_Click", QString("No program opened %1: %2.").arg(kMailLink, reason).toStdString());
+      window->ReportError(pff::Routine::QuickFilter, QString("No program opened %1: %2.").arg(kMailLink, reason).toStdString());
   });
 }
 

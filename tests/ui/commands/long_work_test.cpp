@@ -131,7 +131,7 @@ class LongWorkTest : public QObject {
     const QString path = h.OpenWithData("a.pff", kFive);
     const QByteArray before = ReadFile(path);
     pff::ArchiveTable other;
-    pff::SilentPort quiet;
+    pff::SilentFrontend quiet;
     QVERIFY(pff::OpenFile(other, path.toStdString(), quiet));
     pff::AddFile(h.Source("z.wav", "zz").toStdString(), other.Archive(1), pff::EngineOptions(), quiet);
     const QByteArray after = ReadFile(path);
@@ -157,7 +157,7 @@ class LongWorkTest : public QObject {
 
     // Another program adds an entry behind the window's back.
     pff::ArchiveTable other;
-    pff::SilentPort quiet;
+    pff::SilentFrontend quiet;
     QVERIFY(pff::OpenFile(other, path.toStdString(), quiet));
     pff::AddFile(h.Source("z.wav", "zz").toStdString(), other.Archive(1), pff::EngineOptions(), quiet);
     QTRY_COMPARE(h.Listed(), 3);

@@ -27,7 +27,7 @@ QByteArray ReadFile(const QString& path) {
 
 pff::PffArchive ReadBack(const QString& path) {
   pff::ArchiveTable table;
-  pff::SilentPort quiet;
+  pff::SilentFrontend quiet;
   if (!pff::OpenFile(table, path.toStdString(), quiet)) return {};
   return table.Archive(1);
 }
@@ -122,7 +122,7 @@ QString WindowHarness::Source(const QString& name, const QByteArray& bytes) {
 QString WindowHarness::OpenWithData(const QString& name, const QList<QPair<QString, QByteArray>>& files) {
   const QString path = Archive(name, {});
   pff::ArchiveTable table;
-  pff::SilentPort quiet;
+  pff::SilentFrontend quiet;
   pff::OpenFile(table, path.toStdString(), quiet);
   for (const auto& [file, bytes] : files)
     pff::AddFile(Source(file, bytes).toStdString(), table.Archive(1), pff::EngineOptions(), quiet);

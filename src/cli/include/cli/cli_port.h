@@ -6,17 +6,17 @@
 #include <ostream>
 #include <string>
 
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 
 namespace pff::cli {
 
-class CliPort : public WindowPort {
+class CliPort : public Frontend {
  public:
   /// interactive: questions are put on err and answered by a line from in;
   /// otherwise every question is answered No.
   CliPort(std::istream& in, std::ostream& err, bool interactive);
 
-  void ReportError(const std::string& routine, const std::string& description) override;
+  void ReportError(Routine routine, const std::string& description) override;
   void Notify(const std::string& text) override;
   bool AskReplace(const ReplaceRequest& request) override;
 

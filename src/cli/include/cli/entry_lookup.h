@@ -17,6 +17,6 @@ int FindEntry(const PffArchive& archive, const std::string& utf8Name);
 std::vector<int> FindNamedEntries(const PffArchive& archive, const std::vector<std::string>& names,
                                   size_t first, std::ostream& err, int& status);
 /// Opens one archive into a fresh table; false (error reported) on failure.
-bool OpenSingle(ArchiveTable& table, const std::string& path, WindowPort& port);
+bool OpenSingle(ArchiveTable& table, const std::string& path, Frontend& port);
 
 }  // namespace pff::cli

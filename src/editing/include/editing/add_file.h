@@ -9,7 +9,7 @@
 #include "editing/entry_index.h"
 #include "engine/binary_file.h"
 #include "engine/pff_archive.h"
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 
 namespace pff {
 
@@ -37,7 +37,7 @@ class AddBatch {
   /// Writes directory and header and makes the batch durable. Returns false
   /// after a failure ended the batch, or after reporting "Error in AddFile"
   /// when the final writes fail (everything of the batch then undone).
-  bool Commit(WindowPort& port);
+  bool Commit(Frontend& port);
   /// Whether a failure ended the batch; later additions are refused.
   bool Failed() const { return failed_; }
 
@@ -68,7 +68,7 @@ class AddBatch {
 
 /// The new entry for a disk file: size, local modification time, name (UTF-8
 /// file name made Latin-1). Reports "Error in GetFileHeader" and returns nullopt on failure.
-std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port);
+std::optional<PffEntry> GetFileHeader(const std::string& path, Frontend& port);
 
 /// Adds or replaces the file at path in archive and rewrites the archive file.
 /// A same-named entry (case-insensitive, all 16 bytes) is replaced after the
@@ -78,6 +78,6 @@ std::optional<PffEntry> GetFileHeader(const std::string& path, WindowPort& port)
 /// the call (read again when another program had changed the file). With a
 /// batch, directory and header are written by the batch's Commit.
 AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options,
-                  WindowPort& port, AddBatch* batch = nullptr);
+                  Frontend& port, AddBatch* batch = nullptr);
 
 }  // namespace pff

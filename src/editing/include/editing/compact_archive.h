@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "engine/pff_archive.h"
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 
 namespace pff {
 
@@ -23,6 +23,6 @@ int64_t ReclaimableBytes(const PffArchive& archive);
 /// into the record. An archive that CheckArchive finds in error is refused
 /// unless force. Reports "Error in CompactArchive" and returns nullopt on failure,
 /// the archive file and the record then being as before.
-std::optional<CompactResult> CompactArchive(PffArchive& archive, bool force, WindowPort& port);
+std::optional<CompactResult> CompactArchive(PffArchive& archive, bool force, Frontend& port);
 
 }  // namespace pff

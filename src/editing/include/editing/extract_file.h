@@ -20,7 +20,7 @@ class Extraction {
  public:
   /// Opens the archive; reports "Error in ExtractFile" when it cannot be read
   /// or folder is no folder, and every later Extract then fails.
-  Extraction(const PffArchive& archive, const std::string& folder, WindowPort& port);
+  Extraction(const PffArchive& archive, const std::string& folder, Frontend& port);
   bool IsReady() const { return ready_; }
   /// Writes entry index into the folder; the path written, or nullopt after
   /// reporting "Error in ExtractFile" (nothing is left under the target name).
@@ -31,7 +31,7 @@ class Extraction {
  private:
   const PffArchive& archive_;
   std::string folder_;
-  WindowPort& port_;
+  Frontend& port_;
   std::optional<BinaryFile> source_;
   int64_t sourceLength_ = 0;
   std::optional<FileId> archiveId_;
@@ -44,7 +44,7 @@ class Extraction {
 /// file holding exactly the entry's bytes. Returns the path written, or nullopt
 /// after reporting "Error in ExtractFile".
 std::optional<std::string> ExtractFile(const PffArchive& archive, int index, const std::string& folder,
-                                       WindowPort& port);
+                                       Frontend& port);
 
 /// Whether the scratch file "Tav_Oskin.Tav" can be opened (created) in folder.
 bool CanWriteFolder(const std::string& folder);

@@ -6,7 +6,7 @@
 
 #include "engine/pff_archive.h"
 #include "engine/pff_format.h"
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 
 namespace pff {
 
@@ -45,16 +45,16 @@ struct Created {
 
 /// Reads path and appends it to the table. Returns its index, or 0 after
 /// reporting "Error in UpdatePff" (the table then as before).
-int OpenFile(ArchiveTable& table, const std::string& path, WindowPort& port);
+int OpenFile(ArchiveTable& table, const std::string& path, Frontend& port);
 /// Fills header and directory of archive from its file. Returns false after
 /// reporting "Error in UpdatePff". An interrupted change found beside the
 /// archive is undone first (the port is told); one that cannot be undone
 /// fails the load.
-bool UpdatePff(PffArchive& archive, WindowPort& port);
+bool UpdatePff(PffArchive& archive, Frontend& port);
 /// Reads header and directory of an open archive again from its file (after
 /// another program changed it). On failure the record is unchanged and
 /// "Error in UpdatePff" is reported.
-bool ReloadArchive(PffArchive& archive, WindowPort& port);
+bool ReloadArchive(PffArchive& archive, Frontend& port);
 /// Whether path names the same file as an open archive.
 bool IsFileOpen(const ArchiveTable& table, const std::string& path);
 /// Index of the open archive that is the same file as path, or 0.
@@ -67,6 +67,6 @@ Created CreateArchive(ArchiveTable& table, const std::string& path, Flavour flav
 
 /// Removes archive index, later archives moving down by one. Returns false
 /// after reporting "Error in CloseFile" for an index that is not open.
-bool CloseFile(ArchiveTable& table, int index, WindowPort& port);
+bool CloseFile(ArchiveTable& table, int index, Frontend& port);
 
 }  // namespace pff

@@ -9,6 +9,7 @@
 
 namespace pff {
 
+/// The advanced filter. A default-made one is the reset state: nothing on, both type lists empty.
 struct FilterSettings {
   bool Active = false;
   bool ExcludeOn = false;
@@ -27,8 +28,6 @@ struct FilterSettings {
 
 enum class TypeList { Isolate, Exclude };
 
-/// Every field back to its reset value: nothing on, both type lists empty.
-void InitilizeFilter(FilterSettings& filter);
 /// Replaces the isolate or exclude list by utf8Types (stored as Latin-1) and switches
 /// that criterion on; Active and the other list are left as they are.
 void SetTypeList(FilterSettings& filter, TypeList which, const std::vector<std::string>& utf8Types);

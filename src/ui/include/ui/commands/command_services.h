@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/archive_table.h"
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 #include "listing/grid_rows.h"
 
 class Dialogs;
@@ -35,7 +35,7 @@ class CommandTarget {
 struct CommandServices {
   QWidget& window;          // parent of the dialogs
   Dialogs& dialogs;
-  pff::WindowPort& port;    // errors and notices of work done on the window's thread
+  pff::Frontend& port;    // errors and notices of work done on the window's thread
   StatusPanel& status;
   JobRunner& jobs;
   pff::ArchiveTable& table;

@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 
 class QThread;
 class JobRunner;
@@ -33,7 +33,7 @@ class JobContext {
   /// progress on from there, and stops when the user asks.
   void StartFile(int files, int64_t bytes);
   /// The port to hand to the engine's routines.
-  pff::WindowPort& Port();
+  pff::Frontend& Port();
   /// How many files of the command come after the current one, for the
   /// replace question's "Do this for the remaining N files".
   void SetRemaining(int files);
@@ -66,7 +66,7 @@ class JobRunner : public QObject {
   using AskReplace = std::function<ReplaceAnswer(const pff::ReplaceRequest&, int remaining)>;
 
   /// windowPort shows errors and notices; askReplace asks the replace question.
-  JobRunner(pff::WindowPort& windowPort, AskReplace askReplace, QObject* parent = nullptr);
+  JobRunner(pff::Frontend& windowPort, AskReplace askReplace, QObject* parent = nullptr);
   ~JobRunner() override;
 
   using Body = std::function<void(JobContext&)>;
@@ -90,7 +90,7 @@ class JobRunner : public QObject {
   friend class JobContext;
   void Finish();
 
-  pff::WindowPort& windowPort_;
+  pff::Frontend& windowPort_;
   AskReplace askReplace_;
   QThread* thread_ = nullptr;
   std::shared_ptr<std::atomic<bool>> cancelled_;

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 #include "listing/format_value.h"
 
 /// "Are you sure you want to replace: NAME, Size: N KB, Modified On: DATE"

@@ -4,7 +4,7 @@
 // the parts that do the work: the commands (ui/commands), the grid's listing
 // (ui/grid), the filter controls (ui/filter), the recent archives and the
 // watcher of changes on disk. The engine reports and asks through
-// pff::WindowPort; what to redraw after an open, new or close the window
+// pff::Frontend; what to redraw after an open, new or close the window
 // decides itself.
 
 #include <QMainWindow>
@@ -17,7 +17,7 @@
 #include "editing/engine_options.h"
 #include "engine/archive_table.h"
 #include "engine/pff_format.h"
-#include "engine/window_port.h"
+#include "engine/frontend.h"
 #include "listing/grid_rows.h"
 #include "ui/commands/command_services.h"
 #include "ui/window/settings_store.h"
@@ -50,15 +50,15 @@ class WorkProgress;
 struct ListingChoice;
 struct MenuActions;
 
-class MainWindow : public QMainWindow, public pff::WindowPort, private CommandTarget {
+class MainWindow : public QMainWindow, public pff::Frontend, private CommandTarget {
   Q_OBJECT
 
  public:
   explicit MainWindow(Dialogs& dialogs, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // pff::WindowPort: "Error in ROUTINE" boxes, notices, the replace question.
-  void ReportError(const std::string& routine, const std::string& description) override;
+  // pff::Frontend: "Error in ROUTINE" boxes, notices, the replace question.
+  void ReportError(pff::Routine routine, const std::string& description) override;
   void Notify(const std::string& text) override;
   bool AskReplace(const pff::ReplaceRequest& request) override;
 

@@ -1,12 +1,44 @@
 #pragma once
-// What the engine needs from whoever shows it: the Qt window, the pff tool
-// or a test. It reports and asks; what to redraw is the caller's business.
+// The front end: what the engine needs from whoever shows it, the Qt window,
+// the pff tool or a test. It reports and asks; what to redraw is the caller's business.
 // Texts are UTF-8.
 
 #include <cstdint>
 #include <string>
 
 namespace pff {
+
+/// Where an error happened. The user reads it as the routine's old name after
+/// "Error in " (RoutineName); code and tests compare the kinds.
+enum class Routine {
+  AddFile,
+  ReadFileHeader,  // the new entry for a disk file
+  ExtractEntry,
+  DeleteEntries,
+  RenameEntry,
+  CompactArchive,
+  OpenArchive,
+  CloseArchive,
+  NewArchiveCommand,
+  AddCommand,
+  ExtractCommand,
+  DeleteCommand,
+  RenameCommand,
+  OpenEntry,  // double click or Enter on a row
+  DropFiles,
+  DragOut,
+  QuickFilter,
+  RefreshGrid,
+  RefreshTypeList,
+  RefreshTree,
+  LoadPreview,
+  DecodePcx,
+  DecodeTga,
+  ReadWavHeader,
+  ReadEntryBytes,  // what the preview shows
+};
+/// The name "Error in " is followed by.
+const char* RoutineName(Routine routine);
 
 /// One side of the replace question: the name as shown (UTF-8), the size in
 /// bytes and the stored time (FileTime).
@@ -23,12 +55,12 @@ struct ReplaceRequest {
   std::string FilePath;  // the disk file
 };
 
-class WindowPort {
+class Frontend {
  public:
-  virtual ~WindowPort() = default;
+  virtual ~Frontend() = default;
 
-  /// "Error in <routine>" + line break + description; the caller carries on.
-  virtual void ReportError(const std::string& routine, const std::string& description) = 0;
+  /// "Error in " + RoutineName(routine) + line break + description; the caller carries on.
+  virtual void ReportError(Routine routine, const std::string& description) = 0;
   /// Something the user must know that is no error, e.g. "PATH: an interrupted
   /// change was undone" when an archive is opened.
   virtual void Notify(const std::string& text) = 0;
@@ -41,9 +73,9 @@ class WindowPort {
 };
 
 /// A port that shows nothing and answers No; for callers that need none.
-class SilentPort : public WindowPort {
+class SilentFrontend : public Frontend {
  public:
-  void ReportError(const std::string&, const std::string&) override {}
+  void ReportError(Routine, const std::string&) override {}
   void Notify(const std::string&) override {}
   bool AskReplace(const ReplaceRequest&) override { return false; }
 };
