@@ -67,23 +67,23 @@ std::string GridCellText(const ArchiveTable& table, GridRow row, int column, Dat
   const PffArchive& archive = table.Archive(row.Archive);
 
   switch (column) {
-    case 0:
+    case kNameColumn:
       return " " + DisplayName(entry.Name) + " ";
-    case 1:
+    case kSizeColumn:
       return " " + FormatFileSize(entry.DataSize) + " ";
-    case 2:
+    case kTypeColumn:
       return " " + Latin1ToUtf8(GetFileType(NameBytes(entry.Name))) + " File ";
-    case 3:
+    case kModifiedColumn:
       return " " + FormatFileDate(entry.FileTime, dateStyle) + " ";
-    case 4:
+    case kFromColumn:
       return " " + GetFileName(archive.Path) + " ";
-    case 5:
+    case kRawSizeColumn:
       return std::to_string(entry.DataSize);
-    case 6:
+    case kRawTimeColumn:
       return std::to_string(entry.FileTime);
-    case 7:
+    case kArchiveIndexColumn:
       return std::to_string(row.Archive);
-    case 8:
+    case kEntryIndexColumn:
       return std::to_string(row.Entry);
     default:
       return std::string();

@@ -10,8 +10,6 @@ namespace pff {
 
 namespace {
 
-constexpr int kRawSizeColumn = 5;
-constexpr int kRawTimeColumn = 6;
 
 // Rows sort as plain values holding their key and their listing position, so
 // that ties go by listing order in both directions: the order is stable by
@@ -131,13 +129,13 @@ std::vector<int32_t> NumberKeys(const ArchiveTable& table, const std::vector<Gri
 
 int SortKeyColumn(int column) {
   switch (column) {
-    case 0:
-    case 2:
-    case 4:
+    case kNameColumn:
+    case kTypeColumn:
+    case kFromColumn:
       return column;
-    case 1:
+    case kSizeColumn:
       return kRawSizeColumn;
-    case 3:
+    case kModifiedColumn:
       return kRawTimeColumn;
     default:
       return -1;

@@ -76,15 +76,15 @@ TEST(GridRows, CellTexts) {
                                               "1000000000",          "1",         "2"};
   for (int c = 0; c < kGridColumns; ++c)
     EXPECT_EQ(GridCellText(table, GridRow{1, 2}, c, DateStyle::Good), expected[c]) << c;
-  EXPECT_EQ(GridCellText(table, GridRow{1, 2}, 3, DateStyle::Bad), " 09/08/01 08:46:40 PM ");
-  EXPECT_EQ(GridCellText(table, GridRow{1, 1}, 2, DateStyle::Good), " X File ");
+  EXPECT_EQ(GridCellText(table, GridRow{1, 2}, kModifiedColumn, DateStyle::Bad), " 09/08/01 08:46:40 PM ");
+  EXPECT_EQ(GridCellText(table, GridRow{1, 1}, kTypeColumn, DateStyle::Good), " X File ");
 
   // Names are Latin-1, cells UTF-8; a row the table no longer has shows nothing.
-  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 0, DateStyle::Good), " caf\xc3\xa9.b\xc3\xa9t ");
-  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 2, DateStyle::Good), " B\xc3\x89T File ");
-  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, 4, DateStyle::Good), " two.pff ");
+  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, kNameColumn, DateStyle::Good), " caf\xc3\xa9.b\xc3\xa9t ");
+  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, kTypeColumn, DateStyle::Good), " B\xc3\x89T File ");
+  EXPECT_EQ(GridCellText(table, GridRow{2, 1}, kFromColumn, DateStyle::Good), " two.pff ");
   for (GridRow gone : {GridRow{3, 1}, GridRow{1, 3}, GridRow{0, 1}})
-    EXPECT_EQ(GridCellText(table, gone, 0, DateStyle::Good), "");
+    EXPECT_EQ(GridCellText(table, gone, kNameColumn, DateStyle::Good), "");
 }
 
 TEST(GridRows, TypeListShowsAllThenEachTypeOnceInByteOrder) {

@@ -73,15 +73,15 @@ ColumnWidths CellTextWidths(const pff::ArchiveTable& table, const std::vector<pf
     if (!archiveSeen[static_cast<size_t>(row.Archive)]) {
       archiveSeen[static_cast<size_t>(row.Archive)] = true;
       // Archive file names are UTF-8 and few: the font measures them itself.
-      const std::string shown = pff::GridCellText(table, row, 4, timeDate);
+      const std::string shown = pff::GridCellText(table, row, pff::kFromColumn, timeDate);
       from = std::max(from, metrics.horizontalAdvance(QString::fromStdString(shown)));
     }
   }
-  widths[0] = name + 2 * blank + kPadding;
-  widths[1] = size + 2 * blank + kPadding;
-  widths[2] = type + blank + typeSuffix + blank + kPadding;
-  widths[3] = date + 2 * blank + kPadding;
-  widths[4] = from + kPadding;
+  widths[pff::kNameColumn] = name + 2 * blank + kPadding;
+  widths[pff::kSizeColumn] = size + 2 * blank + kPadding;
+  widths[pff::kTypeColumn] = type + blank + typeSuffix + blank + kPadding;
+  widths[pff::kModifiedColumn] = date + 2 * blank + kPadding;
+  widths[pff::kFromColumn] = from + kPadding;
   return widths;
 }
 

@@ -13,8 +13,21 @@
 namespace pff {
 
 constexpr int kAllArchives = -1;  // SelectedArchive in "View All" mode
-constexpr int kGridColumns = 9;
-constexpr int kVisibleColumns = 5;
+/// The grid's columns: five shown, then four hidden ones that hold what the
+/// shown ones are sorted and acted on by.
+enum GridColumn : int {
+  kNameColumn,
+  kSizeColumn,
+  kTypeColumn,
+  kModifiedColumn,
+  kFromColumn,
+  kRawSizeColumn,
+  kRawTimeColumn,
+  kArchiveIndexColumn,
+  kEntryIndexColumn,
+};
+constexpr int kGridColumns = kEntryIndexColumn + 1;
+constexpr int kVisibleColumns = kRawSizeColumn;
 
 /// Header texts of the visible columns: "Name ", "Size ", "Type ", "Modified ", "From".
 const char* GridHeaderText(int column);
@@ -38,7 +51,7 @@ const PffEntry* ListedEntry(const ArchiveTable& table, GridRow row);
 std::vector<GridRow> ListGridRows(const ArchiveTable& table, int selected, bool showDeadSpace,
                                   const FilterSettings& filter);
 
-/// Cell text of column 0..8 for a row (UTF-8): " name ", " 12 KB ", " PCX File ",
+/// Cell text of a column (GridColumn) for a row (UTF-8): " name ", " 12 KB ", " PCX File ",
 /// " date ", " archive.pff ", then raw size, raw time, archive index, entry index.
 std::string GridCellText(const ArchiveTable& table, GridRow row, int column, DateStyle dateStyle);
 

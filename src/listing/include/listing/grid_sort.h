@@ -11,8 +11,8 @@
 
 namespace pff {
 
-/// The grid column whose cells a click on visible column 0-4 sorts by: the raw size (5)
-/// for "Size ", the raw time (6) for "Modified ", the column itself otherwise; -1 outside 0-4.
+/// The grid column whose cells a click on a visible column sorts by: the raw size
+/// for "Size ", the raw time for "Modified ", the column itself otherwise; -1 for others.
 int SortKeyColumn(int column);
 
 /// True for the key columns that compare as numbers (raw size and raw time); the
