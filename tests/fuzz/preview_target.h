@@ -52,16 +52,16 @@ inline std::string RunPreviewInput(const uint8_t* data, size_t size) {
   if (!r.error.isEmpty()) return r.error.startsWith("Error in ") ? "" : "a refusal without its routine";
   if (r.bytes.size() > kHexPageBytes || r.bytes.size() > entrySize) return "more bytes than the entry holds";
   switch (r.kind) {
-    case PreviewKind::Image:
-    case PreviewKind::Pcx:
+    case pff::PreviewKind::Image:
+    case pff::PreviewKind::Pcx:
       if (r.image.isNull() || r.info.isEmpty()) return "an image without pixels or description";
       if (r.image.width() > kShownImageSide || r.image.height() > kShownImageSide)
         return "an image larger than the pane keeps";
       break;
-    case PreviewKind::Sound:
+    case pff::PreviewKind::Sound:
       if (r.wav.dataOffset + r.wav.dataSize > entrySize) return "sound data past the entry";
       break;
-    case PreviewKind::Text:
+    case pff::PreviewKind::Text:
       if (r.text.size() > kMaxTextBytes || !r.document) return "text past the limit or not laid out";
       break;
     default:

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
-#include "ui/preview/preview_formats.h"
+#include "formats/entry_content.h"
 
 PreviewHexView::PreviewHexView(QWidget* parent) : QAbstractScrollArea(parent) {
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -20,15 +20,15 @@ void PreviewHexView::SetPage(const QByteArray& bytes, qint64 offset) {
 }
 
 int PreviewHexView::LineCount() const {
-  return static_cast<int>((bytes_.size() + kHexLineBytes - 1) / kHexLineBytes);
+  return static_cast<int>((bytes_.size() + pff::kHexLineBytes - 1) / pff::kHexLineBytes);
 }
 
 QString PreviewHexView::Line(int i) const {
   if (i < 0 || i >= LineCount()) return {};
-  const qsizetype at = static_cast<qsizetype>(i) * kHexLineBytes;
+  const qsizetype at = static_cast<qsizetype>(i) * pff::kHexLineBytes;
   const auto* p = reinterpret_cast<const uint8_t*>(bytes_.constData()) + at;
   return QString::fromStdString(
-      HexLine(offset_ + at, p, static_cast<size_t>(qMin<qsizetype>(kHexLineBytes, bytes_.size() - at))));
+      pff::HexLine(offset_ + at, p, static_cast<size_t>(qMin<qsizetype>(pff::kHexLineBytes, bytes_.size() - at))));
 }
 
 void PreviewHexView::UpdateScrollBars() {

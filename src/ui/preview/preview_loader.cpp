@@ -66,7 +66,7 @@ void KeepForDisplay(PreviewResult& result, QImage image) {
 // Qt reads uncompressed true-colour TGA only, and only with the footer that
 // version 2 files end in (older game files lack it); the rest goes to SDL2_image.
 bool LoadTga(const QByteArray& bytes, const std::vector<uint8_t>& head, QImage& image,
-             DeclaredImage& declared, QString& error) {
+             pff::DeclaredImage& declared, QString& error) {
   if (head.size() < 18) {
     error = Failure(pff::Routine::LoadPreview, "The TGA header is cut short.");
     return false;
@@ -75,7 +75,7 @@ bool LoadTga(const QByteArray& bytes, const std::vector<uint8_t>& head, QImage& 
   declared.height = head[14] | (head[15] << 8);
   declared.bitsPerPixel = head[16];
   declared.paletteSize = head[1] == 1 ? (head[5] | (head[6] << 8)) : 0;
-  if (auto refusal = ImageSizeRefusal(declared.width, declared.height)) {
+  if (auto refusal = pff::ImageSizeRefusal(declared.width, declared.height)) {
     error = Failure(pff::Routine::LoadPreview, QString::fromStdString(*refusal));
     return false;
   }
@@ -95,14 +95,14 @@ bool LoadTga(const QByteArray& bytes, const std::vector<uint8_t>& head, QImage& 
 void LoadImage(PreviewResult& result, const PreviewRequest& request, const std::vector<uint8_t>& head,
                const std::function<bool()>& stale) {
   const int64_t size = request.entry.DataSize;
-  if (size > kMaxImageBytes) {
+  if (size > pff::kMaxImageBytes) {
     result.error = Failure(pff::Routine::LoadPreview, "The image entry is larger than this preview reads.");
     return;
   }
-  DeclaredImage declared;
+  pff::DeclaredImage declared;
   std::string reason;
-  if (result.kind == PreviewKind::Pcx) {
-    const auto pcx = ReadPcxHeader(head.data(), head.size(), size, reason);
+  if (result.kind == pff::PreviewKind::Pcx) {
+    const auto pcx = pff::ReadPcxHeader(head.data(), head.size(), size, reason);
     if (!pcx) {
       result.error = Failure(pff::Routine::DecodePcx, QString::fromStdString(reason));
       return;
@@ -114,7 +114,7 @@ void LoadImage(PreviewResult& result, const PreviewRequest& request, const std::
       ToBytes(pff::ReadEntryBytes(request.path, request.entry, 0, static_cast<size_t>(size)));
   if (stale()) return;
   QImage image;
-  if (result.kind == PreviewKind::Pcx) {
+  if (result.kind == pff::PreviewKind::Pcx) {
     QString error;
     image = DecodePcx(bytes, error);
     if (image.isNull()) {
@@ -133,7 +133,7 @@ void LoadImage(PreviewResult& result, const PreviewRequest& request, const std::
       result.error = Failure(pff::Routine::LoadPreview, "The image's size cannot be read: " + reader.errorString());
       return;
     }
-    if (auto refusal = ImageSizeRefusal(shape.width(), shape.height())) {
+    if (auto refusal = pff::ImageSizeRefusal(shape.width(), shape.height())) {
       result.error = Failure(pff::Routine::LoadPreview, QString::fromStdString(*refusal));
       return;
     }
@@ -166,8 +166,8 @@ void LoadText(PreviewResult& result, const PreviewRequest& request) {
       request.path, request.entry, 0, static_cast<size_t>(std::min(size, kMaxTextBytes + 4)));
   result.textCut = size > kMaxTextBytes;
   const auto* p = reinterpret_cast<const char*>(bytes.data());
-  if (IsUtf8(bytes.data(), bytes.size())) {
-    const size_t n = Utf8CutLength(bytes.data(), bytes.size(), kMaxTextBytes);
+  if (pff::IsUtf8(bytes.data(), bytes.size())) {
+    const size_t n = pff::Utf8CutLength(bytes.data(), bytes.size(), kMaxTextBytes);
     result.text = QString::fromUtf8(p, static_cast<qsizetype>(n));
   } else {
     result.text =
@@ -190,14 +190,14 @@ void LoadText(PreviewResult& result, const PreviewRequest& request) {
 
 void LoadSound(PreviewResult& result, const PreviewRequest& request, const std::vector<uint8_t>& head) {
   std::string reason;
-  const auto wav = ReadWavHeader(head.data(), head.size(), request.entry.DataSize, reason);
+  const auto wav = pff::ReadWavHeader(head.data(), head.size(), request.entry.DataSize, reason);
   if (!wav) {
     result.error = Failure(pff::Routine::ReadWavHeader, QString::fromStdString(reason));
     return;
   }
   result.wav = *wav;
   result.info = QString("%1, %2 channel%3, %4 Hz, %5 bits, %6 s")
-                    .arg(QString::fromStdString(WavFormatName(wav->format)))
+                    .arg(QString::fromStdString(pff::WavFormatName(wav->format)))
                     .arg(wav->channels)
                     .arg(wav->channels == 1 ? "" : "s")
                     .arg(wav->sampleRate)
@@ -216,29 +216,29 @@ PreviewResult LoadPreview(const PreviewRequest& request, const std::function<boo
   try {
     const int64_t size = request.entry.DataSize;
     if (request.hexPage >= 0) {
-      result.kind = PreviewKind::Bytes;
+      result.kind = pff::PreviewKind::Bytes;
       result.pageOffset = std::min(request.hexPage * kHexPageBytes, std::max<int64_t>(size, 0));
       result.bytes =
           ToBytes(pff::ReadEntryBytes(request.path, request.entry, result.pageOffset, kHexPageBytes));
       return result;
     }
-    const std::vector<uint8_t> head = pff::ReadEntryBytes(request.path, request.entry, 0, kSniffBytes);
-    result.kind = DetectPreviewKind(LastType(request.entry), head.data(), head.size(), size);
+    const std::vector<uint8_t> head = pff::ReadEntryBytes(request.path, request.entry, 0, pff::kSniffBytes);
+    result.kind = pff::DetectPreviewKind(LastType(request.entry), head.data(), head.size(), size);
     switch (result.kind) {
-      case PreviewKind::Image:
-      case PreviewKind::Pcx:
+      case pff::PreviewKind::Image:
+      case pff::PreviewKind::Pcx:
         LoadImage(result, request, head, stale);
         break;
-      case PreviewKind::Text:
+      case pff::PreviewKind::Text:
         LoadText(result, request);
         break;
-      case PreviewKind::Sound:
+      case pff::PreviewKind::Sound:
         LoadSound(result, request, head);
         break;
-      case PreviewKind::Bytes:
+      case pff::PreviewKind::Bytes:
         result.bytes = ToBytes(head);
         break;
-      case PreviewKind::Empty:
+      case pff::PreviewKind::Empty:
         break;
     }
     result.superseded = stale();

@@ -30,18 +30,18 @@ QString SizeText(qint64 bytes) {
                                 (bytes >= 1024 ? " (" + pff::GroupDigits(bytes) + " bytes)" : ""));
 }
 
-QString KindName(PreviewKind kind) {
+QString KindName(pff::PreviewKind kind) {
   switch (kind) {
-    case PreviewKind::Image:
-    case PreviewKind::Pcx:
+    case pff::PreviewKind::Image:
+    case pff::PreviewKind::Pcx:
       return "Image";
-    case PreviewKind::Text:
+    case pff::PreviewKind::Text:
       return "Text";
-    case PreviewKind::Sound:
+    case pff::PreviewKind::Sound:
       return "Sound";
-    case PreviewKind::Bytes:
+    case pff::PreviewKind::Bytes:
       return "Bytes";
-    case PreviewKind::Empty:
+    case pff::PreviewKind::Empty:
       return "Empty";
   }
   return {};
@@ -203,15 +203,15 @@ void PreviewPane::Show(const PreviewRequest& request, PreviewResult result) {
                      : KindName(result.kind));
   if (!result.error.isEmpty()) return ShowMessage(result.error);
   switch (result.kind) {
-    case PreviewKind::Empty:
+    case pff::PreviewKind::Empty:
       return ShowMessage("The entry is empty.");
-    case PreviewKind::Image:
-    case PreviewKind::Pcx:
+    case pff::PreviewKind::Image:
+    case pff::PreviewKind::Pcx:
       image_ = std::move(result.image);
       pages_->setCurrentWidget(picture_);
       FitImage();
       return;
-    case PreviewKind::Text:
+    case pff::PreviewKind::Text:
       text_->ShowDocument(result.document.get());
       document_ = std::move(result.document);
       cutNote_ = result.textCut ? QString("Showing the first %1 of %2.")
@@ -221,11 +221,11 @@ void PreviewPane::Show(const PreviewRequest& request, PreviewResult result) {
       textNote_->setVisible(!cutNote_.isEmpty());
       pages_->setCurrentWidget(textPage_);
       return;
-    case PreviewKind::Sound:
+    case pff::PreviewKind::Sound:
       sound_->SetSound(request.path, request.entry, result.wav);
       pages_->setCurrentWidget(sound_);
       return;
-    case PreviewKind::Bytes:
+    case pff::PreviewKind::Bytes:
       shown_.hexPage = result.pageOffset / kHexPageBytes;
       hex_->SetPage(result.bytes, result.pageOffset);
       UpdatePageButtons();
@@ -248,7 +248,7 @@ void PreviewPane::UpdatePageButtons() {
 
 void PreviewPane::ShowMessage(const QString& text) {
   if (text.isEmpty()) info_->clear();
-  if (!hasEntry_) shownKind_ = PreviewKind::Empty;
+  if (!hasEntry_) shownKind_ = pff::PreviewKind::Empty;
   message_->setText(text);
   pages_->setCurrentWidget(message_);
 }

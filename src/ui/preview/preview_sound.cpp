@@ -18,7 +18,7 @@ namespace {
 // archive, reads one block and closes it again, so nothing stays open or in memory.
 class EntrySamples : public QIODevice {
  public:
-  EntrySamples(std::string path, const pff::PffEntry& entry, const WavInfo& wav, QObject* parent)
+  EntrySamples(std::string path, const pff::PffEntry& entry, const pff::WavInfo& wav, QObject* parent)
       : QIODevice(parent), path_(std::move(path)), entry_(entry), wav_(wav) {}
   bool isSequential() const override { return true; }
   qint64 bytesAvailable() const override { return wav_.dataSize - done_ + QIODevice::bytesAvailable(); }
@@ -42,11 +42,11 @@ class EntrySamples : public QIODevice {
  private:
   std::string path_;
   pff::PffEntry entry_;
-  WavInfo wav_;
+  pff::WavInfo wav_;
   qint64 done_ = 0;
 };
 
-QAudioFormat::SampleFormat SampleFormatOf(const WavInfo& wav) {
+QAudioFormat::SampleFormat SampleFormatOf(const pff::WavInfo& wav) {
   if (wav.format == 1 && wav.bits == 8) return QAudioFormat::UInt8;
   if (wav.format == 1 && wav.bits == 16) return QAudioFormat::Int16;
   if (wav.format == 1 && wav.bits == 32) return QAudioFormat::Int32;
@@ -71,7 +71,7 @@ PreviewSound::~PreviewSound() { Stop(); }
 
 QString PreviewSound::Note() const { return note_->text(); }
 
-void PreviewSound::SetSound(const std::string& path, const pff::PffEntry& entry, const WavInfo& wav) {
+void PreviewSound::SetSound(const std::string& path, const pff::PffEntry& entry, const pff::WavInfo& wav) {
   Stop();
   path_ = path;
   entry_ = entry;

@@ -15,7 +15,7 @@
 #include "engine/pff_archive.h"
 
 class QTextDocument;
-#include "ui/preview/preview_formats.h"
+#include "formats/entry_content.h"
 
 /// Bytes of one hex page, and the most text shown.
 constexpr int64_t kHexPageBytes = 64 * 1024;
@@ -30,7 +30,7 @@ struct PreviewRequest {
 };
 
 struct PreviewResult {
-  PreviewKind kind = PreviewKind::Bytes;
+  pff::PreviewKind kind = pff::PreviewKind::Bytes;
   QString error;  // "Error in Routine" + line break + reason; set when nothing can be shown
   QString info;   // one line about the content: pixels and depth, sound format, text length
   QImage image;
@@ -41,7 +41,7 @@ struct PreviewResult {
   bool textCut = false;
   QByteArray bytes;  // the hex page
   int64_t pageOffset = 0;
-  WavInfo wav;
+  pff::WavInfo wav;
   bool superseded = false;  // a newer request came first: nothing was read
 };
 

@@ -37,7 +37,7 @@ class PreviewPane : public QWidget {
   // What is shown, for tests and the benchmark.
   /// Whether no preview is waiting or being made.
   bool Settled() const;
-  PreviewKind ShownKind() const { return shownKind_; }
+  pff::PreviewKind ShownKind() const { return shownKind_; }
   /// The text of the message page (errors, summaries, empty entries).
   QString Message() const;
   QString Text() const;
@@ -70,7 +70,7 @@ class PreviewPane : public QWidget {
   PreviewRequest next_;
   PreviewRequest shown_;
   bool hasEntry_ = false;
-  PreviewKind shownKind_ = PreviewKind::Empty;
+  pff::PreviewKind shownKind_ = pff::PreviewKind::Empty;
   QImage image_;
   std::shared_ptr<QTextDocument> document_;  // the text view's document
 

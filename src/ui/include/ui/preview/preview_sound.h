@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/pff_archive.h"
-#include "ui/preview/preview_formats.h"
+#include "formats/entry_content.h"
 
 class QAudioSink;
 class QLabel;
@@ -20,7 +20,7 @@ class PreviewSound : public QWidget {
   explicit PreviewSound(QWidget* parent = nullptr);
   ~PreviewSound() override;
   /// Shows the sound and readies Play when a sound output exists and the format can be played.
-  void SetSound(const std::string& path, const pff::PffEntry& entry, const WavInfo& wav);
+  void SetSound(const std::string& path, const pff::PffEntry& entry, const pff::WavInfo& wav);
   /// Stops playing.
   void Stop();
   QPushButton* playButton() const { return play_; }
@@ -33,5 +33,5 @@ class PreviewSound : public QWidget {
   std::unique_ptr<QAudioSink> sink_;
   std::string path_;
   pff::PffEntry entry_;
-  WavInfo wav_;
+  pff::WavInfo wav_;
 };

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+namespace pff {
+
 enum class PreviewKind { Empty, Image, Pcx, Text, Sound, Bytes };
 
 /// Largest image side and decoded size (4 bytes a pixel) the pane decodes.
@@ -63,3 +65,5 @@ constexpr int kHexLineBytes = 16;
 /// One hex view line: 8-digit offset, 16 bytes in hex, and their Latin-1 text
 /// (UTF-8, with "." for control characters).
 std::string HexLine(int64_t offset, const uint8_t* p, size_t n);
+
+}  // namespace pff

@@ -1,7 +1,9 @@
-#include "ui/preview/preview_formats.h"
+#include "formats/entry_content.h"
 
 #include <cstdio>
 #include <cstring>
+
+namespace pff {
 
 namespace {
 
@@ -86,7 +88,7 @@ size_t Utf8CutLength(const uint8_t* p, size_t n, size_t limit) {
   if (n <= limit) return n;
   size_t cut = limit;
   // Step back over continuation bytes to the start of the sequence that the limit splits.
-  while (cut > 0 && cut > limit - 4 && (p[cut] & 0xC0) == 0x80) --cut;
+  while (cut > 0 && limit - cut < 3 && (p[cut] & 0xC0) == 0x80) --cut;
   return cut;
 }
 
@@ -255,3 +257,5 @@ std::string HexLine(int64_t offset, const uint8_t* p, size_t n) {
   }
   return line;
 }
+
+}  // namespace pff
