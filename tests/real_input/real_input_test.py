@@ -9,6 +9,7 @@ import glob
 import os
 import shutil
 import sys
+import tempfile
 import time
 
 from xsession import SCREEN_H, SCREEN_W, Grid, Session, TestFailure, check, wait_for
@@ -41,7 +42,7 @@ def live(rows):
 
 
 def extracted(s, archive):
-    out = s.mkdir("out-" + os.path.basename(archive))
+    out = tempfile.mkdtemp(prefix="out-" + os.path.basename(archive) + "-", dir=s.root)
     s.pff("extract", "-C", out, archive)
     return {name: open(os.path.join(out, name), "rb").read() for name in os.listdir(out)}
 
@@ -253,11 +254,48 @@ def escape_stops_a_large_add(s):
     check(not os.path.exists(archive + "-journal"), "a journal was left")
 
 
+def edited_entry_goes_back(s):
+    archive = new_archive(s, "e.pff", {"notes.txt": b"first draft\n", "other.bin": b"\0" * 10})
+    # A stand-in desktop program that saves the opened copy once at once, and again when told to.
+    again = s.path("save-again")
+    s.stub("xdg-open", f'#!/bin/sh\n(printf "edit one\\n" >> "$1"; while [ ! -e "{again}" ]; do sleep 0.1; done; '
+                       f'printf "edit two\\n" >> "$1") >/dev/null 2>&1 &\nexit 0\n')
+    app = s.start_app(archive)
+    grid = Grid(app).measure()
+    s.click(*grid.row_point(0))
+    s.key("Return")
+
+    def answer(key, expected):
+        box = app.wait_dialog("Vellumcraft")
+        x, y, w, h = app.geometry(box)
+        said = wait_for("the question's text", lambda: "back" in s.ocr(x, y, w, h, "question") and s.ocr(x, y, w, h))
+        check(expected in said and "notes.txt" in said, f"the question reads {said!r}")
+        s.key(key)
+        app.dialog_gone("Vellumcraft")
+
+    answer("Return", "was changed")
+    wait_for("the first save in the archive", lambda: extracted(s, archive)["notes.txt"] == b"first draft\nedit one\n")
+    open(again, "w").close()
+    answer("Escape", "was changed")  # the second save: not now
+    check(extracted(s, archive)["notes.txt"] == b"first draft\nedit one\n", "No still put the copy back")
+    # Leaving asks once about the copies not put back.
+    app.focus()
+    s.key("alt+f")
+    time.sleep(0.3)  # pacing the hand: the menu opens
+    s.key("x")
+    answer("Return", "not put back")
+    wait_for("the program to end", lambda: app.process.poll() is not None)
+    copies = extracted(s, archive)
+    check(copies == {"notes.txt": b"first draft\nedit one\nedit two\n", "other.bin": b"\0" * 10},
+          f"the archive holds {copies}")
+
+
 ADD_DIALOG = "Open"  # the file dialog's own title when the window gives it none
 
 CASES = {f.__name__: f for f in (drag_rows_between_windows, drop_from_another_toolkit, delete_highlighted_rows,
                                  text_preview_reads_whole_lines, tab_leaves_the_grid, open_entry_without_program,
-                                 advanced_filter_keyboard_at_scale_2, escape_stops_a_large_add)}
+                                 advanced_filter_keyboard_at_scale_2, escape_stops_a_large_add,
+                                 edited_entry_goes_back)}
 SCALED = {"advanced_filter_keyboard_at_scale_2": 2}
 
 

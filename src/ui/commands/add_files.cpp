@@ -104,7 +104,7 @@ void AddFilesCommand::AddChosenFiles() {
     if (files.isEmpty()) return;
     // Stored with its separator, like the other remembered folders.
     settings_.WritePath("LastAdd", QFileInfo(files.first()).path() + "/");
-    Start(files);
+    Start(s_.target.SelectedArchive(), files, options_);
   } catch (const std::exception& e) {
     s_.port.ReportError(pff::Routine::AddCommand, e.what());
   }
@@ -114,14 +114,22 @@ void AddFilesCommand::AddDroppedFiles(const QStringList& paths) {
   if (s_.jobs.Running() || paths.isEmpty()) return;
   try {
     if (RefusedInViewAll()) return;
-    Start(paths);
+    Start(s_.target.SelectedArchive(), paths, options_);
   } catch (const std::exception& e) {
     s_.port.ReportError(pff::Routine::DropFiles, e.what());
   }
 }
 
-void AddFilesCommand::Start(const QStringList& paths) {
-  const int index = s_.target.SelectedArchive();
+bool AddFilesCommand::PutBack(int index, const QString& file, std::function<void(bool)> done) {
+  if (s_.jobs.Running()) return false;
+  pff::EngineOptions replacing = options_;
+  replacing.AlwaysOverwrite = true;
+  Start(index, {file}, replacing, std::move(done));
+  return true;
+}
+
+void AddFilesCommand::Start(int index, const QStringList& paths, const pff::EngineOptions& options,
+                            std::function<void(bool)> done) {
   auto out = std::make_shared<AddOutcome>();
   out->archive = s_.table.Archive(index);
   std::vector<std::string> files;
@@ -132,13 +140,14 @@ void AddFilesCommand::Start(const QStringList& paths) {
   for (int64_t size : sizes) totalBytes += size;
   s_.jobs.Start(
       total, totalBytes, true,
-      [out, files, sizes = std::move(sizes), options = options_](JobContext& job) {
+      [out, files, sizes = std::move(sizes), options](JobContext& job) {
         AddAll(*out, files, sizes, options, job);
       },
-      [this, out, index, total] {
+      [this, out, index, total, done = std::move(done)] {
         // The table was not touched while the job ran: its archive takes the job's copy.
         s_.table.Archive(index) = std::move(out->archive);
         s_.target.ArchivesWritten();
+        if (done) done(!out->cancelled && out->added + out->replaced == total);
         if (out->cancelled) {
           s_.status.ShowResult(CancelledNote(out->done, total) + "nothing was added");
           return;

@@ -137,9 +137,13 @@ void ExtractCommand::OpenCurrentEntry() {
     auto out = std::make_shared<ExtractOutcome>();
     out->archives.try_emplace(row->Archive, archive);
     out->wanted.push_back({*row, Utf8(folder)});
-    s_.jobs.Start(1, TotalBytes(*out), true, [out](JobContext& job) { ExtractAll(*out, job); }, [this, out] {
+    const std::string archivePath = archive.Path;
+    const pff::PffEntry entry = archive.Entry(row->Entry);
+    s_.jobs.Start(1, TotalBytes(*out), true, [out](JobContext& job) { ExtractAll(*out, job); },
+                  [this, out, archivePath, entry] {
       if (out->written.empty()) return;
       const QString path = QString::fromStdString(out->written.front());
+      if (opened_) opened_(path, archivePath, entry);
       pff::Frontend& port = s_.port;
       const QPointer<QWidget> window = &s_.window;  // the answer may come after the window closed
       s_.dialogs.OpenWithDesktop(path, [&port, window, path](const QString& reason) {

@@ -24,6 +24,7 @@
 #include "ui/commands/add_files.h"
 #include "ui/commands/archive_upkeep.h"
 #include "ui/commands/entry_edits.h"
+#include "ui/commands/edited_entries.h"
 #include "ui/commands/extract_entries.h"
 #include "ui/commands/job.h"
 #include "ui/commands/replace_question.h"
@@ -101,6 +102,10 @@ void MainWindow::BuildCommands() {
   const CommandServices services{*this, dialogs_, *this, *status_, *jobs_, table_, *this};
   add_ = std::make_unique<AddFilesCommand>(services, options_, settings_, startFolder_);
   extract_ = std::make_unique<ExtractCommand>(services);
+  edited_ = new EditedEntries(services, *add_, this);
+  extract_->OnOpened([this](const QString& file, const std::string& archivePath, const pff::PffEntry& entry) {
+    edited_->Watch(file, archivePath, entry);
+  });
   delete_ = std::make_unique<DeleteCommand>(services);
   rename_ = std::make_unique<RenameCommand>(services);
   upkeep_ = std::make_unique<ArchiveUpkeep>(services);
@@ -184,6 +189,22 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     closeAfterWork_ = true;
     event->ignore();
     return;
+  }
+  // Opened copies go with the session folder: offer once to put back those saved since.
+  const QStringList unsaved = edited_->Unsaved();
+  if (!unsaved.isEmpty()) {
+    const bool putBack = dialogs_.YesNo(
+        this, QString(),
+        "These entries were changed and not put back:\n" + unsaved.join("\n") + "\nPut them back now?");
+    if (putBack) {
+      event->ignore();
+      edited_->PutBackAll([this] {
+        edited_->Forget();  // what failed was reported; closing does not ask again
+        close();
+      });
+      return;
+    }
+    edited_->Forget();
   }
   QMainWindow::closeEvent(event);
 }

@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QUrl>
 
+#include "editing/add_file.h"
+#include "editing/placement.h"
+#include "editing/read_entry.h"
 #include "support/ui_test_env.h"
 #include "ui/commands/job.h"
 
@@ -185,6 +188,40 @@ class EditingTest : public QObject {
     }
     QVERIFY(!session.isEmpty());
     QVERIFY(!QFileInfo::exists(session));  // gone with the window
+  }
+
+  void aSavedCopyGoesBackUnlessTheArchiveChangedSince() {
+    WindowHarness h;
+    const QString path = h.OpenWithData("a.pff", kFour);
+    h.Select(1, 1);
+    emit h.Grid()->enterPressed();
+    h.Settle();
+    const QString copy = h.dialogs.shown.at(0).text;
+    auto save = [&](const QByteArray& bytes) {
+      QFile file(copy);
+      QVERIFY(file.open(QIODevice::Append));
+      file.write(bytes);
+    };
+    auto onDisk = [&] {
+      const pff::PffArchive archive = ReadBack(path);
+      const int b = pff::FindEntryByName(archive.Entries, pff::MakeEntryName("b"));
+      const std::vector<uint8_t> bytes = pff::ReadEntryBytes(path.toStdString(), archive.Entry(b), 0, 100);
+      return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+    };
+    h.dialogs.yesNoAnswers.push_back(true);
+    save("x");
+    QTRY_COMPARE(onDisk(), QByteArray("22x"));
+    QCOMPARE(h.dialogs.shown.at(1).text, "b was changed. Put it back into " + path + "?");
+    // Another program replaces the entry; the copy saved again must not undo that.
+    pff::PffArchive other = ReadBack(path);
+    pff::SilentFrontend silent;
+    QVERIFY(pff::Wrote(pff::AddFile(h.Source("b", "theirs").toStdString(), other, {true, false}, silent)));
+    h.dialogs.yesNoAnswers.push_back(true);
+    save("y");
+    QTRY_VERIFY(h.dialogs.Messages().size() == 1);
+    QVERIFY2(h.dialogs.Messages().at(0).contains("nothing was written"), qPrintable(h.dialogs.Messages().at(0)));
+    h.Settle();
+    QCOMPARE(onDisk(), QByteArray("theirs"));
   }
 
   void commandsWithoutAnEntryDoNothing() {

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "editing/engine_options.h"
 #include "ui/commands/command_services.h"
@@ -20,11 +21,15 @@ class AddFilesCommand {
   void AddChosenFiles();
   /// Adds files dropped from elsewhere, in the order of the drop.
   void AddDroppedFiles(const QStringList& paths);
+  /// Puts file over the same-named entry of archive index without asking (an
+  /// edited copy going back); done(true) once it is in. False when a job runs.
+  bool PutBack(int index, const QString& file, std::function<void(bool)> done);
 
  private:
   /// In "View All" there is no archive to add to: says so and returns true.
   bool RefusedInViewAll();
-  void Start(const QStringList& paths);
+  void Start(int index, const QStringList& paths, const pff::EngineOptions& options,
+             std::function<void(bool)> done = {});
 
   CommandServices s_;
   const pff::EngineOptions& options_;

@@ -3,12 +3,18 @@
 // folder, opening the current entry with its desktop program (double click,
 // Enter), and dragging highlighted rows out as files.
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "ui/commands/command_services.h"
 
 class QMimeData;
+class QString;
 class SessionFolder;
+namespace pff {
+struct PffEntry;
+}
 
 class ExtractCommand {
  public:
@@ -24,7 +30,12 @@ class ExtractCommand {
   /// or nullptr when there is nothing to drag.
   QMimeData* DragOut();
 
+  /// Told of each entry copy handed to a desktop program: the copy, its archive's path, the entry.
+  using Opened = std::function<void(const QString& file, const std::string& archivePath, const pff::PffEntry&)>;
+  void OnOpened(Opened opened) { opened_ = std::move(opened); }
+
  private:
   CommandServices s_;
+  Opened opened_;
   std::unique_ptr<SessionFolder> extracted_;  // what opening and dragging out wrote
 };

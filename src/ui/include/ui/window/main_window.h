@@ -26,6 +26,7 @@ class AddFilesCommand;
 class ArchiveUpkeep;
 class ArchiveWatcher;
 class DeleteCommand;
+class EditedEntries;
 class Dialogs;
 class ExtractCommand;
 class FilterControls;
@@ -180,6 +181,7 @@ class MainWindow : public QMainWindow, public pff::Frontend, private CommandTarg
   JobRunner* jobs_ = nullptr;
   std::unique_ptr<AddFilesCommand> add_;
   std::unique_ptr<ExtractCommand> extract_;
+  EditedEntries* edited_ = nullptr;
   std::unique_ptr<DeleteCommand> delete_;
   std::unique_ptr<RenameCommand> rename_;
   std::unique_ptr<ArchiveUpkeep> upkeep_;
