@@ -19,12 +19,12 @@
 #include "engine/pff_archive.h"
 #include "engine/pff_format.h"
 #include "input_wait.h"
-#include "ui/window/dialogs.h"
 #include "ui/grid/grid_view.h"
-#include "ui/window/main_window.h"
-#include "ui/window/menus.h"
 #include "ui/preview/preview_loader.h"
 #include "ui/preview/preview_pane.h"
+#include "ui/window/dialogs.h"
+#include "ui/window/main_window.h"
+#include "ui/window/menus.h"
 #include "window_bench_main.h"
 
 namespace {

@@ -21,8 +21,8 @@
 
 #include "engine/pff_format.h"
 #include "input_wait.h"
-#include "ui/window/dialogs.h"
 #include "ui/grid/grid_view.h"
+#include "ui/window/dialogs.h"
 #include "ui/window/main_window.h"
 #include "window_bench_main.h"
 

@@ -6,8 +6,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <atomic>
@@ -18,8 +18,8 @@
 #include <thread>
 
 #include "engine/archive_table.h"
-#include "engine/pff_format.h"
 #include "engine/frontend.h"
+#include "engine/pff_format.h"
 #include "input_wait.h"
 #include "ui/grid/grid_view.h"
 #include "ui/window/dialogs.h"
@@ -106,11 +106,15 @@ void BM_InputWaitLargeFileJobs(benchmark::State& state) {
   auto* grid = window.findChild<GridView*>("grid");
   double add = 0, extract = 0, cancelAdd = 0, cancelExtract = 0;
   for (auto _ : state) {
-    add = WorstWaitDuring(window, [&] { emit grid->filesDropped({QString::fromStdString(source)}); }, -1, nullptr);
+    add = WorstWaitDuring(
+        window, [&] { emit grid->filesDropped({QString::fromStdString(source)}); }, -1, nullptr);
     grid->SelectBlock(0, 0);
-    extract = WorstWaitDuring(window, [&] { window.findChild<QAction*>("extractEntries")->trigger(); }, -1, nullptr);
-    WorstWaitDuring(window, [&] { window.findChild<QAction*>("extractEntries")->trigger(); }, 500, &cancelExtract);
-    WorstWaitDuring(window, [&] { emit grid->filesDropped({QString::fromStdString(source)}); }, 500, &cancelAdd);
+    extract = WorstWaitDuring(
+        window, [&] { window.findChild<QAction*>("extractEntries")->trigger(); }, -1, nullptr);
+    WorstWaitDuring(
+        window, [&] { window.findChild<QAction*>("extractEntries")->trigger(); }, 500, &cancelExtract);
+    WorstWaitDuring(
+        window, [&] { emit grid->filesDropped({QString::fromStdString(source)}); }, 500, &cancelAdd);
   }
   state.counters["add_worst_wait_ms"] = add;
   state.counters["extract_worst_wait_ms"] = extract;

@@ -13,7 +13,8 @@ CliPort::CliPort(std::istream& in, std::ostream& err, bool interactive)
 void CliPort::ReportError(Routine routine, const std::string& description) {
   ++errors_;
   // Descriptions embed entry names, which may hold any byte.
-  err_ << "pff: Error in " << RoutineName(routine) << ": " << EscapeControls(ReplaceLineBreaks(description, " ")) << "\n";
+  err_ << "pff: Error in " << RoutineName(routine) << ": "
+       << EscapeControls(ReplaceLineBreaks(description, " ")) << "\n";
   err_.flush();
 }
 

@@ -137,8 +137,8 @@ bool AddBatch::Commit(Frontend& port) {
   }
 }
 
-AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options,
-                  Frontend& port, AddBatch* batch) {
+AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options, Frontend& port,
+                  AddBatch* batch) {
   if (batch && batch->Failed()) {
     port.ReportError(Routine::AddFile, path + ": not added, an earlier failure ended this command.");
     return AddResult::Failed;

@@ -10,7 +10,6 @@ namespace pff {
 
 namespace {
 
-
 // Rows sort as plain values holding their key and their listing position, so
 // that ties go by listing order in both directions: the order is stable by
 // rule, whatever the algorithm. Descending sorts complement the key instead of

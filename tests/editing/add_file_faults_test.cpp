@@ -166,7 +166,8 @@ TEST_F(AddFileFaultTest, AStoppedAdditionLeavesTheArchiveAsBefore) {
       RecordingPort yes;
       ASSERT_EQ(AddFile(other, archive, Options(true, true), yes, &*batch), AddResult::Added);
     }
-    EXPECT_EQ(AddFile(source, archive, Options(true, true), port, batch ? &*batch : nullptr), AddResult::Stopped);
+    EXPECT_EQ(AddFile(source, archive, Options(true, true), port, batch ? &*batch : nullptr),
+              AddResult::Stopped);
     EXPECT_TRUE(port.errors.empty());
     if (batch) EXPECT_TRUE(batch->Failed());  // ended: later additions are refused
     EXPECT_EQ(Describe(archive), record);

@@ -52,8 +52,7 @@ class CrashSafetyTest : public EditingTest {
   // Runs a change on a fresh copy of the archive; true when it succeeded.
   bool Run(const Change& change, PffArchive& archive, RecordingPort& port) {
     if (change.edit) return change.edit(archive, port);
-    if (change.sources.size() == 1)
-      return Wrote(AddFile(change.sources[0], archive, change.options, port));
+    if (change.sources.size() == 1) return Wrote(AddFile(change.sources[0], archive, change.options, port));
     AddBatch batch(archive);
     for (const std::string& source : change.sources) AddFile(source, archive, change.options, port, &batch);
     return batch.Commit(port) && port.errors.empty();

@@ -30,7 +30,8 @@ TEST_F(DeleteRenameTest, OnlyTheDirectoryIsRewrittenKeepingOffsetSizeAndTime) {
   EXPECT_TRUE(RenameFile(archive_, 3, "SAVED.DAT", port_));  // dead space becomes live over its region
   EXPECT_FALSE(RenameFile(archive_, 5, "X", port_));
 
-  EXPECT_EQ(port_.ErrorRoutines(), (std::vector<Routine>{Routine::DeleteEntries, Routine::DeleteEntries, Routine::RenameEntry}));
+  EXPECT_EQ(port_.ErrorRoutines(),
+            (std::vector<Routine>{Routine::DeleteEntries, Routine::DeleteEntries, Routine::RenameEntry}));
   EXPECT_EQ(Layout(archive_), "0@20+10 1@30+20 0@50+30 1@80+5 dir 85");
   EXPECT_EQ(archive_.Entry(2).FileTime, 222);
   EXPECT_EQ(archive_.Entry(3).FileTime, 333);

@@ -75,11 +75,11 @@ TEST_F(OtherWritersTest, AChangeFromAStalePictureIsRefusedAndTheRecordReadAgain)
     Routine routine;
   };
   const Case cases[] = {
-      {"add",
-       [&](PffArchive& a, Frontend& p) { return Wrote(AddFile(source, a, Options(true), p)); },
+      {"add", [&](PffArchive& a, Frontend& p) { return Wrote(AddFile(source, a, Options(true), p)); },
        Routine::AddFile},
       {"delete", [](PffArchive& a, Frontend& p) { return DeleteFiles(a, {1}, p); }, Routine::DeleteEntries},
-      {"rename", [](PffArchive& a, Frontend& p) { return RenameFile(a, 2, "Z.TXT", p); }, Routine::RenameEntry},
+      {"rename", [](PffArchive& a, Frontend& p) { return RenameFile(a, 2, "Z.TXT", p); },
+       Routine::RenameEntry},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);

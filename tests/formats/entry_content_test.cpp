@@ -1,13 +1,13 @@
 // The judgments made on an entry's first bytes before any decoder sees them,
 // at the edges where an off-by-one would let a hostile header through or turn
 // a good file away.
+#include "formats/entry_content.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include "formats/entry_content.h"
 
 namespace pff::test {
 namespace {
@@ -67,8 +67,8 @@ TEST(EntryContent, PcxHeaderEdges) {
   const int64_t withPalette = 128 + 769;
   EXPECT_TRUE(PcxAccepted(PcxHeader(16, 2, 1, 16), withPalette));
   EXPECT_FALSE(PcxAccepted(PcxHeader(16, 2, 1, 16), withPalette - 1));  // no room for the palette
-  EXPECT_TRUE(PcxAccepted(PcxHeader(16, 2, 3, 16), 128));             // 24 bits need none
-  EXPECT_FALSE(PcxAccepted(PcxHeader(17, 2, 1, 16), withPalette));     // lines shorter than the width
+  EXPECT_TRUE(PcxAccepted(PcxHeader(16, 2, 3, 16), 128));               // 24 bits need none
+  EXPECT_FALSE(PcxAccepted(PcxHeader(17, 2, 1, 16), withPalette));      // lines shorter than the width
   EXPECT_TRUE(PcxAccepted(PcxHeader(16, 2, 1, 0x7FFF), withPalette));
   std::string why;
   EXPECT_FALSE(PcxAccepted(PcxHeader(16, 2, 1, 0x8000), withPalette, &why));  // read as negative
@@ -118,12 +118,14 @@ TEST(EntryContent, KindsFromFirstBytes) {
 }
 
 TEST(EntryContent, Utf8IsNeverCutInsideACharacter) {
-  const std::string euro = "ab\xE2\x82\xAC" "cd";  // the euro sign takes bytes 2 to 4
+  const std::string euro =
+      "ab\xE2\x82\xAC"
+      "cd";  // the euro sign takes bytes 2 to 4
   const auto* p = reinterpret_cast<const uint8_t*>(euro.data());
   for (size_t limit = 2; limit <= 4; ++limit) EXPECT_EQ(Utf8CutLength(p, euro.size(), limit), 2u) << limit;
   EXPECT_EQ(Utf8CutLength(p, euro.size(), 5), 5u);
   EXPECT_EQ(Utf8CutLength(p, euro.size(), 9), euro.size());
-  EXPECT_TRUE(IsUtf8(p, 4));  // cut at the end still counts
+  EXPECT_TRUE(IsUtf8(p, 4));                                              // cut at the end still counts
   EXPECT_FALSE(IsUtf8(reinterpret_cast<const uint8_t*>("\xC1\x81"), 2));  // overlong
 }
 

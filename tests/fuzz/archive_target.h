@@ -103,8 +103,7 @@ class Run {
     options.AlwaysOverwrite = true;
     options.ReUseDeadSpaces = (selector & 1) != 0;
     if (Wrote(AddFile(added, archive, options, port_)) && !Oracle(archive, "add")) return fault_;
-    if (Wrote(AddFile(added, archive, options, port_)) && !Oracle(archive, "replace"))
-      return fault_;
+    if (Wrote(AddFile(added, archive, options, port_)) && !Oracle(archive, "replace")) return fault_;
     const int count = static_cast<int>(archive.Entries.size());
     const int pick = count > 0 ? 1 + (selector >> 1) % count : 1;
     // Renaming dead space makes it live, as asked: dead space outside the file

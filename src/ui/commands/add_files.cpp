@@ -63,10 +63,18 @@ void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const std::v
       ++out.skipped;
     } else {
       switch (pff::AddFile(path, out.archive, options, job.Port(), &batch)) {
-        case pff::AddResult::Added: ++out.added; break;
-        case pff::AddResult::Replaced: ++out.replaced; break;
-        case pff::AddResult::Stopped: out.cancelled = true; break;
-        default: ++out.skipped; break;
+        case pff::AddResult::Added:
+          ++out.added;
+          break;
+        case pff::AddResult::Replaced:
+          ++out.replaced;
+          break;
+        case pff::AddResult::Stopped:
+          out.cancelled = true;
+          break;
+        default:
+          ++out.skipped;
+          break;
       }
       if (out.cancelled) break;
     }

@@ -27,7 +27,11 @@ bool SameRecord(const pff::PffEntry& a, const pff::PffEntry& b) {
 }  // namespace
 
 EditedEntries::EditedEntries(const CommandServices& services, AddFilesCommand& add, QObject* parent)
-    : QObject(parent), s_(services), add_(add), watcher_(new QFileSystemWatcher(this)), settle_(new QTimer(this)) {
+    : QObject(parent),
+      s_(services),
+      add_(add),
+      watcher_(new QFileSystemWatcher(this)),
+      settle_(new QTimer(this)) {
   settle_->setSingleShot(true);
   settle_->setInterval(kSettleMs);
   connect(watcher_, &QFileSystemWatcher::fileChanged, this, &EditedEntries::Changed);
@@ -64,8 +68,8 @@ void EditedEntries::AskAboutSaves() {
     copy.seenSize = info.size();
     asking_ = true;
     const QString name = Utf8(pff::DisplayName(copy.entry.Name));
-    const bool yes = s_.dialogs.YesNo(&s_.window, QString(),
-                                      name + " was changed. Put it back into " + Utf8(copy.archivePath) + "?");
+    const bool yes = s_.dialogs.YesNo(
+        &s_.window, QString(), name + " was changed. Put it back into " + Utf8(copy.archivePath) + "?");
     asking_ = false;
     copy.unsaved = true;
     if (yes) {

@@ -74,7 +74,8 @@ void DeleteCommand::DeleteHighlighted() {
             if (g.deleted) deleted += static_cast<int>(g.entries.size());
           }
           s_.target.ArchivesWritten();
-          s_.status.ShowResult(QString("Deleted %1 %2").arg(Grouped(deleted), deleted == 1 ? "entry" : "entries"));
+          s_.status.ShowResult(
+              QString("Deleted %1 %2").arg(Grouped(deleted), deleted == 1 ? "entry" : "entries"));
         });
   } catch (const std::exception& e) {
     s_.port.ReportError(pff::Routine::DeleteCommand, e.what());

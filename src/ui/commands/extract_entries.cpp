@@ -111,13 +111,14 @@ void ExtractCommand::ExtractToFolder() {
       out->wanted.push_back({row, Utf8(folder)});
     }
     const int total = static_cast<int>(rows.size());
-    s_.jobs.Start(total, TotalBytes(*out), true, [out](JobContext& job) { ExtractAll(*out, job); },
-                  [this, out, total, folder] {
-                    s_.status.ShowResult((out->cancelled ? CancelledNote(out->done, total) : QString()) +
-                                         QString("Extracted %1 (%2) to %3")
-                                             .arg(FileCount(static_cast<int64_t>(out->written.size())),
-                                                  HumanSize(out->bytes), QDir::toNativeSeparators(folder)));
-                  });
+    s_.jobs.Start(
+        total, TotalBytes(*out), true, [out](JobContext& job) { ExtractAll(*out, job); },
+        [this, out, total, folder] {
+          s_.status.ShowResult((out->cancelled ? CancelledNote(out->done, total) : QString()) +
+                               QString("Extracted %1 (%2) to %3")
+                                   .arg(FileCount(static_cast<int64_t>(out->written.size())),
+                                        HumanSize(out->bytes), QDir::toNativeSeparators(folder)));
+        });
   } catch (const std::exception& e) {
     s_.port.ReportError(pff::Routine::ExtractCommand, e.what());
   }
@@ -139,17 +140,20 @@ void ExtractCommand::OpenCurrentEntry() {
     out->wanted.push_back({*row, Utf8(folder)});
     const std::string archivePath = archive.Path;
     const pff::PffEntry entry = archive.Entry(row->Entry);
-    s_.jobs.Start(1, TotalBytes(*out), true, [out](JobContext& job) { ExtractAll(*out, job); },
-                  [this, out, archivePath, entry] {
-      if (out->written.empty()) return;
-      const QString path = QString::fromStdString(out->written.front());
-      if (opened_) opened_(path, archivePath, entry);
-      pff::Frontend& port = s_.port;
-      const QPointer<QWidget> window = &s_.window;  // the answer may come after the window closed
-      s_.dialogs.OpenWithDesktop(path, [&port, window, path](const QString& reason) {
-        if (window) port.ReportError(pff::Routine::OpenEntry, Utf8("No program opened " + path + ": " + reason + "."));
-      });
-    });
+    s_.jobs.Start(
+        1, TotalBytes(*out), true, [out](JobContext& job) { ExtractAll(*out, job); },
+        [this, out, archivePath, entry] {
+          if (out->written.empty()) return;
+          const QString path = QString::fromStdString(out->written.front());
+          if (opened_) opened_(path, archivePath, entry);
+          pff::Frontend& port = s_.port;
+          const QPointer<QWidget> window = &s_.window;  // the answer may come after the window closed
+          s_.dialogs.OpenWithDesktop(path, [&port, window, path](const QString& reason) {
+            if (window)
+              port.ReportError(pff::Routine::OpenEntry,
+                               Utf8("No program opened " + path + ": " + reason + "."));
+          });
+        });
   } catch (const std::exception& e) {
     s_.port.ReportError(pff::Routine::OpenEntry, e.what());
   }
@@ -179,8 +183,9 @@ QMimeData* ExtractCommand::DragOut() {
     urls << QUrl::fromLocalFile(QString::fromStdString(pff::JoinPath(Utf8(folder), *name)));
   }
   if (urls.isEmpty()) return nullptr;
-  s_.jobs.Start(static_cast<int>(out->wanted.size()), TotalBytes(*out), true,
-                [out](JobContext& job) { ExtractAll(*out, job); }, [] {});
+  s_.jobs.Start(
+      static_cast<int>(out->wanted.size()), TotalBytes(*out), true,
+      [out](JobContext& job) { ExtractAll(*out, job); }, [] {});
   auto* mime = new DragOutFiles(s_.jobs);
   mime->setUrls(urls);
   return mime;

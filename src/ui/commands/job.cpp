@@ -49,7 +49,9 @@ class JobContext::ForwardingPort : public pff::Frontend {
 };
 
 JobContext::JobContext(JobRunner& runner, std::shared_ptr<std::atomic<bool>> cancelled)
-    : runner_(runner), cancelled_(std::move(cancelled)), port_(std::make_unique<ForwardingPort>(runner, *this)) {}
+    : runner_(runner),
+      cancelled_(std::move(cancelled)),
+      port_(std::make_unique<ForwardingPort>(runner, *this)) {}
 
 JobContext::~JobContext() {
   // The bar shows where the job ended before it goes back to rest.

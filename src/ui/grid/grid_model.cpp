@@ -17,7 +17,8 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 QVariant GridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount() || index.column() >= pff::kGridColumns) return {};
   if (role == Qt::TextAlignmentRole)
-    return QVariant::fromValue(Qt::AlignVCenter | (index.column() == pff::kSizeColumn ? Qt::AlignRight : Qt::AlignLeft));
+    return QVariant::fromValue(Qt::AlignVCenter |
+                               (index.column() == pff::kSizeColumn ? Qt::AlignRight : Qt::AlignLeft));
   if (role != Qt::DisplayRole || placeholder_) return {};
   const pff::GridRow row = rows_[static_cast<size_t>(index.row())];
   return QString::fromStdString(pff::GridCellText(table_, row, index.column(), timeDate_));

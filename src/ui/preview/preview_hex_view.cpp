@@ -27,8 +27,8 @@ QString PreviewHexView::Line(int i) const {
   if (i < 0 || i >= LineCount()) return {};
   const qsizetype at = static_cast<qsizetype>(i) * pff::kHexLineBytes;
   const auto* p = reinterpret_cast<const uint8_t*>(bytes_.constData()) + at;
-  return QString::fromStdString(
-      pff::HexLine(offset_ + at, p, static_cast<size_t>(qMin<qsizetype>(pff::kHexLineBytes, bytes_.size() - at))));
+  return QString::fromStdString(pff::HexLine(
+      offset_ + at, p, static_cast<size_t>(qMin<qsizetype>(pff::kHexLineBytes, bytes_.size() - at))));
 }
 
 void PreviewHexView::UpdateScrollBars() {

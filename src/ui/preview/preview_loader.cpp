@@ -1,7 +1,5 @@
 #include "ui/preview/preview_loader.h"
 
-#include "engine/frontend.h"
-
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -130,7 +128,8 @@ void LoadImage(PreviewResult& result, const PreviewRequest& request, const std::
     QImageReader reader(&buffer, ReaderFormat(head, LastType(request.entry)));
     const QSize shape = reader.size();
     if (!shape.isValid()) {
-      result.error = Failure(pff::Routine::LoadPreview, "The image's size cannot be read: " + reader.errorString());
+      result.error =
+          Failure(pff::Routine::LoadPreview, "The image's size cannot be read: " + reader.errorString());
       return;
     }
     if (auto refusal = pff::ImageSizeRefusal(shape.width(), shape.height())) {
@@ -138,7 +137,8 @@ void LoadImage(PreviewResult& result, const PreviewRequest& request, const std::
       return;
     }
     if (!reader.read(&image)) {
-      result.error = Failure(pff::Routine::LoadPreview, "The image cannot be decoded: " + reader.errorString());
+      result.error =
+          Failure(pff::Routine::LoadPreview, "The image cannot be decoded: " + reader.errorString());
       return;
     }
     declared.width = image.width();

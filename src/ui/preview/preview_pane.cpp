@@ -240,8 +240,8 @@ void PreviewPane::UpdatePageButtons() {
   const qint64 last = qMin(size, first + kHexPageBytes);
   const qint64 pages = qMax<qint64>(1, (size + kHexPageBytes - 1) / kHexPageBytes);
   pageText_->setText(QString("Page %1 of %2, bytes %3 to %4")
-                         .arg(Digits(shown_.hexPage + 1), Digits(pages),
-                              Digits(first), Digits(qMax<qint64>(first, last - 1))));
+                         .arg(Digits(shown_.hexPage + 1), Digits(pages), Digits(first),
+                              Digits(qMax<qint64>(first, last - 1))));
   previousPage_->setEnabled(shown_.hexPage > 0);
   nextPage_->setEnabled(last < size);
 }

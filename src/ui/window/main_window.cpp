@@ -23,8 +23,8 @@
 #include "listing/type_list.h"
 #include "ui/commands/add_files.h"
 #include "ui/commands/archive_upkeep.h"
-#include "ui/commands/entry_edits.h"
 #include "ui/commands/edited_entries.h"
+#include "ui/commands/entry_edits.h"
 #include "ui/commands/extract_entries.h"
 #include "ui/commands/job.h"
 #include "ui/commands/replace_question.h"
@@ -123,7 +123,8 @@ void MainWindow::ConnectMenus() {
   on(m.exit, [this] { Exit(); });
   on(m.dayMonthYear, [this] { SetDateStyle(pff::DateStyle::Good); });
   on(m.monthDayYear, [this] { SetDateStyle(pff::DateStyle::Bad); });
-  for (QAction* tick : {m.showDeadSpace, m.reuseDeadSpace, m.alwaysOverwrite}) on(tick, [this] { TakeOptionTicks(); });
+  for (QAction* tick : {m.showDeadSpace, m.reuseDeadSpace, m.alwaysOverwrite})
+    on(tick, [this] { TakeOptionTicks(); });
   on(m.showPreview, [this] { ShowPreviewToggled(); });
   on(m.addFiles, [this] { add_->AddChosenFiles(); });
   on(m.extractEntries, [this] { extract_->ExtractToFolder(); });
@@ -156,7 +157,8 @@ void MainWindow::ConnectControls() {
   connect(grid_, &GridView::enterPressed, this, [this] { extract_->OpenCurrentEntry(); });
   connect(preview_, &PreviewPane::openRequested, this, [this] { extract_->OpenCurrentEntry(); });
   grid_->SetDragSource([this] { return extract_->DragOut(); });
-  connect(grid_, &GridView::filesDropped, this, [this](const QStringList& paths) { add_->AddDroppedFiles(paths); });
+  connect(grid_, &GridView::filesDropped, this,
+          [this](const QStringList& paths) { add_->AddDroppedFiles(paths); });
   connect(watcher_, &ArchiveWatcher::changedOnDisk, this, [this] { ReloadChangedArchives(); });
 }
 
@@ -220,8 +222,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 // --- pff::Frontend -------------------------------------------------------
 
 void MainWindow::ReportError(pff::Routine routine, const std::string& description) {
-  dialogs_.Message(this, QString(),
-                   QString("Error in ") + pff::RoutineName(routine) + "\r\n" + QString::fromStdString(description));
+  dialogs_.Message(
+      this, QString(),
+      QString("Error in ") + pff::RoutineName(routine) + "\r\n" + QString::fromStdString(description));
 }
 
 void MainWindow::Notify(const std::string& text) {
@@ -268,7 +271,8 @@ void MainWindow::RefreshFileList() {
 void MainWindow::SelectArchiveNode() {
   // Following the shown archive is no user's choice: no relisting.
   const QSignalBlocker quiet(archiveTree_);
-  if (QTreeWidgetItem* node = FindArchiveNode(archiveTree_, selectedArchive_)) archiveTree_->setCurrentItem(node);
+  if (QTreeWidgetItem* node = FindArchiveNode(archiveTree_, selectedArchive_))
+    archiveTree_->setCurrentItem(node);
 }
 
 void MainWindow::RefreshFilterList() {

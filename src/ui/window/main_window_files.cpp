@@ -50,8 +50,8 @@ void MainWindow::OpenArchives(const QStringList& paths, bool remember) {
   std::vector<std::string> wanted;
   for (const QString& path : paths) {
     const std::string file = path.toStdString();
-    const bool twice =
-        std::any_of(wanted.begin(), wanted.end(), [&](const std::string& w) { return pff::IsSameFile(w, file); });
+    const bool twice = std::any_of(wanted.begin(), wanted.end(),
+                                   [&](const std::string& w) { return pff::IsSameFile(w, file); });
     if (!twice && !pff::IsFileOpen(table_, file)) wanted.push_back(file);
   }
   auto opened = std::make_shared<std::vector<pff::PffArchive>>();
@@ -135,7 +135,8 @@ void MainWindow::OpenMailLink() {
   const QPointer<MainWindow> window = this;
   dialogs_.OpenWithDesktop(kMailLink, [window](const QString& reason) {
     if (window)
-      window->ReportError(pff::Routine::QuickFilter, QString("No program opened %1: %2.").arg(kMailLink, reason).toStdString());
+      window->ReportError(pff::Routine::QuickFilter,
+                          QString("No program opened %1: %2.").arg(kMailLink, reason).toStdString());
   });
 }
 

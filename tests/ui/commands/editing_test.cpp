@@ -173,7 +173,8 @@ class EditingTest : public QObject {
       const QString first = h.dialogs.shown.at(0).text;
       QCOMPARE(ReadFile(first), QByteArray("22"));
       session = QFileInfo(first).dir().absolutePath().section('/', 0, -2);
-      QVERIFY(session.startsWith(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/session-"));
+      QVERIFY(
+          session.startsWith(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/session-"));
       // A second opening leaves the copy a program may still show alone; the desktop finds no program.
       h.dialogs.openFailures.push_back("no program on this desktop opens it");
       emit h.Grid()->doubleClicked(h.Grid()->currentIndex());
@@ -182,9 +183,8 @@ class EditingTest : public QObject {
       const QString second = h.dialogs.shown.at(1).text;
       QVERIFY(second != first);
       QCOMPARE(ReadFile(second), QByteArray("22"));
-      QCOMPARE(h.dialogs.Messages(),
-               QStringList{"Error in FG1_DblClick\r\nNo program opened " + second +
-                           ": no program on this desktop opens it."});
+      QCOMPARE(h.dialogs.Messages(), QStringList{"Error in FG1_DblClick\r\nNo program opened " + second +
+                                                 ": no program on this desktop opens it."});
     }
     QVERIFY(!session.isEmpty());
     QVERIFY(!QFileInfo::exists(session));  // gone with the window
@@ -219,7 +219,8 @@ class EditingTest : public QObject {
     h.dialogs.yesNoAnswers.push_back(true);
     save("y");
     QTRY_VERIFY(h.dialogs.Messages().size() == 1);
-    QVERIFY2(h.dialogs.Messages().at(0).contains("nothing was written"), qPrintable(h.dialogs.Messages().at(0)));
+    QVERIFY2(h.dialogs.Messages().at(0).contains("nothing was written"),
+             qPrintable(h.dialogs.Messages().at(0)));
     h.Settle();
     QCOMPARE(onDisk(), QByteArray("theirs"));
   }
@@ -227,7 +228,8 @@ class EditingTest : public QObject {
   void commandsWithoutAnEntryDoNothing() {
     WindowHarness h;
     auto runAll = [&] {
-      for (const char* action : {"deleteEntries", "renameEntry", "extractEntries"}) h.Action(action)->trigger();
+      for (const char* action : {"deleteEntries", "renameEntry", "extractEntries"})
+        h.Action(action)->trigger();
       emit h.Grid()->enterPressed();
       h.Settle();
     };
@@ -300,8 +302,9 @@ class EditingTest : public QObject {
       QCOMPARE(h.dialogs.Kinds().contains("yesno"), answer == omega);
       if (answer == omega)
         QCOMPARE(h.dialogs.shown.at(1).text,
-                 "\"" + omega + "\" will be stored as \"ete__.bin\" (names keep 16 Latin-1 characters). "
-                 "Rename to \"ete__.bin\"?");
+                 "\"" + omega +
+                     "\" will be stored as \"ete__.bin\" (names keep 16 Latin-1 characters). "
+                     "Rename to \"ete__.bin\"?");
       QCOMPARE(NamesOnDisk(path).at(0), name);
       QCOMPARE(h.Cell(0, 0), " " + name + " ");
       if (name != "a.txt") QCOMPARE(h.Status().Result(), "Renamed a.txt to " + name);

@@ -96,7 +96,8 @@ class LongWorkTest : public QObject {
     const pff::WallClock stored = pff::WallClockFromFileTime(ReadBack(path).Entry(5).FileTime);
     const QDateTime modified = QFileInfo(urls[0].toLocalFile()).lastModified();
     QCOMPARE(modified.time().hour() * 60 + modified.time().minute(), stored.Hour * 60 + stored.Minute);
-    QVERIFY(urls[0].toLocalFile().startsWith(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)));
+    QVERIFY(
+        urls[0].toLocalFile().startsWith(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)));
   }
 
   void checkAndCompact() {

@@ -119,8 +119,9 @@ class PreviewTest : public QObject {
     QTest::addColumn<QString>("info");
     QTest::addColumn<QColor>("pixel");  // the last one, when the picture is exact
     const QColor red(255, 0, 0), tga(0xF0, 0x20, 0x10), none;
-    const int image = int(pff::PreviewKind::Image), pcx = int(pff::PreviewKind::Pcx), text = int(pff::PreviewKind::Text),
-              sound = int(pff::PreviewKind::Sound), bytes = int(pff::PreviewKind::Bytes);
+    const int image = int(pff::PreviewKind::Image), pcx = int(pff::PreviewKind::Pcx),
+              text = int(pff::PreviewKind::Text), sound = int(pff::PreviewKind::Sound),
+              bytes = int(pff::PreviewKind::Bytes);
     const QString rgb54 = "5 x 4 pixels, 24 bits", tga52 = "5 x 2 pixels, 24 bits";
     QTest::newRow("png by content") << "a.dat" << QtImage("PNG") << image << rgb54 << red;
     QTest::newRow("bmp") << "a.bmp" << QtImage("BMP") << image << rgb54 << red;

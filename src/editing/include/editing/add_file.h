@@ -8,8 +8,8 @@
 #include "editing/engine_options.h"
 #include "editing/entry_index.h"
 #include "engine/binary_file.h"
-#include "engine/pff_archive.h"
 #include "engine/frontend.h"
+#include "engine/pff_archive.h"
 
 namespace pff {
 
@@ -77,7 +77,7 @@ std::optional<PffEntry> GetFileHeader(const std::string& path, Frontend& port);
 /// "Error in AddFile"; the in-memory archive and the file are then as before
 /// the call (read again when another program had changed the file). With a
 /// batch, directory and header are written by the batch's Commit.
-AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options,
-                  Frontend& port, AddBatch* batch = nullptr);
+AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOptions& options, Frontend& port,
+                  AddBatch* batch = nullptr);
 
 }  // namespace pff

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "engine/pff_archive.h"
 #include "engine/frontend.h"
+#include "engine/pff_archive.h"
 
 namespace pff {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/frontend.h"
 #include "engine/pff_archive.h"
 #include "engine/pff_format.h"
-#include "engine/frontend.h"
 
 namespace pff {
 

@@ -33,9 +33,9 @@ class CommandTarget {
 };
 
 struct CommandServices {
-  QWidget& window;          // parent of the dialogs
+  QWidget& window;  // parent of the dialogs
   Dialogs& dialogs;
-  pff::Frontend& port;    // errors and notices of work done on the window's thread
+  pff::Frontend& port;  // errors and notices of work done on the window's thread
   StatusPanel& status;
   JobRunner& jobs;
   pff::ArchiveTable& table;

@@ -40,7 +40,7 @@ class EditedEntries : public QObject {
     QString file;
     std::string archivePath;
     pff::PffEntry entry;  // the record the copy was made from, or last put back as
-    qint64 seenMs = 0;     // the copy's modification time and size when last looked at
+    qint64 seenMs = 0;    // the copy's modification time and size when last looked at
     qint64 seenSize = 0;
     bool unsaved = false;
   };

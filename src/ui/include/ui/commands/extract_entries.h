@@ -31,7 +31,8 @@ class ExtractCommand {
   QMimeData* DragOut();
 
   /// Told of each entry copy handed to a desktop program: the copy, its archive's path, the entry.
-  using Opened = std::function<void(const QString& file, const std::string& archivePath, const pff::PffEntry&)>;
+  using Opened =
+      std::function<void(const QString& file, const std::string& archivePath, const pff::PffEntry&)>;
   void OnOpened(Opened opened) { opened_ = std::move(opened); }
 
  private:

@@ -16,8 +16,8 @@
 
 #include "editing/engine_options.h"
 #include "engine/archive_table.h"
-#include "engine/pff_format.h"
 #include "engine/frontend.h"
+#include "engine/pff_format.h"
 #include "listing/grid_rows.h"
 #include "ui/commands/command_services.h"
 #include "ui/window/settings_store.h"
