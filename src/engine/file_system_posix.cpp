@@ -1,3 +1,6 @@
+// Paths and folders on Linux and other POSIX systems.
+#ifndef _WIN32
+
 #include "engine/file_system.h"
 
 #include <dirent.h>
@@ -6,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
 
@@ -132,4 +136,16 @@ void CopyPermissions(const std::string& model, const std::string& path) {
   if (::chmod(path.c_str(), st.st_mode & 07777) != 0) ThrowSystemError(errno, path);
 }
 
+std::optional<std::string> FileNameProblem(const std::string&) {
+  // Any name without "/" is a file name here.
+  return std::nullopt;
+}
+
+std::string ComparablePath(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::absolute(path, ec).lexically_normal().string();
+}
+
 }  // namespace pff
+
+#endif  // _WIN32

@@ -1,3 +1,6 @@
+// The file seam on Linux and other POSIX systems.
+#ifndef _WIN32
+
 #include "engine/binary_file.h"
 
 #include <fcntl.h>
@@ -288,17 +291,6 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
   }
 }
 
-bool IsTemporaryName(const std::string& name, const std::string& stem) {
-  const std::string prefix = "." + stem + ".";
-  const std::string suffix = ".tmp";
-  if (name.size() != prefix.size() + 6 + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-    return false;
-  for (size_t i = prefix.size(); i < prefix.size() + 6; ++i) {
-    const char c = name[i];
-    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
-  }
-  return true;
-}
-
 }  // namespace pff
+
+#endif  // _WIN32
