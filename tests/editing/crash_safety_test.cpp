@@ -10,6 +10,7 @@
 #include "editing/compact_archive.h"
 #include "editing/delete_rename.h"
 #include "editing/extract_file.h"
+#include "support/system_skips.h"
 #include "editing_fixture.h"
 #include "engine/journal.h"
 
@@ -108,6 +109,7 @@ TEST_F(CrashSafetyTest, ShortReadsAndWritesGiveTheSameArchive) {
 }
 
 TEST_F(CrashSafetyTest, AChangeThroughALinkIsUndoneByAnyPathAndCompactionKeepsTheLink) {
+  SKIP_ON_WINDOWS(kNoLinks);
   const std::string link = dir_.File("link.pff");
   std::filesystem::create_symlink(path_, link);
   MakeArchive();

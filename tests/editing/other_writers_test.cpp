@@ -1,6 +1,12 @@
 // Two programs on one archive: a change waits for the other's lock, and a
 // change from a stale picture of the file is refused without writing.
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+TEST(OtherWritersTest, SkippedOnWindows) {
+  GTEST_SKIP() << "not on Windows: the other program is a child made by fork";
+}
+#else
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -229,3 +235,5 @@ TEST_F(OtherWritersTest, LayoutsThatWouldOverwriteHeaderOrDataAreRefusedBeforeWr
 
 }  // namespace
 }  // namespace pff::test
+
+#endif  // _WIN32

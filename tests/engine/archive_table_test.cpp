@@ -6,6 +6,7 @@
 
 #include "engine/binary_file.h"
 #include "engine/name_helpers.h"
+#include "support/system_skips.h"
 #include "support/recording_port.h"
 #include "support/temp_dir.h"
 
@@ -65,9 +66,11 @@ TEST_F(ArchiveTableTest, IsFileOpenAsksWhetherItIsTheSameFile) {
 
   std::string cwd = std::filesystem::current_path().string();
   std::filesystem::current_path(dir.Path());
-  std::filesystem::create_symlink(path, dir.File("link.pff"));
-  for (const char* same : {"./x.pff", "x.pff", "sub/../x.pff", "link.pff"})
-    EXPECT_TRUE(IsFileOpen(table, same));
+  for (const char* same : {"./x.pff", "x.pff", "sub/../x.pff"}) EXPECT_TRUE(IsFileOpen(table, same));
+  if (!test::kOnWindows) {  // kNoLinks
+    std::filesystem::create_symlink(path, dir.File("link.pff"));
+    EXPECT_TRUE(IsFileOpen(table, "link.pff"));
+  }
   std::filesystem::current_path(cwd);
   EXPECT_EQ(FindOpenArchive(table, path), 1);
 }
