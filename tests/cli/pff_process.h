@@ -16,6 +16,7 @@
 
 #include "cli/run_pff.h"
 #include "support/scoped_time_zone.h"
+#include "support/system_skips.h"
 #include "support/temp_dir.h"
 
 namespace pff::test {

@@ -64,7 +64,7 @@ TEST_F(ExtractFileTest, TargetHoldsExactlyTheEntryWhateverWasThere) {
     SCOPED_TRACE("entry " + std::to_string(index) + " over " + std::to_string(existing) + " bytes");
     if (kOnWindows && index == 3) continue;  // "<" and ">" are refused there (below)
     const PffEntry& entry = archive_.Entry(index);
-    const std::string target = (out_ / name).string();
+    const std::string target = (out_ / fs::u8path(name)).u8string();
     fs::remove(target);
     if (existing > 0) WriteBytes(target, Pattern(existing, 99));
 
