@@ -1,8 +1,6 @@
 // The file seam on Linux and other POSIX systems.
 #ifndef _WIN32
 
-#include "engine/binary_file.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/binary_file.h"
 #include "engine/pff_error.h"
 #include "engine/seam_recording.h"
 

@@ -188,7 +188,8 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode, bool followLinks
       followLinks = false;
       break;
   }
-  const bool recordCreation = SeamRecording::Active() && disposition != OPEN_EXISTING && !StatPath(path).Exists;
+  const bool recordCreation =
+      SeamRecording::Active() && disposition != OPEN_EXISTING && !StatPath(path).Exists;
   HANDLE handle = CreateHandle(path, access, disposition, followLinks);
   if (handle == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
@@ -341,7 +342,8 @@ bool BinaryFile::LockExclusive(int timeoutMs) {
 
 void BinaryFile::SetModifiedTime(int64_t unixSeconds) {
   const FILETIME time = win32::FileTimeFromUnix(unixSeconds);
-  if (!::SetFileTime(HandleOf(fd_, path_), nullptr, nullptr, &time)) win32::ThrowError(::GetLastError(), path_);
+  if (!::SetFileTime(HandleOf(fd_, path_), nullptr, nullptr, &time))
+    win32::ThrowError(::GetLastError(), path_);
 }
 
 void BinaryFile::Close() {

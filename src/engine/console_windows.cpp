@@ -1,14 +1,16 @@
 #ifdef _WIN32
 
-#include "win32_support.h"  // windows.h, which shellapi.h needs first
-
+// clang-format off
+#include <windows.h>  // before shellapi.h, which needs its types
+#include <shellapi.h>
+// clang-format on
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 
 #include <cstdio>
 
 #include "engine/console.h"
+#include "win32_support.h"
 
 namespace pff {
 

@@ -1,19 +1,18 @@
 // Paths and folders on Linux and other POSIX systems.
 #ifndef _WIN32
 
-#include "engine/file_system.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "engine/file_faults.h"
+#include "engine/file_system.h"
 #include "engine/pff_error.h"
 #include "engine/seam_recording.h"
 

@@ -26,11 +26,12 @@ bool IsSeparator(wchar_t c) { return c == L'/' || c == L'\\'; }
 
 std::wstring Wide(const std::string& text) {
   if (text.empty()) return {};
-  const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0);
+  const int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                      static_cast<int>(text.size()), nullptr, 0);
   if (n <= 0) throw PffError(text + ": the name is not valid UTF-8");
   std::wstring wide(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                        wide.data(), n);
   return wide;
 }
 
@@ -55,7 +56,8 @@ std::wstring SystemPath(const std::string& path) {
   const DWORD got = ::GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
   if (got == 0 || got >= n) return wide;
   full.resize(got);
-  if (full.size() > 2 && IsSeparator(full[0]) && IsSeparator(full[1])) return L"\\\\?\\UNC\\" + full.substr(2);
+  if (full.size() > 2 && IsSeparator(full[0]) && IsSeparator(full[1]))
+    return L"\\\\?\\UNC\\" + full.substr(2);
   return L"\\\\?\\" + full;
 }
 
@@ -85,8 +87,8 @@ void ThrowError(DWORD error, const std::string& context) {
   }
   wchar_t* text = nullptr;
   const DWORD n = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-      0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::string description = n ? Utf8(std::wstring(text, n)) : "system error " + std::to_string(error);
   if (text) ::LocalFree(text);
   while (!description.empty() && (description.back() == '\n' || description.back() == '\r' ||
@@ -96,14 +98,16 @@ void ThrowError(DWORD error, const std::string& context) {
 }
 
 bool NamesDevice(const std::string& path) {
-  if (path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && path[2] == '.' && IsSeparator(path[3]))
+  if (path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && path[2] == '.' &&
+      IsSeparator(path[3]))
     return true;
   return IsWindowsDeviceName(GetFileName(path));
 }
 
 void UnixFromFileTime(const FILETIME& time, int64_t& seconds, int64_t& nanoseconds) {
   const int64_t ticks =
-      static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) - kEpochTicks;
+      static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) -
+      kEpochTicks;
   seconds = ticks / kTicksPerSecond;
   int64_t rest = ticks % kTicksPerSecond;
   if (rest < 0) rest += kTicksPerSecond, --seconds;
@@ -121,7 +125,8 @@ FILETIME FileTimeFromUnix(int64_t seconds) {
 FileId IdOf(HANDLE handle, const std::string& path) {
   BY_HANDLE_FILE_INFORMATION info;
   if (!::GetFileInformationByHandle(handle, &info)) ThrowError(::GetLastError(), path);
-  return FileId{info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  return FileId{info.dwVolumeSerialNumber,
+                (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 HANDLE OpenForQuery(const std::string& path, bool followLinks) {

@@ -23,11 +23,14 @@ std::optional<std::string> WindowsNameProblem(const std::string& name) {
     if (c != '\0' && std::strchr("<>:\"|?*", c)) {
       return std::string("Windows does not allow \"") + c + "\" in file names";
     }
-    if (static_cast<unsigned char>(c) < 0x20) return std::string("Windows does not allow control characters in file names");
+    if (static_cast<unsigned char>(c) < 0x20)
+      return std::string("Windows does not allow control characters in file names");
   }
   // Windows drops a trailing dot or space, so the file would get another name.
-  if (!name.empty() && name.back() == '.') return std::string("Windows does not allow a file name ending in a dot");
-  if (!name.empty() && name.back() == ' ') return std::string("Windows does not allow a file name ending in a space");
+  if (!name.empty() && name.back() == '.')
+    return std::string("Windows does not allow a file name ending in a dot");
+  if (!name.empty() && name.back() == ' ')
+    return std::string("Windows does not allow a file name ending in a space");
   if (IsWindowsDeviceName(name)) return "\"" + name + "\" is a device name on Windows";
   return std::nullopt;
 }

@@ -205,7 +205,8 @@ TEST_F(EditCommands, RenameChecksTheNewName) {
   // A character outside Latin-1 is stored as "_", and the warning says so.
   const PffRun omega = Pff({"rename", "a.pff", "gamma.dat", "g\xCE\xA9.dat"});
   ASSERT_EQ(omega.status, 0);
-  EXPECT_EQ(omega.err, "pff: warning: g\xCE\xA9.dat is stored as \"g_.dat\" (names keep 16 Latin-1 characters)\n");
+  EXPECT_EQ(omega.err,
+            "pff: warning: g\xCE\xA9.dat is stored as \"g_.dat\" (names keep 16 Latin-1 characters)\n");
   ASSERT_EQ(Pff({"rename", "a.pff", "g_.dat", "gamma.dat"}).status, 0);
 
   // Dead space is named like any entry.

@@ -10,9 +10,9 @@
 #include "editing/compact_archive.h"
 #include "editing/delete_rename.h"
 #include "editing/extract_file.h"
-#include "support/system_skips.h"
 #include "editing_fixture.h"
 #include "engine/journal.h"
+#include "support/system_skips.h"
 
 namespace pff::test {
 namespace {

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "editing/add_file.h"
-#include "support/system_skips.h"
 #include "editing_fixture.h"
+#include "support/system_skips.h"
 
 namespace fs = std::filesystem;
 
@@ -77,8 +77,9 @@ TEST_F(ExtractFileTest, TargetHoldsExactlyTheEntryWhateverWasThere) {
 TEST_F(ExtractFileTest, NamesWindowsCannotHoldAreRefusedThereTheOthersWritten) {
   // On Windows "A:B.TXT" would land in a hidden stream of a file "A", and
   // "CON.TXT" is the console; Linux holds both.
-  const PffArchive archive = WriteArchive(
-      dir_.File("w.pff"), 36, {{"A:B.TXT", Bytes("ads")}, {"CON.TXT", Bytes("con")}, {"OK.TXT", Bytes("ok")}});
+  const PffArchive archive =
+      WriteArchive(dir_.File("w.pff"), 36,
+                   {{"A:B.TXT", Bytes("ads")}, {"CON.TXT", Bytes("con")}, {"OK.TXT", Bytes("ok")}});
   RecordingPort port;
   Extraction extraction(archive, out_.string(), port);
   EXPECT_EQ(extraction.Extract(1).has_value(), !kOnWindows);
@@ -88,7 +89,8 @@ TEST_F(ExtractFileTest, NamesWindowsCannotHoldAreRefusedThereTheOthersWritten) {
   if (kOnWindows) {
     ASSERT_EQ(port.ErrorRoutines(), (std::vector<std::string>{"ExtractFile", "ExtractFile"}));
     EXPECT_EQ(port.errors[0].description,
-              "The entry name \"A:B.TXT\" cannot be used as a file name: Windows does not allow \":\" in file names.");
+              "The entry name \"A:B.TXT\" cannot be used as a file name: Windows does not allow \":\" in "
+              "file names.");
     EXPECT_NE(port.errors[1].description.find("\"CON.TXT\""), std::string::npos);
     EXPECT_EQ(Listing(out_), std::vector<std::string>{"OK.TXT"});  // no stream host "A", no temporary
   } else {
@@ -135,7 +137,7 @@ TEST_F(ExtractFileTest, EntriesOutsideTheArchiveOrOverItAreRefused) {
   Stored(archive);
   const std::vector<uint8_t> bytes = ReadBytes(archivePath_);
   ExpectRefused(archive, dir_.Path());
-  if (!kOnWindows) {  // kNoLinks
+  if (!kOnWindows) {                                                   // kNoLinks
     fs::create_directory_symlink(dir_.Path(), dir_.Path() / "alias");  // the same folder by another name
     ExpectRefused(archive, dir_.Path() / "alias");
   }

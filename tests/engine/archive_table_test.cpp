@@ -6,8 +6,8 @@
 
 #include "engine/binary_file.h"
 #include "engine/name_helpers.h"
-#include "support/system_skips.h"
 #include "support/recording_port.h"
+#include "support/system_skips.h"
 #include "support/temp_dir.h"
 
 namespace pff {

@@ -14,8 +14,8 @@
 #include "engine/archive_table.h"
 #include "engine/journal_format.h"
 #include "engine/journal_trust.h"
-#include "support/system_skips.h"
 #include "support/recording_port.h"
+#include "support/system_skips.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;

@@ -9,9 +9,9 @@ namespace {
 
 TEST(WindowsNames, RefusesReservedCharactersEndsAndDevicesAndSaysWhy) {
   const std::pair<const char*, const char*> refused[] = {
-      {"a:b.txt", "\":\""},  {"a<b", "\"<\""},  {"a>b", "\">\""},     {"say\"hi\"", "\"\"\""},
-      {"a|b", "\"|\""},      {"why?", "\"?\""}, {"*.bin", "\"*\""},   {"tab\there", "control"},
-      {"\x1f", "control"},   {"name.", "dot"},  {"name ", "space"},   {"CON", "device"},
+      {"a:b.txt", "\":\""},  {"a<b", "\"<\""},         {"a>b", "\">\""},       {"say\"hi\"", "\"\"\""},
+      {"a|b", "\"|\""},      {"why?", "\"?\""},        {"*.bin", "\"*\""},     {"tab\there", "control"},
+      {"\x1f", "control"},   {"name.", "dot"},         {"name ", "space"},     {"CON", "device"},
       {"con.txt", "device"}, {"Nul.tar.gz", "device"}, {"aux .log", "device"}, {"PRN", "device"},
       {"COM1", "device"},    {"com9.dat", "device"},   {"LPT1", "device"},     {"lpt9.x", "device"},
   };

@@ -45,8 +45,9 @@ class ScopedTimeZone {
 };
 #endif
 
+inline constexpr const char* kFixedZone = "a Windows process cannot change its time zone";
 /// Skips the test where the zone cannot change inside the process.
-#define SKIP_UNLESS_ZONES_CHANGE()                                                                           \
-  if (!::pff::test::ScopedTimeZone::CanChange) GTEST_SKIP() << "a Windows process cannot change its time zone"
+#define SKIP_UNLESS_ZONES_CHANGE() \
+  if (!::pff::test::ScopedTimeZone::CanChange) GTEST_SKIP() << ::pff::test::kFixedZone
 
 }  // namespace pff::test

@@ -55,7 +55,8 @@ int32_t ReadInt32(const std::vector<uint8_t>& bytes, size_t offset) {
 void SetLocalMTime(const std::string& path, int year, int month, int day, int hour, int minute, int second) {
 #ifdef _WIN32
   // The C runtime's mktime knows nothing of the system's zone: through the program's own clock.
-  const std::optional<int32_t> stored = FileTimeFromWallClock(WallClock{year, month, day, hour, minute, second});
+  const std::optional<int32_t> stored =
+      FileTimeFromWallClock(WallClock{year, month, day, hour, minute, second});
   const std::optional<int64_t> t = stored ? UnixFromFileTime(*stored) : std::nullopt;
   if (!t) throw std::runtime_error("no such local time for " + path);
 #else
