@@ -142,6 +142,7 @@ void SyncFolder(const std::string& folder) {
 }
 
 std::string ResolvedPath(const std::string& path) {
+  if (win32::NamesDevice(path)) return path;
   std::wstring resolved;
   try {
     const bool found = WithQueryHandle(path, true, [&](HANDLE handle) {
