@@ -39,6 +39,16 @@ run_steps() {
   "$@" list --all --tsv a.pff >listing.tsv
   "$@" extract -C out a.pff
   for f in out/*; do echo "$(basename "$f") $(stat -c %Y "$f")"; done >times.txt
+  # A stored time the clock skipped (2024-03-10 02:30, the hour lost in New York):
+  # the first entry's time written into a copy, which both extract alike.
+  cp a.pff skipped.pff
+  local dir_offset
+  dir_offset=$(od -An -t d4 -j 16 -N 4 skipped.pff)
+  printf "$(printf '\\x%02x' $((1710055800 & 255)) $((1710055800 >> 8 & 255)) $((1710055800 >> 16 & 255)) \
+    $((1710055800 >> 24 & 255)))" | dd of=skipped.pff bs=1 seek=$((dir_offset + 12)) conv=notrunc status=none
+  mkdir skipped
+  "$@" extract -C skipped skipped.pff
+  for f in skipped/*; do echo "$f $(stat -c %Y "$f")"; done >>times.txt
   cd - >/dev/null
 }
 
