@@ -2,15 +2,16 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
+#include <optional>
 #include <string>
-#include <system_error>
 
 #include "cli/cli_port.h"
 #include "cli/commands.h"
 #include "cli/entry_lookup.h"
 #include "cli/json_output.h"
 #include "engine/archive_table.h"
+#include "engine/file_system.h"
+#include "engine/pff_error.h"
 
 namespace pff::cli {
 
@@ -23,9 +24,8 @@ int RunNew(const ParsedArgs& args, Streams& streams) {
   if (args.Positionals.size() != 1) throw UsageError("expected one ARCHIVE");
   const std::string& path = args.Positionals[0];
 
-  std::error_code ec;
-  if (!args.Has("--force") &&
-      std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found) {
+  // A link is there even when what it names is not.
+  if (!args.Has("--force") && StatPath(path, false).Exists) {
     streams.Err << "pff: " << path << " already exists; use --force to replace it\n";
     return kExitFailed;
   }
@@ -65,10 +65,15 @@ int RunInfo(const ParsedArgs& args, Streams& streams) {
   const PffHeader& header = archive.Header;
 
   const EntryTotals totals = CountEntries(archive);
-  std::error_code ec;
-  auto fileSize = std::filesystem::file_size(archive.Path, ec);
+  std::optional<int64_t> fileSize;
+  try {
+    const FileStatus status = StatPath(archive.Path);
+    if (status.IsRegular) fileSize = status.Size;
+  } catch (const PffError&) {
+    // Shown as unknown.
+  }
   if (args.Has("--json")) {
-    streams.Out << InfoJson(table, !ec, fileSize);
+    streams.Out << InfoJson(table, fileSize.has_value(), fileSize.value_or(0));
     return kExitOk;
   }
 
@@ -78,7 +83,7 @@ int RunInfo(const ParsedArgs& args, Streams& streams) {
   out << "entry_count: " << header.EntryCount << "\n";
   out << "entry_size: " << header.EntrySize << "\n";
   out << "dir_offset: " << header.DirOffset << "\n";
-  out << "file_size: " << (ec ? std::string("?") : std::to_string(fileSize)) << "\n";
+  out << "file_size: " << (fileSize ? std::to_string(*fileSize) : std::string("?")) << "\n";
   out << "live_entries: " << totals.Live << "\n";
   out << "dead_entries: " << totals.Dead << "\n";
   out << "dead_bytes: " << totals.DeadBytes << "\n";

@@ -44,6 +44,8 @@ bool CliPort::AskReplace(const ReplaceRequest& request) {
   err_.flush();
   std::string answer;
   if (!std::getline(in_, answer)) return false;
+  // A Windows console ends the line with "\r\n", and standard input is binary.
+  if (!answer.empty() && answer.back() == '\r') answer.pop_back();
   for (auto& c : answer) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return answer == "y" || answer == "yes";
 }

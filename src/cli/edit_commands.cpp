@@ -1,10 +1,8 @@
 // "pff add", "pff delete" and "pff rename": the commands that rewrite an archive.
 
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cli/add_names.h"
@@ -14,11 +12,21 @@
 #include "editing/add_file.h"
 #include "editing/delete_rename.h"
 #include "engine/control_text.h"
+#include "engine/file_system.h"
+#include "engine/pff_error.h"
 #include "engine/text_encoding.h"
 
 namespace pff::cli {
 
 namespace {
+
+bool IsFolder(const std::string& path) {
+  try {
+    return StatPath(path).IsDirectory;
+  } catch (const PffError&) {
+    return false;  // adding it then reports why it cannot be read
+  }
+}
 
 int RunAdd(const ParsedArgs& args, Streams& streams) {
   if (args.Positionals.size() < 2) throw UsageError("expected ARCHIVE and at least one FILE");
@@ -40,8 +48,7 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
   AddNames names;
   for (size_t i = 1; i < args.Positionals.size() && !(batch && batch->Failed()); ++i) {
     const std::string& path = args.Positionals[i];
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (IsFolder(path)) {
       streams.Err << "pff: Unable to Add " << EscapeControls(path) << ", Please Select Only Files!\n";
       status = kExitFailed;
       continue;

@@ -1,10 +1,9 @@
 #include "cli/run_pff.h"
 
-#include <unistd.h>
-
 #include <iostream>
 
 #include "cli/commands.h"
+#include "engine/console.h"
 #include "engine/pff_archive.h"
 
 namespace pff::cli {
@@ -78,9 +77,10 @@ int RunPff(const std::vector<std::string>& args, std::istream& in, std::ostream&
 }
 
 int RunPff(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = ProgramArguments(argc, argv);
+  UseBinaryStandardStreams();
   std::ios::sync_with_stdio(false);
-  return RunPff(args, std::cin, std::cout, std::cerr, ::isatty(STDIN_FILENO) == 1);
+  return RunPff(args, std::cin, std::cout, std::cerr, StandardInputIsTerminal());
 }
 
 }  // namespace pff::cli

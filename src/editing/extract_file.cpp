@@ -52,6 +52,8 @@ std::optional<std::string> Extraction::Extract(int index) {
     const PffEntry& entry = archive_.Entry(index);
     const std::optional<std::string> name = EntryFileName(entry);
     if (!name) throw PffError("The entry name " + Quoted(entry) + " cannot be used as a file name.");
+    if (const std::optional<std::string> problem = FileNameProblem(*name))
+      throw PffError("The entry name " + Quoted(entry) + " cannot be used as a file name: " + *problem + ".");
     if (entry.DataOffset < 0 || entry.DataSize < 0) {
       throw PffError("The entry " + Quoted(entry) + " has a negative data offset or size.");
     }

@@ -1,7 +1,8 @@
 #include "engine/file_time.h"
 
-#include <ctime>
 #include <limits>
+
+#include "engine/local_clock.h"
 
 namespace pff {
 
@@ -81,40 +82,20 @@ std::optional<int32_t> FileTimeFromUnix(int64_t seconds, int64_t nanoseconds) {
   seconds += carry;
   nanoseconds -= carry * kNanosPerSecond;
 
-  // Far outside the stored range anyway; keeps time_t and tm_year from overflowing.
+  // Far outside the stored range anyway; keeps the system's clock types from overflowing.
   constexpr int64_t kFarLimit = int64_t{1} << 40;
   if (seconds > kFarLimit || seconds < -kFarLimit) return std::nullopt;
 
-  const auto unixTime = static_cast<std::time_t>(seconds);
-  std::tm local{};
-  if (localtime_r(&unixTime, &local) == nullptr) return std::nullopt;
-  WallClock clock;
-  clock.Year = local.tm_year + 1900;
-  clock.Month = local.tm_mon + 1;
-  clock.Day = local.tm_mday;
-  clock.Hour = local.tm_hour;
-  clock.Minute = local.tm_min;
-  clock.Second = local.tm_sec;
-  int64_t fileTime = WideFileTime(clock);
+  const std::optional<WallClock> clock = LocalReading(seconds);
+  if (!clock) return std::nullopt;
+  int64_t fileTime = WideFileTime(*clock);
   // The fraction rounds on the stored value itself, so a half goes to the even stored second.
   if (nanoseconds > kHalf || (nanoseconds == kHalf && (fileTime & 1) != 0)) ++fileTime;
   return ToInt32(fileTime);
 }
 
 std::optional<int64_t> UnixFromFileTime(int32_t fileTime) {
-  const WallClock clock = WallClockFromFileTime(fileTime);
-  std::tm local{};
-  local.tm_year = clock.Year - 1900;
-  local.tm_mon = clock.Month - 1;
-  local.tm_mday = clock.Day;
-  local.tm_hour = clock.Hour;
-  local.tm_min = clock.Minute;
-  local.tm_sec = clock.Second;
-  local.tm_isdst = -1;  // the zone's rules decide, as they did when the time was read
-  const std::time_t unixTime = std::mktime(&local);
-  // -1 is also a real moment (1969-12-31 23:59:59 UTC); the fields say whether mktime failed.
-  if (unixTime == static_cast<std::time_t>(-1) && local.tm_year != 69) return std::nullopt;
-  return static_cast<int64_t>(unixTime);
+  return UnixFromLocalReading(WallClockFromFileTime(fileTime));
 }
 
 }  // namespace pff

@@ -1,9 +1,6 @@
 #include "engine/paths.h"
 
-#include <filesystem>
-#include <system_error>
-
-namespace fs = std::filesystem;
+#include "engine/file_system.h"
 
 namespace pff {
 
@@ -11,14 +8,13 @@ namespace pff {
 // as absolute, normalised paths (so "./x.pff" and "x.pff" agree, and letter
 // case matters as it does on this file system).
 bool IsSameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  if (fs::exists(a, ec) && fs::exists(b, ec)) {
-    bool same = fs::equivalent(a, b, ec);
-    if (!ec) return same;
+  try {
+    const std::optional<FileId> ia = FileIdOf(a), ib = FileIdOf(b);
+    if (ia && ib) return *ia == *ib;
+  } catch (const std::exception&) {
+    // Unreadable: compared by name below.
   }
-  fs::path pa = fs::absolute(a, ec).lexically_normal();
-  fs::path pb = fs::absolute(b, ec).lexically_normal();
-  return pa == pb;
+  return ComparablePath(a) == ComparablePath(b);
 }
 
 }  // namespace pff

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "engine/file_system.h"
+#include "engine/name_helpers.h"
 
 namespace pff {
 
@@ -28,9 +29,8 @@ bool SeamRecording::Active() { return active; }
 void SeamRecording::Note(SeamOp op) { ops.push_back(std::move(op)); }
 
 std::string SeamRecording::Normal(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return ResolvedPath(ParentFolder(path)) + "/" +
-         (slash == std::string::npos ? path : path.substr(slash + 1));
+  // The folder's own separator, so that the record reads alike on Linux and Windows.
+  return JoinPath(ResolvedPath(ParentFolder(path)), GetFileName(path));
 }
 
 }  // namespace pff

@@ -138,8 +138,9 @@ TEST_F(EditCommands, ExtractWritesIdenticalFiles) {
   EXPECT_EQ(ReadBytes(Path("out/alpha.bin")), ReadBytes(Path("alpha.bin")));
   EXPECT_EQ(ReadBytes(Path("out/Beta.TXT")), ReadBytes(Path("Beta.TXT")));
   EXPECT_FALSE(std::filesystem::exists(Path("out/<DEAD SPACE>")));
-  ASSERT_EQ(Pff({"extract", "--all", "-C", "out", "a.pff"}).status, 0);
-  EXPECT_TRUE(std::filesystem::exists(Path("out/<DEAD SPACE>")));
+  // Windows cannot hold "<" and ">": refused there, the others written again.
+  ASSERT_EQ(Pff({"extract", "--all", "-C", "out", "a.pff"}).status, kOnWindows ? 1 : 0);
+  EXPECT_EQ(std::filesystem::exists(Path("out/<DEAD SPACE>")), !kOnWindows);
 
   // By name, any letter case, into the current folder; a missing name fails but does not stop the others.
   std::filesystem::remove(Path("Beta.TXT"));
@@ -149,6 +150,7 @@ TEST_F(EditCommands, ExtractWritesIdenticalFiles) {
   EXPECT_EQ(ReadBytes(Path("Beta.TXT")), ReadBytes(Path("out/Beta.TXT")));
 
   // Of two entries of one name the first is meant, also when several names are asked for at once.
+  if (kOnWindows) return;  // the two are dead space, which Windows cannot hold under that name
   ASSERT_EQ(Pff({"delete", "a.pff", "Beta.TXT"}).status, 0);
   ASSERT_EQ(Pff({"extract", "a.pff", "<dead space>", "alpha.bin"}).status, 0);
   EXPECT_EQ(ReadBytes(Path("<DEAD SPACE>")), ReadBytes(Path("out/Beta.TXT")));
@@ -159,8 +161,9 @@ TEST_F(EditCommands, ControlBytesOfNamesAreEscapedEverywhere) {
   EXPECT_EQ(ListedNames({"a.pff"}), "alpha.bin tab\\there\\x1B[2J gamma.dat");
   const std::string table = Pff({"list", "a.pff"}).out;
   EXPECT_NE(table.find(" tab\\x09here\\x1B[2J "), std::string::npos) << table;
-  // An engine error that embeds the name: a folder stands where the file would go.
-  std::filesystem::create_directory(Path("out/tab\there\x1b[2J"));
+  // An engine error that embeds the name: a folder stands where the file would go
+  // (on Windows, which cannot hold the name, the refusal of the name).
+  if (!kOnWindows) std::filesystem::create_directory(Path("out/tab\there\x1b[2J"));
   const PffRun run = Pff({"extract", "-C", "out", "a.pff", "TAB\tHERE\x1B[2j"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("Error in ExtractFile: "), std::string::npos) << run.err;

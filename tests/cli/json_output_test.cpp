@@ -15,6 +15,7 @@ using nlohmann::json;
 using JsonOutput = CliTest;
 
 TEST_F(JsonOutput, ListAndInfoRoundTripNamesAndFields) {
+  SKIP_ON_WINDOWS("files named with control characters or bytes that are no UTF-8");
   // File names are UTF-8; the archive keeps them as Latin-1 bytes. The archive's own name is no UTF-8.
   const std::vector<std::string> names = {"caf\xC3\xA9.txt", "a\x01\x1F\x7F.bin", "tab\there", "q\".\xC3\xBF",
                                           "\xC2\x9B[2J\xC3\xA9"};

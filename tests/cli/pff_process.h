@@ -3,7 +3,9 @@
 // it prints. Header-only because the test folder compiles only *_test.cpp.
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/run_pff.h"
+#include "support/scoped_time_zone.h"
+#include "support/system_skips.h"
 #include "support/temp_dir.h"
 
 namespace pff::test {
@@ -39,11 +44,22 @@ inline std::string ShellWord(const std::string& word) {
 /// files are set on the UTC clock, so stored entry times are fixed.
 class CliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+#ifdef _WIN32
+  /// Runs the tool in this process with the folder as the current one, no
+  /// input: a shell under Wine would mangle the bytes of the arguments.
+  PffRun Pff(const std::vector<std::string>& args) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    std::istringstream in;
+    std::ostringstream out, err;
+    PffRun run;
+    run.status = cli::RunPff(args, in, out, err, false);
+    std::filesystem::current_path(before);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
   }
-
+#else
   /// Runs pff with args in the folder, stdin from /dev/null.
   PffRun Pff(const std::vector<std::string>& args) {
     std::string command = "cd " + ShellWord(dir.Path()) + " && exec " + ShellWord(PFF_BINARY);
@@ -60,6 +76,7 @@ class CliTest : public ::testing::Test {
     run.err.assign(err.begin(), err.end());
     return run;
   }
+#endif
   /// The names (last column) that "list --tsv" prints for the words after "list".
   std::string ListedNames(std::vector<std::string> args) {
     args.insert(args.begin(), {"list", "--tsv"});
@@ -87,6 +104,7 @@ class CliTest : public ::testing::Test {
     SetLocalMTime(Path(name), year, month, day, hour, minute, second);
   }
 
+  ScopedTimeZone utc_{"UTC"};
   TempDir dir, errDir;
 };
 

@@ -158,6 +158,7 @@ TEST_F(AddFileTest, NameMatchCoversAllSixteenBytesAndDeadEntries) {
 }
 
 TEST_F(AddFileTest, GetFileHeaderTakesTheLocalWallClockAndUpTo2GiBMinus1WithALatin1Name) {
+  SKIP_UNLESS_ZONES_CHANGE();
   for (const auto& [zone, hourAtUnixEpoch] : {std::pair{"UTC", 0}, std::pair{"Asia/Tokyo", 9}}) {
     SCOPED_TRACE(zone);
     ScopedTimeZone scoped(zone);

@@ -12,6 +12,7 @@
 #include "editing/extract_file.h"
 #include "editing_fixture.h"
 #include "engine/journal.h"
+#include "support/system_skips.h"
 
 namespace pff::test {
 namespace {
@@ -107,6 +108,7 @@ TEST_F(CrashSafetyTest, ShortReadsAndWritesGiveTheSameArchive) {
 }
 
 TEST_F(CrashSafetyTest, AChangeThroughALinkIsUndoneByAnyPathAndCompactionKeepsTheLink) {
+  SKIP_ON_WINDOWS(kNoLinks);
   const std::string link = dir_.File("link.pff");
   std::filesystem::create_symlink(path_, link);
   MakeArchive();

@@ -51,7 +51,7 @@ class PowerLossTest : public EditingTest {
     archive_ = (work_ / "a.pff").string();
     for (const auto& item : fs::directory_iterator(work_)) fs::remove_all(item.path());
     const std::vector<uint8_t> old = setUp();
-    const FolderSnapshot start = TakeSnapshot(work_);
+    const FolderSnapshot start = TakeSnapshot(work_.string());
     SeamRecording::Start();
     const bool done = change();
     const std::vector<SeamOp> ops = SeamRecording::Stop();
@@ -137,6 +137,7 @@ TEST_F(PowerLossTest, EveryStateOpensAsTheOldOrTheNewArchive) {
          return RenameFile(archive, 2, "SAVED.DAT", port_);
        },
        16},
+#ifndef _WIN32  // kNoLinks
       // The journal lies beside the archive, not beside the link: its folder is the one to flush.
       {"add through a link in another folder", made,
        [&] {
@@ -147,6 +148,7 @@ TEST_F(PowerLossTest, EveryStateOpensAsTheOldOrTheNewArchive) {
          return Wrote(AddFile(big, archive, Options(false), port_));
        },
        16},
+#endif
       {"rename in a directory of more than 1 MiB",
        [&] {
          WriteArchive(archive_, 36, std::vector<FixtureEntry>(30000, {"E", {7}}));

@@ -27,6 +27,7 @@ int64_t LocalToUnix(const WallClock& c) {
 }
 
 TEST(FileTime, WallClockReadingsBothWaysInEveryZone) {
+  SKIP_UNLESS_ZONES_CHANGE();
   // The last is the leap day of a year divisible by 400.
   // clang-format off
   const std::pair<int32_t, WallClock> known[] = {
@@ -46,6 +47,7 @@ TEST(FileTime, WallClockReadingsBothWaysInEveryZone) {
 }
 
 TEST(FileTime, UnixTimeIsReadOnTheLocalClock) {
+  SKIP_UNLESS_ZONES_CHANGE();
   {
     // Without time-zone data every zone silently reads as UTC and this test would prove nothing.
     ScopedTimeZone tz("Asia/Tokyo");

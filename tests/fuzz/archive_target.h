@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -34,9 +35,13 @@ namespace fs = std::filesystem;
 /// A scratch folder for the whole process (fuzzing runs millions of inputs).
 inline const fs::path& ScratchFolder() {
   static const fs::path folder = [] {
-    std::string pattern = (fs::temp_directory_path() / "vellum-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no scratch folder");
-    return fs::path(pattern);
+    // A random name and a folder that must be new: two fuzzers never share one.
+    std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      fs::path folder = fs::temp_directory_path() / ("vellum-fuzz-" + std::to_string(random()));
+      if (fs::create_directory(folder)) return folder;
+    }
+    throw std::runtime_error("no scratch folder");
   }();
   return folder;
 }

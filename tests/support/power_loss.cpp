@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/file_system.h"
+#include "engine/name_helpers.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -156,10 +157,7 @@ class Replay {
     startContents_.push_back(std::move(bytes));
     return static_cast<int>(startContents_.size() - 1);
   }
-  static std::string GetName(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-  }
+  static std::string GetName(const std::string& path) { return GetFileName(path); }
   // Index of each file's last flush before prefix (SIZE_MAX: none).
   std::vector<size_t> LastSyncs(size_t prefix) const {
     std::vector<size_t> syncs(startContents_.size(), SIZE_MAX);

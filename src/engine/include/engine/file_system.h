@@ -1,7 +1,8 @@
 #pragma once
 // Whole files and folders: the other half of the file seam (binary_file.h
 // holds the open-file half). Everything the program asks of the operating
-// system about paths goes through these two units.
+// system about paths goes through these two units, each built for Linux
+// (*_posix.cpp) or Windows (*_windows.cpp).
 
 #include <cstdint>
 #include <optional>
@@ -51,6 +52,13 @@ struct FileId {
 /// The identity of what is at path (a link itself when followLinks is false), or
 /// Exists false in status terms: nullopt when nothing is there. Throws PffError otherwise.
 std::optional<FileId> FileIdOf(const std::string& path, bool followLinks = true);
+/// Why this system cannot hold name (one file name, UTF-8) in a folder, as a
+/// sentence part; nullopt when it can.
+std::optional<std::string> FileNameProblem(const std::string& name);
+/// path made absolute and normal ("a/./b" and "a/b" agree), in the form in
+/// which two paths naming one file compare equal (letter case folded where the
+/// file system ignores it).
+std::string ComparablePath(const std::string& path);
 /// Gives path the permission bits of model (a rewritten archive keeps the old one's).
 void CopyPermissions(const std::string& model, const std::string& path);
 

@@ -22,7 +22,7 @@ std::optional<int32_t> FileTimeFromWallClock(const WallClock& clock);
 std::optional<int32_t> FileTimeFromUnix(int64_t seconds, int64_t nanoseconds);
 /// The Unix seconds at which the local clock shows the reading fileTime stands
 /// for (the inverse of FileTimeFromUnix); nullopt when the clock cannot say.
-/// A reading skipped by a clock change is taken as mktime takes it.
+/// A reading skipped by a clock change is taken as the system takes it.
 std::optional<int64_t> UnixFromFileTime(int32_t fileTime);
 
 }  // namespace pff

@@ -1,4 +1,5 @@
-#include "engine/file_system.h"
+// Paths and folders on Linux and other POSIX systems.
+#ifndef _WIN32
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,8 +9,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "engine/file_faults.h"
+#include "engine/file_system.h"
 #include "engine/pff_error.h"
 #include "engine/seam_recording.h"
 
@@ -132,4 +135,16 @@ void CopyPermissions(const std::string& model, const std::string& path) {
   if (::chmod(path.c_str(), st.st_mode & 07777) != 0) ThrowSystemError(errno, path);
 }
 
+std::optional<std::string> FileNameProblem(const std::string&) {
+  // Any name without "/" is a file name here.
+  return std::nullopt;
+}
+
+std::string ComparablePath(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::absolute(path, ec).lexically_normal().string();
+}
+
 }  // namespace pff
+
+#endif  // _WIN32

@@ -1,4 +1,5 @@
-#include "engine/binary_file.h"
+// The file seam on Linux and other POSIX systems.
+#ifndef _WIN32
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -13,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/binary_file.h"
 #include "engine/pff_error.h"
 #include "engine/seam_recording.h"
 
@@ -288,17 +290,6 @@ void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t t
   }
 }
 
-bool IsTemporaryName(const std::string& name, const std::string& stem) {
-  const std::string prefix = "." + stem + ".";
-  const std::string suffix = ".tmp";
-  if (name.size() != prefix.size() + 6 + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
-    return false;
-  for (size_t i = prefix.size(); i < prefix.size() + 6; ++i) {
-    const char c = name[i];
-    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) return false;
-  }
-  return true;
-}
-
 }  // namespace pff
+
+#endif  // _WIN32
