@@ -169,7 +169,9 @@ TEST_F(AddFileFaultTest, AStoppedAdditionLeavesTheArchiveAsBefore) {
     EXPECT_EQ(AddFile(source, archive, Options(true, true), port, batch ? &*batch : nullptr),
               AddResult::Stopped);
     EXPECT_TRUE(port.errors.empty());
-    if (batch) EXPECT_TRUE(batch->Failed());  // ended: later additions are refused
+    if (batch) {
+      EXPECT_TRUE(batch->Failed());  // ended: later additions are refused
+    }
     EXPECT_EQ(Describe(archive), record);
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_FALSE(std::filesystem::exists(JournalPath(path)));
