@@ -1,6 +1,7 @@
 // "pff add", "pff delete" and "pff rename": the commands that rewrite an archive.
 
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "cli/entry_lookup.h"
 #include "editing/add_file.h"
 #include "editing/delete_rename.h"
+#include "engine/binary_file.h"
 #include "engine/control_text.h"
 #include "engine/file_system.h"
 #include "engine/pff_error.h"
@@ -28,26 +30,65 @@ bool IsFolder(const std::string& path) {
   }
 }
 
+// The paths of a list file, one per line ("-": standard input); a line's
+// trailing CR (a list written on Windows) and empty lines are left out.
+std::vector<std::string> ListedPaths(const std::string& list, std::istream& in) {
+  std::string text;
+  if (list == "-") {
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } else {
+    BinaryFile file = BinaryFile::Open(list, BinaryFile::Mode::Read);
+    text.resize(static_cast<size_t>(file.Length()));
+    file.ReadExactAt(0, text.data(), text.size());
+  }
+  std::vector<std::string> paths;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) paths.push_back(std::move(line));
+    start = end + 1;
+  }
+  return paths;
+}
+
 int RunAdd(const ParsedArgs& args, Streams& streams) {
-  if (args.Positionals.size() < 2) throw UsageError("expected ARCHIVE and at least one FILE");
+  if (args.Positionals.empty()) throw UsageError("expected ARCHIVE and at least one FILE");
+  std::vector<std::string> files(args.Positionals.begin() + 1, args.Positionals.end());
+  const std::optional<std::string> list = args.Last("--from-list");
+  if (list) {
+    try {
+      const std::vector<std::string> listed = ListedPaths(*list, streams.In);
+      files.insert(files.end(), listed.begin(), listed.end());
+    } catch (const PffError& e) {
+      streams.Err << "pff: the list " << EscapeControls(*list) << " cannot be read: " << EscapeControls(e.what())
+                  << "\n";
+      return kExitFailed;
+    }
+  }
+  if (files.empty() && !list) throw UsageError("expected ARCHIVE and at least one FILE");
   const bool overwrite = args.Has("--overwrite");
   EngineOptions options;
   options.AlwaysOverwrite = overwrite;
   options.ReUseDeadSpaces = !args.Has("--no-reuse");
 
-  CliPort port(streams.In, streams.Err, streams.Interactive);
+  // A list read from standard input leaves no way to answer a question there.
+  const bool interactive = streams.Interactive && list != std::string("-");
+  CliPort port(streams.In, streams.Err, interactive);
   ArchiveTable table;
   if (!OpenSingle(table, args.Positionals[0], port)) return kExitFailed;
   PffArchive& archive = table.Archive(1);
   // One journal and one flush for all the files, unless a replace question may
   // wait for the user: the archive would stay locked and half-written meanwhile.
   std::optional<AddBatch> batch;
-  if (overwrite || !streams.Interactive) batch.emplace(archive);
+  if (overwrite || !interactive) batch.emplace(archive);
 
   int status = kExitOk;
   AddNames names;
-  for (size_t i = 1; i < args.Positionals.size() && !(batch && batch->Failed()); ++i) {
-    const std::string& path = args.Positionals[i];
+  for (size_t i = 0; i < files.size() && !(batch && batch->Failed()); ++i) {
+    const std::string& path = files[i];
     if (IsFolder(path)) {
       streams.Err << "pff: Unable to Add " << EscapeControls(path) << ", Please Select Only Files!\n";
       status = kExitFailed;
@@ -161,13 +202,15 @@ const Command& AddCommand() {
   static const Command command{
       "add",
       "add or replace files in an archive",
-      "Usage: pff add [--overwrite] [--no-reuse] ARCHIVE FILE...\n"
+      "Usage: pff add [--overwrite] [--no-reuse] [--from-list LIST] ARCHIVE FILE...\n"
       "Adds each FILE under its own name (at most 16 characters kept).\n"
       "A file whose name is already in the archive is skipped (exit status 1)\n"
       "unless --overwrite is given; on a terminal you are asked instead.\n\n"
-      "  --overwrite   replace same-named entries without asking\n"
-      "  --no-reuse    always append data instead of re-using dead space\n",
-      {{"--overwrite"}, {"--no-reuse"}},
+      "  --overwrite        replace same-named entries without asking\n"
+      "  --no-reuse         always append data instead of re-using dead space\n"
+      "  --from-list LIST   also the files LIST names, one per line (\"-\": standard\n"
+      "                     input); no length limit of the command line applies\n",
+      {{"--overwrite"}, {"--no-reuse"}, {"--from-list", true}},
       RunAdd,
   };
   return command;

@@ -13,7 +13,7 @@ namespace {
 const std::vector<const Command*>& AllCommands() {
   static const std::vector<const Command*> commands = {
       &NewCommand(),    &InfoCommand(),   &ListCommand(),  &AddCommand(),     &ExtractCommand(),
-      &DeleteCommand(), &RenameCommand(), &CheckCommand(), &CompactCommand(),
+      &CatCommand(),    &DeleteCommand(), &RenameCommand(), &CheckCommand(), &CompactCommand(),
   };
   return commands;
 }

@@ -156,6 +156,29 @@ TEST_F(EditCommands, ExtractWritesIdenticalFiles) {
   EXPECT_EQ(ReadBytes(Path("<DEAD SPACE>")), ReadBytes(Path("out/Beta.TXT")));
 }
 
+TEST_F(EditCommands, CatWritesOneEntryAsStoredAndAListFileNamesFilesToAdd) {
+  PffRun cat = Pff({"cat", "a.pff", "ALPHA.BIN"});
+  ASSERT_EQ(cat.status, 0) << cat.err;
+  const std::vector<uint8_t> alpha = ReadBytes(Path("alpha.bin"));
+  EXPECT_EQ(cat.out, std::string(alpha.begin(), alpha.end()));  // every byte value, NUL and CR LF included
+  EXPECT_EQ(Pff({"cat", "a.pff", "gamma.dat"}).out, "");
+  PffRun missing = Pff({"cat", "a.pff", "nothere"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_NE(missing.err.find("nothere"), std::string::npos) << missing.err;
+
+  // Lines as a Windows editor writes them, an empty one and a name with a space.
+  MakeFile("with space.txt", "s");
+  MakeFile("last.bin", "L");
+  MakeFile("files.lst", "with space.txt\r\n\r\nlast.bin");
+  PffRun listed = Pff({"add", "--from-list", "files.lst", "a.pff"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_EQ(ListedNames({"a.pff"}), "alpha.bin Beta.TXT gamma.dat with space.txt last.bin");
+  const std::vector<uint8_t> before = ReadBytes(Path("a.pff"));
+  EXPECT_EQ(Pff({"add", "--from-list", "none.lst", "a.pff"}).status, 1);
+  EXPECT_EQ(ReadBytes(Path("a.pff")), before);
+}
+
 TEST_F(EditCommands, ControlBytesOfNamesAreEscapedEverywhere) {
   ASSERT_EQ(Pff({"rename", "a.pff", "Beta.TXT", "tab\there\x1b[2J"}).status, 0);
   EXPECT_EQ(ListedNames({"a.pff"}), "alpha.bin tab\\there\\x1B[2J gamma.dat");

@@ -36,6 +36,7 @@ const Command& InfoCommand();
 const Command& ListCommand();
 const Command& AddCommand();
 const Command& ExtractCommand();
+const Command& CatCommand();
 const Command& DeleteCommand();
 const Command& RenameCommand();
 const Command& CheckCommand();
