@@ -7,8 +7,8 @@
 #include "engine/archive_check.h"
 #include "engine/archive_table.h"
 #include "engine/binary_file.h"
+#include "engine/entry_region.h"
 #include "engine/file_system.h"
-#include "engine/name_helpers.h"
 #include "engine/pff_error.h"
 #include "engine/pff_format.h"
 #include "engine/replace_file.h"
@@ -27,15 +27,16 @@ struct Packed {
   int64_t Length = 0;         // length of the compacted file
 };
 
-Packed Pack(const PffArchive& archive) {
+// fileLength: the length of the archive file the data is copied from.
+Packed Pack(const PffArchive& archive, int64_t fileLength) {
   Packed packed;
   packed.Header = archive.Header;
   int64_t offset = kHeaderBytes;
   for (const PffEntry& entry : archive.Entries) {
     if (entry.DeadFlag == 1) continue;
-    if (entry.DataOffset < 0 || entry.DataSize < 0) {
-      throw PffError("The entry \"" + DisplayName(entry.Name) + "\" has a negative data offset or size.");
-    }
+    // Whatever else the check finds, a forced compaction goes ahead with; data
+    // outside the file could not be copied.
+    RequireEntryRegion(entry, archive.Header, fileLength, true);
     PffEntry moved = entry;
     moved.DataOffset = static_cast<int32_t>(offset);
     packed.From.push_back(entry.DataOffset);
@@ -87,8 +88,8 @@ CompactResult WriteCompacted(PffArchive& archive, const Packed& packed, BinaryFi
 
 int64_t ReclaimableBytes(const PffArchive& archive) {
   try {
-    const Packed packed = Pack(archive);
-    return StatPath(archive.Path).Size - packed.Length;
+    const int64_t length = StatPath(archive.Path).Size;
+    return length - Pack(archive, length).Length;
   } catch (const std::exception&) {
     return 0;
   }
@@ -99,13 +100,7 @@ std::optional<CompactResult> CompactArchive(PffArchive& archive, bool force, Fro
     BinaryFile old = OpenLockedArchive(archive.Path, BinaryFile::Mode::Read, ArchiveTransaction::LockWaitMs);
     ConfirmArchiveUnchanged(old, archive);
     RefuseBrokenArchive(archive.Path, force);
-    const Packed packed = Pack(archive);
-    for (size_t i = 0; i < packed.Entries.size(); ++i) {
-      if (int64_t{packed.From[i]} + packed.Entries[i].DataSize > old.Length()) {
-        throw PffError("The data of \"" + DisplayName(packed.Entries[i].Name) + "\" runs past the end of " +
-                       archive.Path + ".");
-      }
-    }
+    const Packed packed = Pack(archive, old.Length());
     const CompactResult result = WriteCompacted(archive, packed, old);
     old.Close();
     if (!ReloadArchive(archive, port)) return std::nullopt;

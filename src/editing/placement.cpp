@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "engine/entry_region.h"
 #include "engine/name_helpers.h"
 #include "engine/pff_error.h"
 #include "engine/pff_format.h"
@@ -50,10 +51,8 @@ void RequireRoomForDirectory(const std::vector<PffEntry>& entries, const EntryIn
 // Dead space of a byte or more may be re-used only inside the room for data;
 // a damaged directory may describe it over the header or the directory.
 void RequireReusable(const PffHeader& header, const PffEntry& dead, int slot) {
-  const bool inRoom = dead.DataSize == 0 ? dead.DataOffset >= 0
-                                         : dead.DataOffset >= kHeaderBytes &&
-                                               int64_t{dead.DataOffset} + dead.DataSize <= header.DirOffset;
-  if (!inRoom) {
+  // The file's length is no concern here: the room for data ends before the directory.
+  if (EntryRegionFault(dead, header, std::numeric_limits<int64_t>::max()) != RegionFault::None) {
     throw PffError("The dead space to re-use (entry " + std::to_string(slot) + ", " +
                    std::to_string(dead.DataSize) + " bytes at offset " + std::to_string(dead.DataOffset) +
                    ") does not lie between the header and the directory; nothing was written.");

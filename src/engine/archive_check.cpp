@@ -8,6 +8,7 @@
 #include "engine/binary_file.h"
 #include "engine/control_text.h"
 #include "engine/entry_file_name.h"
+#include "engine/entry_region.h"
 #include "engine/file_system.h"
 #include "engine/journal.h"
 #include "engine/name_helpers.h"
@@ -128,33 +129,16 @@ class Checker {
   // Live data and dead space alike: dead space is the room a later addition
   // writes into, so it must lie where data may lie and hold no one's data.
   void CheckBounds(const PffEntry& e, int index, bool dead) {
-    const int64_t start = e.DataOffset, size = e.DataSize, end = start + size;
-    const std::string where = std::string(dead ? "The dead space (" : "The data (") + std::to_string(size) +
-                              " bytes at offset " + std::to_string(start) + ")";
-    std::vector<Region>& regions = dead ? dead_ : live_;
-    if (start < 0 || size < 0) {
-      Add(Severity::Error, CheckKind::DataBounds, "The data offset or size is negative.", index);
-      return;
-    }
-    if (end > length_) {
+    const RegionFault fault = EntryRegionFault(e, header_, length_);
+    if (fault != RegionFault::None) {
       Add(Severity::Error, CheckKind::DataBounds,
-          where + " runs past the end of the file of " + std::to_string(length_) + " bytes.", index);
-      // Overlaps are a fault of the directory, whatever the file's length; an
-      // edit that lengthens the file must not reveal them as new.
-      if (size > 0) regions.push_back({start, end, index});
-      return;
+          RegionFaultText(fault, dead ? "The dead space" : "The data", e, header_, length_), index);
     }
-    ++report_.IntactEntries;
-    if (size == 0) return;
-    if (start < kHeaderBytes) {
-      Add(Severity::Error, CheckKind::DataBounds, where + " starts inside the 20-byte header.", index);
-    } else if (wanted_ > 0 && start < dirEnd_ && end > header_.DirOffset) {
-      Add(Severity::Error, CheckKind::DataBounds, where + " overlaps the directory.", index);
-    } else if (end > header_.DirOffset) {
-      Add(Severity::Error, CheckKind::DataBounds,
-          where + " lies behind the directory offset " + std::to_string(header_.DirOffset) + ".", index);
-    }
-    regions.push_back({start, end, index});
+    if (InsideFile(fault)) ++report_.IntactEntries;
+    if (fault == RegionFault::Negative || e.DataSize == 0) return;
+    // Overlaps are a fault of the directory, whatever the file's length; an
+    // edit that lengthens the file must not reveal them as new.
+    (dead ? dead_ : live_).push_back({e.DataOffset, int64_t{e.DataOffset} + e.DataSize, index});
   }
 
   void CheckEntries() {

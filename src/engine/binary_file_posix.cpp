@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <random>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -100,14 +99,8 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode, bool followLinks
 
 BinaryFile BinaryFile::CreateTemporary(const std::string& folder, const std::string& stem) {
   FileFaults::Count(FileFaults::Op::Open, folder);
-  static std::mt19937_64 random{std::random_device{}()};
-  const std::string base = folder.empty() ? std::string(".") : folder;
-  const std::string prefix = base + (base.back() == '/' ? "" : "/") + "." + stem + ".";
-  static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = prefix;
-    for (int i = 0; i < 6; ++i) name += kAlphabet[random() % (sizeof kAlphabet - 1)];
-    name += ".tmp";
+    const std::string name = TemporaryPath(folder, stem);
     int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno != EEXIST) ThrowSystemError(errno, name);
@@ -123,7 +116,7 @@ BinaryFile BinaryFile::CreateTemporary(const std::string& folder, const std::str
     if (SeamRecording::Active()) NoteName(SeamOp::Kind::Create, name, file.Inode());
     return file;
   }
-  ThrowSystemError(EEXIST, prefix);
+  ThrowSystemError(EEXIST, folder);
 }
 
 BinaryFile::BinaryFile(BinaryFile&& other) noexcept

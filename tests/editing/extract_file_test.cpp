@@ -125,14 +125,18 @@ TEST_F(ExtractFileTest, EntriesOutsideTheArchiveOrOverItAreRefused) {
     ExpectRefused(Stored(archive), out_);
     EXPECT_TRUE(Listing(out_).empty());
   }
-  // The last byte of the file is still in reach.
+  // Data may reach up to the directory, not into it.
   PffArchive archive = archive_;
-  archive.Entry(1).DataOffset = length - 4;
+  const int32_t dirOffset = archive.Header.DirOffset;
+  archive.Entry(1).DataOffset = dirOffset - 4;
   EXPECT_TRUE(ExtractFile(Stored(archive), 1, out_.string(), port_).has_value());
   const std::vector<uint8_t> file = ReadBytes(archivePath_);
-  EXPECT_EQ(ReadBytes((out_ / "FOUR.BIN").string()), std::vector<uint8_t>(file.end() - 4, file.end()));
+  EXPECT_EQ(ReadBytes((out_ / "FOUR.BIN").string()), Slice(file, size_t(dirOffset) - 4, 4));
+  archive.Entry(1).DataOffset = dirOffset - 3;
+  ExpectRefused(Stored(archive), out_);
 
   // An entry named like its own archive, extracted into the archive's folder.
+  archive.Entry(1).DataOffset = dirOffset - 4;
   archive.Entry(1).Name = MakeEntryName("a.pff");
   Stored(archive);
   const std::vector<uint8_t> bytes = ReadBytes(archivePath_);
@@ -211,6 +215,75 @@ TEST_F(ExtractFileTest, AddExtractAddKeepsTheStoredTime) {
       EXPECT_EQ(header->FileTime, time);
     }
   }
+}
+
+TEST_F(ExtractFileTest, ManyEntriesInAnyOrderComeOutWhole) {
+  // Small entries go through the read-ahead buffer, the large one around it;
+  // sizes vary so that entries straddle the ends of what was read.
+  std::vector<FixtureEntry> items;
+  for (int i = 0; i < 60; ++i) {
+    const size_t size = i == 30 ? (100 << 10) : size_t(1 + (i * 7919) % 5000);
+    items.push_back({"E" + std::to_string(i), Pattern(size, uint8_t(i)), i % 9 == 4 ? 1 : 0});
+  }
+  const PffArchive many = WriteArchive(dir_.File("many.pff"), 36, items);
+  std::vector<int> orders[3];
+  for (int i = 1; i <= 60; ++i) orders[0].push_back(i), orders[1].push_back(61 - i);
+  for (int i = 1; i <= 60; ++i) orders[2].push_back(i % 2 ? i : 62 - i);  // 1, 60, 3, 58, ...
+  for (const std::vector<int>& order : orders) {
+    fs::remove_all(out_);
+    fs::create_directories(out_);
+    Extraction extraction(many, out_.string(), port_);
+    for (int index : order) {
+      SCOPED_TRACE(index);
+      ASSERT_TRUE(extraction.Extract(index).has_value());
+      EXPECT_EQ(ReadBytes((out_ / items[size_t(index - 1)].name).string()), items[size_t(index - 1)].data);
+    }
+  }
+  EXPECT_EQ(Listing(out_).size(), 60u);
+}
+
+TEST_F(ExtractFileTest, FilesInTheWayAmongFreeNamesAreReplacedWhole) {
+  if (kOnWindows) GTEST_SKIP() << "not on Windows: \"<DEAD SPACE>\" is a name Windows cannot hold";
+  Extraction extraction(archive_, out_.string(), port_);
+  WriteBytes((out_ / "EMPTY.TXT").string(), Bytes("older"));
+  // A free name, one in the way, then free names again after it.
+  for (int index : {1, 2, 3, 4}) ASSERT_TRUE(extraction.Extract(index).has_value()) << index;
+  WriteBytes((out_ / "FOUR.BIN").string(), Bytes("older"));
+  ASSERT_TRUE(extraction.Extract(1).has_value());
+  EXPECT_EQ(ReadBytes((out_ / "FOUR.BIN").string()), Pattern(4, 10));
+  EXPECT_TRUE(ReadBytes((out_ / "EMPTY.TXT").string()).empty());
+  EXPECT_EQ(ReadBytes((out_ / "<DEAD SPACE>").string()), Bytes("dead bytes"));
+  EXPECT_EQ(Listing(out_),
+            (std::vector<std::string>{"<DEAD SPACE>", "EMPTY.TXT", "FOUR.BIN", "\xC3\xA9t\xC3\xA9.txt"}));
+  EXPECT_TRUE(port_.errors.empty());
+}
+
+TEST_F(ExtractFileTest, AFailedNamingOrADeathLeavesNoPartOfTheFile) {
+  // Every step that names the file, over a free name and over an old file.
+  for (const bool inTheWay : {false, true}) {
+    // Linux names a whole file with one link, or over an old one through a
+    // temporary link and a rename; Windows renames a temporary file into place.
+    const int steps = kOnWindows ? 1 : (inTheWay ? 3 : 1);
+    for (int nth = 1; nth <= steps; ++nth) {
+      SCOPED_TRACE(std::to_string(inTheWay) + " " + std::to_string(nth));
+      fs::remove_all(out_);
+      fs::create_directories(out_);
+      if (inTheWay) WriteBytes((out_ / "FOUR.BIN").string(), Bytes("older"));
+      FileFaults::FailNth(FileFaults::Op::Name, nth);
+      ExpectRefused(archive_, out_);
+      FileFaults::Clear();
+      EXPECT_EQ(Listing(out_), inTheWay ? std::vector<std::string>{"FOUR.BIN"} : std::vector<std::string>{});
+      if (inTheWay) {
+        EXPECT_EQ(ReadBytes((out_ / "FOUR.BIN").string()), Bytes("older"));
+      }
+    }
+  }
+  // The program dies halfway through a large entry: nothing under its name.
+  const PffArchive big = WriteArchive(dir_.File("big.pff"), 36, {{"BIG.BIN", Pattern(3 << 20, 7)}});
+  FileFaults::CrashAfterNth(1);
+  EXPECT_THROW(ExtractFile(big, 1, out_.string(), port_), SimulatedCrash);
+  FileFaults::Clear();
+  EXPECT_FALSE(fs::exists(out_ / "BIG.BIN"));
 }
 
 TEST_F(ExtractFileTest, CanWriteFolderNeverEmptiesAnExistingScratchFile) {

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "engine/pff_archive.h"
+#include "engine/pff_format.h"
 #include "preview_seeds.h"
 #include "ui/preview/preview_loader.h"
 
@@ -30,15 +31,19 @@ inline std::string PreviewScratchFile() {
 /// The preview of one input (size at least 1), as the pane's worker makes it.
 inline PreviewResult LoadPreviewInput(const uint8_t* data, size_t size) {
   const std::string path = PreviewScratchFile();
-  constexpr size_t kAround = 7;  // bytes of other entries before and after
+  constexpr size_t kAfter = 7;  // bytes of the directory behind the entry
   {
+    // A header whose directory starts right behind the entry: the entry's region is sound.
+    const PffHeader header{20, {'P', 'F', 'F', '3'}, 1, 36, static_cast<int32_t>(kHeaderBytes + size - 1)};
+    uint8_t head[kHeaderBytes];
+    EncodeHeader(header, head);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << std::string(kAround, '\xAA');
+    out.write(reinterpret_cast<const char*>(head), kHeaderBytes);
     out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
-    out << std::string(kAround, '\xBB');
+    out << std::string(kAfter, '\xBB');
   }
   PffEntry entry;
-  entry.DataOffset = kAround;
+  entry.DataOffset = static_cast<int32_t>(kHeaderBytes);
   entry.DataSize = static_cast<int32_t>(size - 1);
   entry.Name = MakeEntryName(PreviewNames()[(data[0] & 0x7F) % PreviewNames().size()]);
   return LoadPreview({path, entry, (data[0] & 0x80) ? 0 : -1}, [] { return false; });

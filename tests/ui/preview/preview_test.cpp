@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "engine/pff_archive.h"
+#include "engine/pff_format.h"
 #include "support/ui_test_env.h"
 #include "ui/preview/preview_hex_view.h"
 #include "ui/preview/preview_loader.h"
@@ -96,7 +97,10 @@ Bytes Wav(int format, int channels, quint32 rate, int bits, quint32 dataSize, in
 PreviewResult Preview(const std::string& name, const Bytes& bytes, int64_t hexPage = -1) {
   QTemporaryDir dir;
   const QString path = dir.filePath("one.pff");
-  WriteFile(path, Bytes(20, '\xAA') + bytes + Bytes(20, '\xBB'));
+  // A header whose directory starts right behind the entry, and other bytes there.
+  uint8_t head[pff::kHeaderBytes];
+  pff::EncodeHeader({20, {'P', 'F', 'F', '3'}, 1, 36, static_cast<int32_t>(pff::kHeaderBytes + bytes.size())}, head);
+  WriteFile(path, Bytes(reinterpret_cast<const char*>(head), pff::kHeaderBytes) + bytes + Bytes(20, '\xBB'));
   pff::PffEntry entry;
   entry.DataOffset = 20;
   entry.DataSize = static_cast<int32_t>(bytes.size());

@@ -1,8 +1,10 @@
 #pragma once
 // Copying entries out of an archive into disk files.
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/archive_table.h"
 #include "engine/binary_file.h"
@@ -12,10 +14,10 @@
 namespace pff {
 
 /// Extraction of many entries of one archive into one folder: the archive is
-/// opened once and the folder examined once, however many entries follow.
-/// Each file is written under a temporary name and renamed over the target, so
-/// a link at the target is replaced (never followed) and a partial file never
-/// appears under the real name; it gets the entry's stored time.
+/// opened once and the folder examined once, however many entries follow, and
+/// small entries stored one after another are read in large stretches. Each
+/// file appears under its name only when whole (a link at the target is
+/// replaced, never followed), with the entry's stored time.
 class Extraction {
  public:
   /// Opens the archive; reports "Error in ExtractFile" when it cannot be read
@@ -29,6 +31,9 @@ class Extraction {
   bool WasStopped() const { return stopped_; }
 
  private:
+  // Copies the entry's data into out, small entries through buffer_.
+  void CopyOut(const PffEntry& entry, BinaryFile& out);
+
   const PffArchive& archive_;
   std::string folder_;
   Frontend& port_;
@@ -38,6 +43,9 @@ class Extraction {
   bool archiveFolderHere_ = false;  // the folder extracted into holds the archive
   bool ready_ = false;
   bool stopped_ = false;
+  bool replacing_ = false;       // a file was in the way of an earlier entry
+  std::vector<uint8_t> buffer_;  // the archive's bytes from bufferStart_ on
+  int64_t bufferStart_ = 0;
 };
 
 /// Writes entry index of archive into folder under its own name, leaving the

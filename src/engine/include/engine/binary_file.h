@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/file_faults.h"
@@ -34,6 +35,16 @@ class BinaryFile {
   /// exclusive lock until it is closed: a file of that name whose lock is
   /// free was left behind by a program that died.
   static BinaryFile CreateTemporary(const std::string& folder, const std::string& stem);
+  /// Creates a file that is to be called path, in path's folder, but has no
+  /// name yet: nobody sees it before LinkAs names it, and it vanishes with its
+  /// descriptor. nullopt where the system or the file system cannot (and while
+  /// a seam recording runs, which follows files by name). Throws PffError for a
+  /// folder that cannot hold a new file.
+  static std::optional<BinaryFile> CreateUnnamed(const std::string& path);
+
+  /// Gives a file from CreateUnnamed the name path, never replacing what is
+  /// there (a link there included): false when the name is taken. Throws PffError.
+  bool LinkAs(const std::string& path);
 
   BinaryFile(BinaryFile&& other) noexcept;
   BinaryFile& operator=(BinaryFile&& other) noexcept;
@@ -82,6 +93,9 @@ using CopyProgress = std::function<bool(int64_t copied)>;
 void CopyBetween(BinaryFile& from, int64_t fromOffset, BinaryFile& to, int64_t toOffset, int64_t length,
                  const CopyProgress& progress = {});
 
+/// A path in folder of the form CreateTemporary makes, ".STEM.XXXXXX.tmp",
+/// with a new random part each time (free or not: callers create it exclusively).
+std::string TemporaryPath(const std::string& folder, const std::string& stem);
 /// Whether name is what CreateTemporary(folder, stem) makes: ".STEM.XXXXXX.tmp".
 bool IsTemporaryName(const std::string& name, const std::string& stem);
 
