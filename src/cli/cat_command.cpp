@@ -33,7 +33,8 @@ int RunCat(const ParsedArgs& args, Streams& streams) {
     for (int64_t at = 0; at < entry.DataSize; at += static_cast<int64_t>(kPiece)) {
       const std::vector<uint8_t> piece = ReadEntryBytes(archive.Path, entry, at, kPiece);
       if (piece.empty()) throw PffError(archive.Path + ": the entry ends early");
-      streams.Out.write(reinterpret_cast<const char*>(piece.data()), static_cast<std::streamsize>(piece.size()));
+      streams.Out.write(reinterpret_cast<const char*>(piece.data()),
+                        static_cast<std::streamsize>(piece.size()));
       if (!streams.Out) throw PffError("standard output cannot be written");
     }
   } catch (const PffError& e) {

@@ -63,8 +63,8 @@ int RunAdd(const ParsedArgs& args, Streams& streams) {
       const std::vector<std::string> listed = ListedPaths(*list, streams.In);
       files.insert(files.end(), listed.begin(), listed.end());
     } catch (const PffError& e) {
-      streams.Err << "pff: the list " << EscapeControls(*list) << " cannot be read: " << EscapeControls(e.what())
-                  << "\n";
+      streams.Err << "pff: the list " << EscapeControls(*list)
+                  << " cannot be read: " << EscapeControls(e.what()) << "\n";
       return kExitFailed;
     }
   }

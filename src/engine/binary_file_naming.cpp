@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <random>
 #include <string>
 
 #include "engine/binary_file.h"
@@ -17,15 +16,6 @@
 #endif
 
 namespace pff {
-
-std::string TemporaryPath(const std::string& folder, const std::string& stem) {
-  static std::mt19937_64 random{std::random_device{}()};
-  static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  const std::string base = folder.empty() ? std::string(".") : folder;
-  std::string path = base + (base.back() == '/' ? "" : "/") + "." + stem + ".";
-  for (int i = 0; i < 6; ++i) path += kAlphabet[random() % (sizeof kAlphabet - 1)];
-  return path + ".tmp";
-}
 
 #ifdef __linux__
 

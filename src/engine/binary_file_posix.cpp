@@ -31,23 +31,6 @@ void StartWriteback(int fd, int64_t offset, int64_t length) {
   ::sync_file_range(fd, offset, length, SYNC_FILE_RANGE_WRITE);
 }
 
-void NoteChange(SeamOp::Kind what, uint64_t file, int64_t offset = 0, std::vector<uint8_t> bytes = {}) {
-  SeamOp op;
-  op.What = what;
-  op.File = file;
-  op.Offset = offset;
-  op.Bytes = std::move(bytes);
-  SeamRecording::Note(std::move(op));
-}
-
-void NoteName(SeamOp::Kind what, const std::string& path, uint64_t file) {
-  SeamOp op;
-  op.What = what;
-  op.Path = SeamRecording::Normal(path);
-  op.File = file;
-  SeamRecording::Note(std::move(op));
-}
-
 }  // namespace
 
 BinaryFile BinaryFile::Open(const std::string& path, Mode mode, bool followLinks) {
@@ -90,9 +73,9 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode, bool followLinks
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   BinaryFile file(fd, path);
   if (recordCreation) {
-    NoteName(SeamOp::Kind::Create, path, file.Inode());
+    NoteFileName(SeamOp::Kind::Create, path, file.Inode());
   } else if (SeamRecording::Active() && mode == Mode::Create) {
-    NoteChange(SeamOp::Kind::Truncate, file.Inode(), 0);
+    NoteFileChange(SeamOp::Kind::Truncate, file.Inode(), 0);
   }
   return file;
 }
@@ -113,7 +96,7 @@ BinaryFile BinaryFile::CreateTemporary(const std::string& folder, const std::str
       continue;
     }
     BinaryFile file(fd, name);
-    if (SeamRecording::Active()) NoteName(SeamOp::Kind::Create, name, file.Inode());
+    if (SeamRecording::Active()) NoteFileName(SeamOp::Kind::Create, name, file.Inode());
     return file;
   }
   ThrowSystemError(EEXIST, folder);
@@ -187,20 +170,20 @@ void BinaryFile::WriteAt(int64_t offset, const void* buffer, size_t n) {
     }
     done += static_cast<size_t>(put);
   }
-  if (SeamRecording::Active()) NoteChange(SeamOp::Kind::Write, Inode(), offset, {in, in + n});
+  if (SeamRecording::Active()) NoteFileChange(SeamOp::Kind::Write, Inode(), offset, {in, in + n});
   FileFaults::CountWritten();
 }
 
 void BinaryFile::Sync() {
   FileFaults::ThrowIfCrashed();
   if (::fdatasync(fd_) != 0) ThrowSystemError(errno, path_);
-  if (SeamRecording::Active()) NoteChange(SeamOp::Kind::SyncFile, Inode());
+  if (SeamRecording::Active()) NoteFileChange(SeamOp::Kind::SyncFile, Inode());
 }
 
 void BinaryFile::Truncate(int64_t length) {
   FileFaults::Count(FileFaults::Op::Write, path_);
   if (::ftruncate(fd_, length) != 0) ThrowSystemError(errno, path_);
-  if (SeamRecording::Active()) NoteChange(SeamOp::Kind::Truncate, Inode(), length);
+  if (SeamRecording::Active()) NoteFileChange(SeamOp::Kind::Truncate, Inode(), length);
   FileFaults::CountWritten();
 }
 

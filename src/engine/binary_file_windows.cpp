@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <chrono>
 #include <mutex>
-#include <random>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -85,23 +84,6 @@ OVERLAPPED At(int64_t offset) {
   at.Offset = static_cast<DWORD>(static_cast<uint64_t>(offset));
   at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
   return at;
-}
-
-void NoteChange(SeamOp::Kind what, uint64_t file, int64_t offset = 0, std::vector<uint8_t> bytes = {}) {
-  SeamOp op;
-  op.What = what;
-  op.File = file;
-  op.Offset = offset;
-  op.Bytes = std::move(bytes);
-  SeamRecording::Note(std::move(op));
-}
-
-void NoteName(SeamOp::Kind what, const std::string& path, uint64_t file) {
-  SeamOp op;
-  op.What = what;
-  op.Path = SeamRecording::Normal(path);
-  op.File = file;
-  SeamRecording::Note(std::move(op));
 }
 
 // Refuses, before anything is opened, a name that opens a device or pipe.
@@ -205,22 +187,17 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode, bool followLinks
       win32::ThrowError(::GetLastError(), path);
   }
   if (recordCreation) {
-    NoteName(SeamOp::Kind::Create, path, file.Inode());
+    NoteFileName(SeamOp::Kind::Create, path, file.Inode());
   } else if (SeamRecording::Active() && mode == Mode::Create) {
-    NoteChange(SeamOp::Kind::Truncate, file.Inode(), 0);
+    NoteFileChange(SeamOp::Kind::Truncate, file.Inode(), 0);
   }
   return file;
 }
 
 BinaryFile BinaryFile::CreateTemporary(const std::string& folder, const std::string& stem) {
   FileFaults::Count(FileFaults::Op::Open, folder);
-  static std::mt19937_64 random{std::random_device{}()};
-  const std::string prefix = JoinPath(folder.empty() ? std::string(".") : folder, "." + stem + ".");
-  static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = prefix;
-    for (int i = 0; i < 6; ++i) name += kAlphabet[random() % (sizeof kAlphabet - 1)];
-    name += ".tmp";
+    const std::string name = TemporaryPath(folder, stem);
     HANDLE handle = CreateHandle(name, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, false);
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD error = ::GetLastError();
@@ -231,10 +208,10 @@ BinaryFile BinaryFile::CreateTemporary(const std::string& folder, const std::str
     // Between the creation and the lock, a program clearing leftovers may
     // take the lock first; it then removes the file, and another name is tried.
     if (!file.LockExclusive(0)) continue;
-    if (SeamRecording::Active()) NoteName(SeamOp::Kind::Create, name, file.Inode());
+    if (SeamRecording::Active()) NoteFileName(SeamOp::Kind::Create, name, file.Inode());
     return file;
   }
-  ThrowSystemError(EEXIST, prefix);
+  ThrowSystemError(EEXIST, folder);
 }
 
 BinaryFile::BinaryFile(BinaryFile&& other) noexcept
@@ -303,14 +280,14 @@ void BinaryFile::WriteAt(int64_t offset, const void* buffer, size_t n) {
     if (!::WriteFile(handle, in + done, want, &put, &at)) win32::ThrowError(::GetLastError(), path_);
     done += put;
   }
-  if (SeamRecording::Active()) NoteChange(SeamOp::Kind::Write, Inode(), offset, {in, in + n});
+  if (SeamRecording::Active()) NoteFileChange(SeamOp::Kind::Write, Inode(), offset, {in, in + n});
   FileFaults::CountWritten();
 }
 
 void BinaryFile::Sync() {
   FileFaults::ThrowIfCrashed();
   if (!::FlushFileBuffers(HandleOf(fd_, path_))) win32::ThrowError(::GetLastError(), path_);
-  if (SeamRecording::Active()) NoteChange(SeamOp::Kind::SyncFile, Inode());
+  if (SeamRecording::Active()) NoteFileChange(SeamOp::Kind::SyncFile, Inode());
 }
 
 void BinaryFile::Truncate(int64_t length) {
@@ -320,7 +297,7 @@ void BinaryFile::Truncate(int64_t length) {
   end.EndOfFile.QuadPart = length;
   if (!::SetFileInformationByHandle(HandleOf(fd_, path_), FileEndOfFileInfo, &end, sizeof end))
     win32::ThrowError(::GetLastError(), path_);
-  if (SeamRecording::Active()) NoteChange(SeamOp::Kind::Truncate, Inode(), length);
+  if (SeamRecording::Active()) NoteFileChange(SeamOp::Kind::Truncate, Inode(), length);
   FileFaults::CountWritten();
 }
 

@@ -34,15 +34,6 @@ FileStatus StatusOf(const struct stat& st) {
   return status;
 }
 
-void NoteName(SeamOp::Kind what, const std::string& path, const std::string& to = {}) {
-  if (!SeamRecording::Active()) return;
-  SeamOp op;
-  op.What = what;
-  op.Path = what == SeamOp::Kind::SyncFolder ? ResolvedPath(path) : SeamRecording::Normal(path);
-  if (!to.empty()) op.To = SeamRecording::Normal(to);
-  SeamRecording::Note(std::move(op));
-}
-
 }  // namespace
 
 FileStatus StatPath(const std::string& path, bool followLinks) {
@@ -79,7 +70,7 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
 void RenameReplace(const std::string& from, const std::string& to) {
   FileFaults::Count(FileFaults::Op::Name, to);
   if (std::rename(from.c_str(), to.c_str()) != 0) ThrowSystemError(errno, to);
-  NoteName(SeamOp::Kind::Rename, from, to);
+  NoteFolderChange(SeamOp::Kind::Rename, from, to);
 }
 
 void RemoveFile(const std::string& path) {
@@ -88,7 +79,7 @@ void RemoveFile(const std::string& path) {
     if (errno != ENOENT) ThrowSystemError(errno, path);
     return;
   }
-  NoteName(SeamOp::Kind::Unlink, path);
+  NoteFolderChange(SeamOp::Kind::Unlink, path);
 }
 
 void SyncFolder(const std::string& folder) {
@@ -101,7 +92,7 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
   // Some file systems cannot flush a folder; the rename is then as durable as they make it.
   if (rc != 0 && err != EINVAL && err != EROFS) ThrowSystemError(err, name);
-  NoteName(SeamOp::Kind::SyncFolder, name);
+  NoteFolderChange(SeamOp::Kind::SyncFolder, name);
 }
 
 std::string ResolvedPath(const std::string& path) {

@@ -60,15 +60,6 @@ bool WithQueryHandle(const std::string& path, bool followLinks, Query query) {
   return true;
 }
 
-void NoteName(SeamOp::Kind what, const std::string& path, const std::string& to = {}) {
-  if (!SeamRecording::Active()) return;
-  SeamOp op;
-  op.What = what;
-  op.Path = what == SeamOp::Kind::SyncFolder ? ResolvedPath(path) : SeamRecording::Normal(path);
-  if (!to.empty()) op.To = SeamRecording::Normal(to);
-  SeamRecording::Note(std::move(op));
-}
-
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 }  // namespace
@@ -121,7 +112,7 @@ void RenameReplace(const std::string& from, const std::string& to) {
   if (!::MoveFileExW(win32::SystemPath(from).c_str(), win32::SystemPath(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     win32::ThrowError(::GetLastError(), to);
-  NoteName(SeamOp::Kind::Rename, from, to);
+  NoteFolderChange(SeamOp::Kind::Rename, from, to);
 }
 
 void RemoveFile(const std::string& path) {
@@ -131,14 +122,14 @@ void RemoveFile(const std::string& path) {
     if (!IsMissing(error)) win32::ThrowError(error, path);
     return;
   }
-  NoteName(SeamOp::Kind::Unlink, path);
+  NoteFolderChange(SeamOp::Kind::Unlink, path);
 }
 
 void SyncFolder(const std::string& folder) {
   FileFaults::ThrowIfCrashed();
   // Windows cannot flush a folder; its file system journals names itself and
   // a rename is written through before MoveFileExW returns.
-  NoteName(SeamOp::Kind::SyncFolder, folder.empty() ? std::string(".") : folder);
+  NoteFolderChange(SeamOp::Kind::SyncFolder, folder.empty() ? std::string(".") : folder);
 }
 
 std::string ResolvedPath(const std::string& path) {

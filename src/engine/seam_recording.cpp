@@ -33,4 +33,30 @@ std::string SeamRecording::Normal(const std::string& path) {
   return JoinPath(ResolvedPath(ParentFolder(path)), GetFileName(path));
 }
 
+void NoteFileChange(SeamOp::Kind what, uint64_t file, int64_t offset, std::vector<uint8_t> bytes) {
+  SeamOp op;
+  op.What = what;
+  op.File = file;
+  op.Offset = offset;
+  op.Bytes = std::move(bytes);
+  SeamRecording::Note(std::move(op));
+}
+
+void NoteFileName(SeamOp::Kind what, const std::string& path, uint64_t file) {
+  SeamOp op;
+  op.What = what;
+  op.Path = SeamRecording::Normal(path);
+  op.File = file;
+  SeamRecording::Note(std::move(op));
+}
+
+void NoteFolderChange(SeamOp::Kind what, const std::string& path, const std::string& to) {
+  if (!SeamRecording::Active()) return;
+  SeamOp op;
+  op.What = what;
+  op.Path = what == SeamOp::Kind::SyncFolder ? ResolvedPath(path) : SeamRecording::Normal(path);
+  if (!to.empty()) op.To = SeamRecording::Normal(to);
+  SeamRecording::Note(std::move(op));
+}
+
 }  // namespace pff

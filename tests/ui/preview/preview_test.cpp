@@ -99,7 +99,8 @@ PreviewResult Preview(const std::string& name, const Bytes& bytes, int64_t hexPa
   const QString path = dir.filePath("one.pff");
   // A header whose directory starts right behind the entry, and other bytes there.
   uint8_t head[pff::kHeaderBytes];
-  pff::EncodeHeader({20, {'P', 'F', 'F', '3'}, 1, 36, static_cast<int32_t>(pff::kHeaderBytes + bytes.size())}, head);
+  pff::EncodeHeader({20, {'P', 'F', 'F', '3'}, 1, 36, static_cast<int32_t>(pff::kHeaderBytes + bytes.size())},
+                    head);
   WriteFile(path, Bytes(reinterpret_cast<const char*>(head), pff::kHeaderBytes) + bytes + Bytes(20, '\xBB'));
   pff::PffEntry entry;
   entry.DataOffset = 20;

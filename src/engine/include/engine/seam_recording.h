@@ -39,4 +39,13 @@ class SeamRecording {
   static std::string Normal(const std::string& path);
 };
 
+// What the seam's units note (each a no-op unless a recording runs, or noted
+// only when the caller saw one running).
+/// Bytes written to or a length given to an open file (its inode number).
+void NoteFileChange(SeamOp::Kind what, uint64_t file, int64_t offset = 0, std::vector<uint8_t> bytes = {});
+/// A name given to an open file.
+void NoteFileName(SeamOp::Kind what, const std::string& path, uint64_t file);
+/// A name renamed (to to) or removed, or a folder flushed; noted only while a recording runs.
+void NoteFolderChange(SeamOp::Kind what, const std::string& path, const std::string& to = {});
+
 }  // namespace pff
