@@ -50,7 +50,14 @@ std::string TsvField(const std::string& text) {
 }
 
 // Control characters in a name could drive the terminal.
-std::string ScreenText(const std::string& utf8) { return EscapeControls(utf8); }
+std::string ScreenText(std::string utf8) {
+  // Nearly every cell holds no control character: it is kept as it is.
+  for (char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || byte == 0xC2) return EscapeControls(utf8);
+  }
+  return utf8;
+}
 
 size_t DisplayWidth(const std::string& utf8) {
   size_t width = 0;
@@ -73,29 +80,35 @@ void PrintTsv(const ArchiveTable& table, const std::vector<GridRow>& rows, std::
 
 void PrintTable(const ArchiveTable& table, const std::vector<GridRow>& rows, DateStyle dateStyle,
                 std::ostream& out) {
-  std::vector<std::vector<std::string>> lines(rows.size() + 1);
-  for (int column = 0; column < kVisibleColumns; ++column) lines[0].push_back(GridHeaderText(column));
+  // One flat table of cells and their widths: a listing may have 131,068 lines.
+  const size_t lines = rows.size() + 1;
+  std::vector<std::string> cells(lines * kVisibleColumns);
+  std::vector<size_t> cellWidths(cells.size());
+  for (int column = 0; column < kVisibleColumns; ++column) cells[column] = GridHeaderText(column);
   for (size_t r = 0; r < rows.size(); ++r) {
     for (int column = 0; column < kVisibleColumns; ++column) {
-      lines[r + 1].push_back(ScreenText(GridCellText(table, rows[r], column, dateStyle)));
+      cells[(r + 1) * kVisibleColumns + column] = ScreenText(GridCellText(table, rows[r], column, dateStyle));
     }
   }
   size_t widths[kVisibleColumns] = {};
-  for (const auto& line : lines) {
-    for (int column = 0; column < kVisibleColumns; ++column) {
-      widths[column] = std::max(widths[column], DisplayWidth(line[column]));
-    }
+  for (size_t i = 0; i < cells.size(); ++i) {
+    cellWidths[i] = DisplayWidth(cells[i]);
+    widths[i % kVisibleColumns] = std::max(widths[i % kVisibleColumns], cellWidths[i]);
   }
-  const int kSizeColumn = 1;
-  for (const auto& line : lines) {
-    std::string text;
+  std::string text;
+  for (size_t line = 0; line < lines; ++line) {
+    text.clear();
     for (int column = 0; column < kVisibleColumns; ++column) {
-      std::string pad(widths[column] - DisplayWidth(line[column]), ' ');
+      const size_t i = line * kVisibleColumns + column;
+      const size_t pad = widths[column] - cellWidths[i];
       if (column > 0) text += ' ';
-      text += column == kSizeColumn ? pad + line[column] : line[column] + pad;
+      if (column == kSizeColumn) text.append(pad, ' ');
+      text += cells[i];
+      if (column != kSizeColumn) text.append(pad, ' ');
     }
     text.erase(text.find_last_not_of(' ') + 1);
-    out << text << '\n';
+    text += '\n';
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
   }
 }
 
