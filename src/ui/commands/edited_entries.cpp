@@ -34,8 +34,9 @@ EditedEntries::EditedEntries(const CommandServices& services, AddFilesCommand& a
       settle_(new QTimer(this)) {
   settle_->setSingleShot(true);
   settle_->setInterval(kSettleMs);
-  connect(watcher_, &QFileSystemWatcher::fileChanged, this, &EditedEntries::Changed);
-  // An editor that saves by renaming a new file over the copy shows as a change of its folder.
+  // Saves arrive as bursts of changes: the copies are looked at once they settle. An editor
+  // that saves by renaming a new file over the copy shows as a change of its folder.
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this, [this] { settle_->start(); });
   connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { settle_->start(); });
   connect(settle_, &QTimer::timeout, this, &EditedEntries::AskAboutSaves);
 }
@@ -49,12 +50,6 @@ void EditedEntries::Watch(const QString& file, const std::string& archivePath, c
   watcher_->addPath(info.path());
 }
 
-void EditedEntries::Changed(const QString& file) {
-  // A file replaced by rename leaves the watcher's list: watch the new one.
-  if (!watcher_->files().contains(file) && QFileInfo::exists(file)) watcher_->addPath(file);
-  settle_->start();
-}
-
 void EditedEntries::AskAboutSaves() {
   if (asking_) return;
   // A question or a job of its own would cross the running job: look again once it ended.
@@ -62,6 +57,8 @@ void EditedEntries::AskAboutSaves() {
   for (Copy& copy : copies_) {
     const QFileInfo info(copy.file);
     if (!info.exists()) continue;
+    // A program that saved by renaming a new file over the copy left the watcher without it.
+    if (!watcher_->files().contains(copy.file)) watcher_->addPath(copy.file);
     const qint64 ms = info.lastModified().toMSecsSinceEpoch();
     if (ms == copy.seenMs && info.size() == copy.seenSize) continue;
     copy.seenMs = ms;
@@ -102,9 +99,9 @@ void EditedEntries::PutBack(Copy& copy, std::function<void()> then) {
     return refuse("the copy's file name is not the entry's name.");
   const QString file = copy.file;
   const bool started = add_.PutBack(index, file, [this, &copy, index, then](bool ok) {
-    if (ok) {
-      const pff::PffArchive& written = s_.table.Archive(index);
-      copy.entry = written.Entry(pff::FindEntryByName(written.Entries, copy.entry.Name));
+    const pff::PffArchive& written = s_.table.Archive(index);
+    if (const int now = pff::FindEntryByName(written.Entries, copy.entry.Name); ok && now != 0) {
+      copy.entry = written.Entry(now);
       copy.unsaved = false;
     }
     // The job's end is still being announced: the next step starts after it.

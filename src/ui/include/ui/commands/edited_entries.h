@@ -45,8 +45,6 @@ class EditedEntries : public QObject {
     bool unsaved = false;
   };
 
-  /// Saves arrive as bursts of changes (or a new file renamed over the copy): look once they settle.
-  void Changed(const QString& file);
   /// Asks about each copy saved since it was last looked at.
   void AskAboutSaves();
   /// Puts one copy back unless its archive changed since; then() runs once that ended.
