@@ -151,6 +151,7 @@ class EditingTest : public QObject {
       QSignalSpy progress(h.window().findChild<JobRunner*>(), &JobRunner::progressed);
       h.Run("extractEntries");
       QCOMPARE(h.dialogs.Kinds(), QStringList{"folder"});
+      QCOMPARE(h.dialogs.shown.at(0).title, QString("Please Select A Folder"));
       for (const auto& [name, bytes] : kFour)
         QCOMPARE(ReadFile(folder + "/" + name),
                  written.contains(name) ? bytes : QByteArray(name == "d" ? "ten bytes!" : "<missing>"));
@@ -296,6 +297,7 @@ class EditingTest : public QObject {
       h.Action("renameEntry")->trigger();
       const auto& input = h.dialogs.shown.at(0);
       QCOMPARE(input.title, QString("Rename a.txt"));
+      QCOMPARE(input.text, QString("Please Enter The New File Name!"));
       QCOMPARE(input.extra, QString("a.txt"));
       QCOMPARE(h.dialogs.Messages(), message.isEmpty() ? QStringList() : QStringList{message});
       // Only a name outside Latin-1 asks, naming what will be stored.

@@ -5,6 +5,8 @@
 
 #include <QAbstractButton>
 #include <QCalendarWidget>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -52,6 +54,45 @@ class FilterDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void everyCaptionReadsAsUsersKnowIt() {
+    FilterDialog d(kTypes, pff::DateStyle::Good, kToday);
+    // Every caption, label and frame title, sorted; the calendar's own month and year buttons aside.
+    const QWidget* calendar = Find<QCalendarWidget>(d, "calendar");
+    QStringList texts;
+    for (QWidget* w : d.findChildren<QWidget*>()) {
+      if (calendar->isAncestorOf(w)) continue;
+      if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) texts << label->text();
+      if (auto* button = qobject_cast<QAbstractButton*>(w); button && !button->text().isEmpty())
+        texts << button->text();
+      if (auto* box = qobject_cast<QGroupBox*>(w); box && !box->title().isEmpty()) texts << box->title();
+    }
+    texts.sort();
+    QCOMPARE(texts, (QStringList{"      Date Filter",
+                                 "      File Size Filter",
+                                 "      File Type Filter",
+                                 "      Name Text Filter",
+                                 "Cancel",
+                                 "Exclude File Types",
+                                 "Is About",
+                                 "Is At Least",
+                                 "Is At Most",
+                                 "Isolate File Types",
+                                 "KB",
+                                 "KB",
+                                 "OK",
+                                 "Show File(s) If Name Contains text:",
+                                 "Show File(s) Modified",
+                                 "Size:",
+                                 "Tolerance:",
+                                 "and",
+                                 "between",
+                                 "day(s)",
+                                 "during the previous",
+                                 "during the previous",
+                                 "month(s)"}));
+    QCOMPARE(d.windowTitle(), QString("Set Advanced Filter"));
+  }
+
   void startsResetAndPicksDatesOnTheCalendar() {
     // style, the From and To texts at start, and after picking 1 to 4 December
     const std::tuple<pff::DateStyle, QString, QString, QString, QString> styles[] = {
@@ -232,14 +273,12 @@ class FilterDialogTest : public QObject {
       QVERIFY(QTest::qWaitForWindowActive(&d));
       // The frames start disabled: the keyboard begins at the first check box.
       QCOMPARE(QApplication::focusWidget()->objectName(), QString("dateEnabled"));
-      for (const char* check : {"nameEnabled", "sizeEnabled", "typeEnabled", "dateEnabled"})
-        Click(d, check);
+      for (const char* check : {"nameEnabled", "sizeEnabled", "typeEnabled", "dateEnabled"}) Click(d, check);
       // Down the left column, then the types, then the buttons; options and boxes
       // of rows not chosen are skipped.
-      const QStringList order{"dateBetween",  "fromDate",       "toDate",       "nameEnabled",
-                              "nameContains",      "sizeEnabled", "sizeAtLeast",  "sizeKb",
-                              "toleranceKb",  "typeEnabled",    "isolateTypes", "types",
-                              "cancelButton", "okButton",          "dateEnabled"};
+      const QStringList order{"dateBetween",  "fromDate",    "toDate",       "nameEnabled", "nameContains",
+                              "sizeEnabled",  "sizeAtLeast", "sizeKb",       "toleranceKb", "typeEnabled",
+                              "isolateTypes", "types",       "cancelButton", "okButton",    "dateEnabled"};
       QStringList walked;
       for (int i = 0; i < order.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
