@@ -25,28 +25,11 @@
 #include "ui/window/dialogs.h"
 #include "ui/window/main_window.h"
 #include "window_bench_main.h"
+#include "yes_dialogs.h"
 
 namespace {
 
 constexpr int kArchives = 4;
-
-// Dialogs that open the archives asked for and answer Yes to the delete question.
-class YesDialogs : public Dialogs {
- public:
-  QStringList OpenFiles(QWidget*, const QString&, const QString&, bool) override { return open; }
-  QString SaveFile(QWidget*, const QString&, const QString&) override { return {}; }
-  void Message(QWidget*, const QString&, const QString&) override {}
-  bool YesNo(QWidget*, const QString&, const QString&) override { return true; }
-  Answer YesNoForRemaining(QWidget*, const QString&, const QString&, int) override { return {true, true}; }
-  std::optional<QString> InputText(QWidget*, const QString&, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  QString PickFolder(QWidget*, const QString&) override { return folder; }
-  void OpenWithDesktop(const QString&, OpenFailed) override {}
-  void ShowText(QWidget*, const QString&, const QString&) override {}
-  QString folder;    // the answer of the folder picker
-  QStringList open;  // the answer of the open dialog
-};
 
 // Names of varied length over a handful of types, sizes and times spread out.
 void WriteLargeArchive(const std::string& path, int seed) {

@@ -25,29 +25,11 @@
 #include "ui/window/dialogs.h"
 #include "ui/window/main_window.h"
 #include "window_bench_main.h"
+#include "yes_dialogs.h"
 
 namespace {
 
 constexpr int64_t kLargeFile = 2'000'000'000;
-
-// Dialogs that extract into one folder and answer every question with Yes.
-class FolderDialogs : public Dialogs {
- public:
-  QString folder;
-  QStringList OpenFiles(QWidget*, const QString&, const QString&, bool) override { return {}; }
-  QString SaveFile(QWidget*, const QString&, const QString&) override { return {}; }
-  void Message(QWidget*, const QString&, const QString& text) override {
-    std::printf("message: %s\n", text.toUtf8().constData());
-  }
-  bool YesNo(QWidget*, const QString&, const QString&) override { return true; }
-  Answer YesNoForRemaining(QWidget*, const QString&, const QString&, int) override { return {true, true}; }
-  std::optional<QString> InputText(QWidget*, const QString&, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  QString PickFolder(QWidget*, const QString&) override { return folder; }
-  void OpenWithDesktop(const QString&, OpenFailed) override {}
-  void ShowText(QWidget*, const QString&, const QString&) override {}
-};
 
 // A file of zeros without blocks on disk: reading it costs no disk time.
 void WriteSparseFile(const std::string& path, int64_t size) {
@@ -95,7 +77,7 @@ void BM_InputWaitLargeFileJobs(benchmark::State& state) {
     pff::ArchiveTable table;
     pff::CreateArchive(table, archive, pff::Flavour::New);
   }
-  FolderDialogs dialogs;
+  YesDialogs dialogs;
   dialogs.folder = dir.filePath("out");
   QDir().mkpath(dialogs.folder);
   MainWindow window(dialogs);
