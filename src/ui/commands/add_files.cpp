@@ -45,8 +45,13 @@ std::vector<int64_t> FileSizes(const std::vector<std::string>& paths) {
 }
 
 // On the worker: all files as one change, undone whole when cancelled.
-void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const std::vector<int64_t>& sizes,
-            const pff::EngineOptions& options, JobContext& job) {
+void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const pff::EngineOptions& options,
+            JobContext& job) {
+  // Asked here, not before the job: a drop of thousands of files would hold the window meanwhile.
+  const std::vector<int64_t> sizes = FileSizes(paths);
+  int64_t totalBytes = 0;
+  for (int64_t size : sizes) totalBytes += size;
+  job.SetTotalBytes(totalBytes);
   pff::AddBatch batch(out.archive);
   int64_t bytes = 0;
   for (size_t i = 0; i < paths.size() && !batch.Failed(); ++i) {
@@ -143,14 +148,8 @@ void AddFilesCommand::Start(int index, const QStringList& paths, const pff::Engi
   std::vector<std::string> files;
   for (const QString& path : paths) files.push_back(path.toStdString());
   const int total = static_cast<int>(files.size());
-  std::vector<int64_t> sizes = FileSizes(files);
-  int64_t totalBytes = 0;
-  for (int64_t size : sizes) totalBytes += size;
   s_.jobs.Start(
-      total, totalBytes, true,
-      [out, files, sizes = std::move(sizes), options](JobContext& job) {
-        AddAll(*out, files, sizes, options, job);
-      },
+      total, 0, true, [out, files, options](JobContext& job) { AddAll(*out, files, options, job); },
       [this, out, index, total, done = std::move(done)] {
         // The table was not touched while the job ran: its archive takes the job's copy.
         s_.table.Archive(index) = std::move(out->archive);

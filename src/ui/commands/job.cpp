@@ -67,6 +67,8 @@ void JobContext::StartFile(int files, int64_t bytes) {
   fileStartBytes_ = bytes;
 }
 
+void JobContext::SetTotalBytes(int64_t bytes) { emit runner_.totalBytesKnown(bytes); }
+
 void JobContext::Progress(int files, int64_t bytes) {
   files_ = files;
   bytes_ = bytes;

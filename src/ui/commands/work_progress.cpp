@@ -25,6 +25,11 @@ void WorkProgress::Start(int files, int64_t bytes, bool cancellable) {
   cancel_->setVisible(cancellable);
 }
 
+void WorkProgress::SetTotalBytes(int64_t bytes) {
+  bytes_ = bytes;
+  bar_->setRange(0, bytes_ > 0 ? kByteSteps : files_);
+}
+
 void WorkProgress::Show(int files, int64_t bytes) {
   bar_->setValue(bytes_ > 0 ? static_cast<int>(static_cast<double>(bytes) / bytes_ * kByteSteps) : files);
   bar_->setFormat(Grouped(files) + " of " + Grouped(files_));

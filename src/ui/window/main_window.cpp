@@ -92,6 +92,7 @@ void MainWindow::BuildCommands() {
     SetBusy(true);
   });
   connect(jobs_, &JobRunner::progressed, work_, &WorkProgress::Show);
+  connect(jobs_, &JobRunner::totalBytesKnown, work_, &WorkProgress::SetTotalBytes);
   connect(jobs_, &JobRunner::finished, this, [this] {
     work_->Finish();
     SetBusy(false);

@@ -32,6 +32,9 @@ class JobContext {
   /// The next file begins after files and bytes done: the copy inside it moves the
   /// progress on from there, and stops when the user asks.
   void StartFile(int files, int64_t bytes);
+  /// The bytes the job will move, once the worker knows them (a job given no
+  /// byte total at its start); the bar follows bytes from then on.
+  void SetTotalBytes(int64_t bytes);
   /// The port to hand to the engine's routines.
   pff::Frontend& Port();
   /// How many files of the command come after the current one, for the
@@ -83,6 +86,8 @@ class JobRunner : public QObject {
  signals:
   void started(int files, int64_t bytes, bool cancellable);
   void progressed(int files, int64_t bytes);
+  /// The worker learnt the job's byte total (queued to the window's thread).
+  void totalBytesKnown(int64_t bytes);
   /// After the job's done ran.
   void finished(bool cancelled);
 

@@ -18,6 +18,8 @@ class WorkProgress : public QObject {
 
   /// A job began: the bar at 0 of files, Cancel shown when it can stop.
   void Start(int files, int64_t bytes, bool cancellable);
+  /// The bytes the job moves, known after it started: the bar follows them from now on.
+  void SetTotalBytes(int64_t bytes);
   /// Files and bytes done.
   void Show(int files, int64_t bytes);
   /// Bar back to rest, Cancel hidden.
