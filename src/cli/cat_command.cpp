@@ -1,7 +1,6 @@
 // "pff cat": one entry's bytes to standard output, for scripts that pipe an
 // entry on without a temporary file.
 
-#include <algorithm>
 #include <string>
 #include <vector>
 

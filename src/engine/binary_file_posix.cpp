@@ -72,11 +72,7 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode, bool followLinks
   }
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   BinaryFile file(fd, path);
-  if (recordCreation) {
-    NoteFileName(SeamOp::Kind::Create, path, file.Inode());
-  } else if (SeamRecording::Active() && mode == Mode::Create) {
-    NoteFileChange(SeamOp::Kind::Truncate, file.Inode(), 0);
-  }
+  if (SeamRecording::Active()) NoteOpened(path, file.Inode(), recordCreation, mode == Mode::Create);
   return file;
 }
 

@@ -186,11 +186,7 @@ BinaryFile BinaryFile::Open(const std::string& path, Mode mode, bool followLinks
     if (!::SetFileInformationByHandle(handle, FileEndOfFileInfo, &end, sizeof end))
       win32::ThrowError(::GetLastError(), path);
   }
-  if (recordCreation) {
-    NoteFileName(SeamOp::Kind::Create, path, file.Inode());
-  } else if (SeamRecording::Active() && mode == Mode::Create) {
-    NoteFileChange(SeamOp::Kind::Truncate, file.Inode(), 0);
-  }
+  if (SeamRecording::Active()) NoteOpened(path, file.Inode(), recordCreation, mode == Mode::Create);
   return file;
 }
 

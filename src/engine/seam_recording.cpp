@@ -50,6 +50,14 @@ void NoteFileName(SeamOp::Kind what, const std::string& path, uint64_t file) {
   SeamRecording::Note(std::move(op));
 }
 
+void NoteOpened(const std::string& path, uint64_t file, bool created, bool truncated) {
+  if (created) {
+    NoteFileName(SeamOp::Kind::Create, path, file);
+  } else if (truncated) {
+    NoteFileChange(SeamOp::Kind::Truncate, file, 0);
+  }
+}
+
 void NoteFolderChange(SeamOp::Kind what, const std::string& path, const std::string& to) {
   if (!SeamRecording::Active()) return;
   SeamOp op;

@@ -1,15 +1,13 @@
 #include "ui/commands/add_files.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "editing/add_file.h"
-#include "editing/placement.h"
-#include "engine/name_helpers.h"
-#include "engine/text_encoding.h"
 #include "ui/commands/job.h"
 #include "ui/commands/work_progress.h"
 #include "ui/window/dialogs.h"
@@ -32,14 +30,17 @@ struct AddOutcome {
   bool cancelled = false;
 };
 
-// The sizes of the files to add, for a bar that moves with bytes; a file that
-// cannot be read counts 0 (AddFile reports it).
+constexpr int64_t kFolder = -1;
+
+// The sizes of the files to add, for a bar that moves with bytes: kFolder for
+// a folder (whether a path is one is the file system's answer, not a guess
+// from a "." in it), 0 for a file that cannot be read (AddFile reports it).
 std::vector<int64_t> FileSizes(const std::vector<std::string>& paths) {
   std::vector<int64_t> sizes;
   sizes.reserve(paths.size());
   for (const std::string& path : paths) {
     const QFileInfo info(QString::fromStdString(path));
-    sizes.push_back(info.isFile() ? info.size() : 0);
+    sizes.push_back(info.isDir() ? kFolder : info.isFile() ? info.size() : 0);
   }
   return sizes;
 }
@@ -50,7 +51,7 @@ void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const pff::E
   // Asked here, not before the job: a drop of thousands of files would hold the window meanwhile.
   const std::vector<int64_t> sizes = FileSizes(paths);
   int64_t totalBytes = 0;
-  for (int64_t size : sizes) totalBytes += size;
+  for (int64_t size : sizes) totalBytes += std::max<int64_t>(size, 0);
   job.SetTotalBytes(totalBytes);
   pff::AddBatch batch(out.archive);
   int64_t bytes = 0;
@@ -62,8 +63,7 @@ void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const pff::E
     job.SetRemaining(static_cast<int>(paths.size() - i - 1));
     job.StartFile(out.done, bytes);
     const std::string& path = paths[i];
-    // Whether a path is a folder is the file system's answer, not a guess from a "." in it.
-    if (QFileInfo(QString::fromStdString(path)).isDir()) {
+    if (sizes[i] == kFolder) {
       job.Port().Notify(UnableToAdd(path));
       ++out.skipped;
     } else {
@@ -83,7 +83,7 @@ void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const pff::E
       }
       if (out.cancelled) break;
     }
-    bytes += sizes[i];
+    bytes += std::max<int64_t>(sizes[i], 0);
     out.done = static_cast<int>(i + 1);
     job.Progress(out.done, bytes);
   }

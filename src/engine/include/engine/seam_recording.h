@@ -45,6 +45,8 @@ class SeamRecording {
 void NoteFileChange(SeamOp::Kind what, uint64_t file, int64_t offset = 0, std::vector<uint8_t> bytes = {});
 /// A name given to an open file.
 void NoteFileName(SeamOp::Kind what, const std::string& path, uint64_t file);
+/// A file just opened while a recording runs: created, or else emptied when truncated.
+void NoteOpened(const std::string& path, uint64_t file, bool created, bool truncated);
 /// A name renamed (to to) or removed, or a folder flushed; noted only while a recording runs.
 void NoteFolderChange(SeamOp::Kind what, const std::string& path, const std::string& to = {});
 
