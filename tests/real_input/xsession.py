@@ -121,6 +121,7 @@ class Session:
             "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
             "XDG_CACHE_HOME": os.path.join(self.home, ".cache"),
             "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
+            "XDG_STATE_HOME": os.path.join(self.home, ".local", "state"),
             "XDG_RUNTIME_DIR": self.runtime,
             "TZ": "UTC",
             "LANG": "C.UTF-8",
