@@ -97,7 +97,8 @@ const Command& NewCommand() {
       "new",
       "create an empty archive",
       "Usage: pff new (--df1|--df3) [--force] ARCHIVE\n"
-      "Creates an empty archive (73 bytes).\n\n"
+      "Creates an empty archive (73 bytes).\n"
+      "Creating cannot be undone: \"pff undo\" keeps no step for it.\n\n"
       "  --df1     the older flavour, \"DF1/DF2 Format\" (32-byte directory records)\n"
       "  --df3     the newer flavour, \"DF3 (DF:LW) Format\" (36-byte directory records)\n"
       "  --force   replace an existing file\n",

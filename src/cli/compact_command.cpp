@@ -36,7 +36,8 @@ const Command& CompactCommand() {
       "with their directory into a new file beside ARCHIVE, flushes it and renames\n"
       "it over ARCHIVE: until then the old archive stays whole. Dead space is\n"
       "dropped; the header size, magic and record length are kept. Prints the\n"
-      "bytes reclaimed. An archive in which \"pff check\" finds an error is refused.\n\n"
+      "bytes reclaimed. An archive in which \"pff check\" finds an error is refused.\n"
+      "Compacting cannot be undone: \"pff undo\" keeps no step for it.\n\n"
       "  --force   compact even an archive that \"pff check\" finds in error\n",
       {{"--force"}},
       RunCompact,

@@ -1,6 +1,7 @@
 #include "cli/json_output.h"
 
 #include <cstdio>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 #include "engine/file_time.h"
@@ -67,6 +68,36 @@ ordered_json ReportObject(const CheckReport& report) {
   };
 }
 
+const char* KindName(ChangeKind kind) {
+  switch (kind) {
+    case ChangeKind::Add:
+      return "add";
+    case ChangeKind::Replace:
+      return "replace";
+    case ChangeKind::Delete:
+      return "delete";
+    case ChangeKind::Rename:
+      return "rename";
+    case ChangeKind::PutBack:
+      return "put_back";
+  }
+  return "unknown";
+}
+
+ordered_json StepObject(const UndoStep& step) {
+  // Local wall-clock text, as entry times are shown; null where the clock cannot say.
+  const std::optional<int32_t> local = FileTimeFromUnix(step.Time, 0);
+  return ordered_json{
+      {"change", StepPhrase(step.Label)},
+      {"kind", KindName(step.Label.Kind)},
+      {"count", step.Label.Count},
+      {"time", step.Time},
+      {"time_text", local ? ordered_json(IsoWallClock(*local)) : ordered_json(nullptr)},
+      {"bytes", step.Bytes},
+      {"redoable", step.Redoable},
+  };
+}
+
 }  // namespace
 
 std::string IsoWallClock(int32_t fileTime) {
@@ -103,11 +134,17 @@ std::string InfoJson(const ArchiveTable& table, bool haveFileSize, uint64_t file
   return Dump(ordered_json::object({{"archives", ordered_json::array({object})}}));
 }
 
-
 std::string CheckReportsJson(const std::vector<CheckReport>& reports) {
   ordered_json archives = ordered_json::array();
   for (const CheckReport& report : reports) archives.push_back(ReportObject(report));
   return Dump(ordered_json::object({{"archives", archives}}));
+}
+
+std::string HistoryJson(const std::string& archivePath, const UndoHistory& history) {
+  ordered_json done = ordered_json::array(), undone = ordered_json::array();
+  for (const UndoStep& step : history.Done) done.push_back(StepObject(step));
+  for (const UndoStep& step : history.Undone) undone.push_back(StepObject(step));
+  return Dump(ordered_json{{"archive", archivePath}, {"done", done}, {"undone", undone}});
 }
 
 }  // namespace pff::cli

@@ -14,6 +14,7 @@ const std::vector<const Command*>& AllCommands() {
   static const std::vector<const Command*> commands = {
       &NewCommand(),    &InfoCommand(),   &ListCommand(),  &AddCommand(),     &ExtractCommand(),
       &CatCommand(),    &DeleteCommand(), &RenameCommand(), &CheckCommand(), &CompactCommand(),
+      &UndoCommand(),   &RedoCommand(),   &HistoryCommand(),
   };
   return commands;
 }

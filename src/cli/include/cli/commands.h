@@ -41,5 +41,8 @@ const Command& DeleteCommand();
 const Command& RenameCommand();
 const Command& CheckCommand();
 const Command& CompactCommand();
+const Command& UndoCommand();
+const Command& RedoCommand();
+const Command& HistoryCommand();
 
 }  // namespace pff::cli

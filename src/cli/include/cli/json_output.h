@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editing/undo.h"
 #include "engine/archive_check.h"
 #include "engine/archive_table.h"
 #include "listing/grid_rows.h"
@@ -25,5 +26,10 @@ std::string InfoJson(const ArchiveTable& table, bool haveFileSize, uint64_t file
 
 /// {"archives": [...]} holding one object per report, in order.
 std::string CheckReportsJson(const std::vector<CheckReport>& reports);
+
+/// {"archive": path, "done": [...], "undone": [...]} for "pff history --json":
+/// each step's phrase, kind, count, time (Unix seconds, and as local
+/// wall-clock ISO text), bytes kept and whether it can be redone.
+std::string HistoryJson(const std::string& archivePath, const UndoHistory& history);
 
 }  // namespace pff::cli
