@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "editing/undo.h"
 #include "engine/name_helpers.h"
 #include "engine/paths.h"
 #include "engine/pff_format.h"
@@ -91,6 +92,8 @@ void MainWindow::NewArchive(pff::Flavour flavour) {
   // down; the shown archive follows, as after any close.
   const pff::Created created = pff::CreateArchive(table_, path.toStdString(), flavour);
   if (created.Closed) selectedArchive_ = ArchiveAfterClose(selectedArchive_, created.Closed);
+  // The steps of an archive that had this name fit no longer.
+  if (created.Index != 0) pff::ForgetHistory(path.toStdString());
   if (created.Index != 0 || created.Closed) RefreshFileList();
   // The new file is this window's own write, not a change by another program to read again.
   if (created.Index != 0) watcher_->NoteOwnWrites(OpenPaths());
