@@ -154,8 +154,8 @@ const Command& HistoryCommand() {
       "(\"pff undo\" takes the last), then those that can be redone (\"pff redo\"\n"
       "takes the first), each with its time, the change and the bytes it keeps.\n"
       "Steps are kept in $XDG_STATE_HOME/vellumcraft/undo/ (by default\n"
-      "~/.local/state/vellumcraft/undo/): at most 20 steps and 256 MiB per\n"
-      "archive, the oldest dropped first.\n\n"
+      "~/.local/state/vellumcraft/undo/; %LOCALAPPDATA%\\vellumcraft\\undo\\ on\n"
+      "Windows): at most 20 steps and 256 MiB per archive, the oldest dropped first.\n\n"
       "  --json   one JSON document: the archive and its done and undone steps\n",
       {{"--json"}},
       RunHistory,
