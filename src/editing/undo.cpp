@@ -1,5 +1,6 @@
 #include "editing/undo.h"
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -68,10 +69,11 @@ enum class Direction { Back, Forward };
 StepResult Step(PffArchive& archive, Direction direction, const CopyProgress& progress) {
   const bool back = direction == Direction::Back;
   const std::string nothing = back ? "nothing was undone." : "nothing was redone.";
+  std::vector<std::string> damaged;  // dropped, or to be passed over should they not go
   for (;;) {
     std::optional<StepFile> next;
     for (const StepFile& step : ListStepFiles(archive.Path)) {
-      if (step.Done != back) continue;
+      if (step.Done != back || std::find(damaged.begin(), damaged.end(), step.Path) != damaged.end()) continue;
       next = step;
       if (!back) break;
     }
@@ -88,6 +90,7 @@ StepResult Step(PffArchive& archive, Direction direction, const CopyProgress& pr
     if (!step) {
       // Damaged: no step. The ones behind it are refused when they fail to fit.
       DropStep(*next);
+      damaged.push_back(next->Path);
       continue;
     }
     result.Label = step->Head.Label;
