@@ -290,12 +290,67 @@ def edited_entry_goes_back(s):
           f"the archive holds {copies}")
 
 
+def undo_redo_by_keyboard(s):
+    files = {f"entry{i}.txt": bytes([48 + i]) * (300 * i) for i in range(1, 5)}
+    archive = new_archive(s, "u.pff", files)
+    original = read_bytes(archive)
+    app = s.start_app(archive)
+    grid = Grid(app).measure()
+    gx, gy, gw, gh = app.geometry()
+    status = (gx, gy + gh - 40, gw, 40)
+
+    def status_says(word):
+        return wait_for(f'"{word}" in the status bar', lambda: next(
+            (text for text in [s.ocr(*status, "status")] if word in text), None))
+
+    def actions_menu_says(caption):
+        # Alt+A opens the Actions menu under the menu bar, over the tree and the grid.
+        s.key("alt+a")
+        said = wait_for(f'"{caption}" in the Actions menu', lambda: next(
+            (text for text in [s.ocr(gx, gy, gw // 2, gh // 2, "menu")] if caption in text.replace("|", "1")), None))
+        s.key("Escape")
+        time.sleep(0.3)  # pacing the hand: the menu closes
+        return said
+
+    # The tree has the keyboard at start: Tab to the grid, Down to the second entry.
+    app.focus()
+    s.key("Tab", "Down")
+    wait_for("row 2 highlighted", lambda: grid.highlighted_rows() == [1])
+    s.key("Delete")
+    app.wait_dialog("Vellumcraft")
+    s.key("Return")
+    app.dialog_gone("Vellumcraft")
+    app.focus()  # as a window manager gives it back when the dialog closes; Xvfb has none
+    wait_for("entry 2 dead on disk", lambda: [r[0] for r in s.listing(archive) if r[1]] == [2])
+    deleted = read_bytes(archive)
+    actions_menu_says("Undo Delete 1 Entry")
+
+    s.key("ctrl+z")
+    wait_for("the archive as it was before the delete", lambda: read_bytes(archive) == original)
+    status_says("Undid")
+    actions_menu_says("Redo Delete 1 Entry")
+    s.key("ctrl+y")
+    wait_for("the archive as the delete left it", lambda: read_bytes(archive) == deleted)
+
+    # The steps outlast the window: a new one undoes the delete again.
+    check(app.exit_by_menu() == 0, "the program did not end cleanly")
+    again = s.start_app(archive)
+    choose_archive_node(s, again)
+    s.key("ctrl+z")
+    wait_for("the archive as it was before the delete, after a restart", lambda: read_bytes(archive) == original)
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 ADD_DIALOG = "Open"  # the file dialog's own title when the window gives it none
 
 CASES = {f.__name__: f for f in (drag_rows_between_windows, drop_from_another_toolkit, delete_highlighted_rows,
                                  text_preview_reads_whole_lines, tab_leaves_the_grid, open_entry_without_program,
                                  advanced_filter_keyboard_at_scale_2, escape_stops_a_large_add,
-                                 edited_entry_goes_back)}
+                                 edited_entry_goes_back, undo_redo_by_keyboard)}
 SCALED = {"advanced_filter_keyboard_at_scale_2": 2}
 
 

@@ -153,7 +153,7 @@ void AddFilesCommand::Start(int index, const QStringList& paths, const pff::Engi
       [this, out, index, total, done = std::move(done)] {
         // The table was not touched while the job ran: its archive takes the job's copy.
         s_.table.Archive(index) = std::move(out->archive);
-        s_.target.ArchivesWritten();
+        s_.target.ArchivesWritten(index);
         if (done) done(!out->cancelled && out->added + out->replaced == total);
         if (out->cancelled) {
           s_.status.ShowResult(CancelledNote(out->done, total) + "nothing was added");

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "editing/undo.h"
 #include "engine/name_helpers.h"
 #include "engine/paths.h"
 #include "engine/pff_format.h"
@@ -90,6 +91,11 @@ void MainWindow::NewArchive(pff::Flavour flavour) {
   // Creating over an open archive closes it first, which moves later archives
   // down; the shown archive follows, as after any close.
   const pff::Created created = pff::CreateArchive(table_, path.toStdString(), flavour);
+  // The steps of a file created over no longer fit it.
+  if (created.Index != 0) {
+    pff::ForgetHistory(path.toStdString());
+    lastChangedPath_ = path.toStdString();
+  }
   if (created.Closed) selectedArchive_ = ArchiveAfterClose(selectedArchive_, created.Closed);
   if (created.Index != 0 || created.Closed) RefreshFileList();
   // The new file is this window's own write, not a change by another program to read again.
