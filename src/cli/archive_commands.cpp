@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/entry_lookup.h"
 #include "cli/json_output.h"
+#include "editing/undo.h"
 #include "engine/archive_table.h"
 #include "engine/file_system.h"
 #include "engine/pff_error.h"
@@ -32,7 +33,11 @@ int RunNew(const ParsedArgs& args, Streams& streams) {
   CliPort port(streams.In, streams.Err, streams.Interactive);
   ArchiveTable table;
   const Created created = CreateArchive(table, path, oldFlavour ? Flavour::Old : Flavour::New);
-  if (created.Index != 0) return kExitOk;
+  if (created.Index != 0) {
+    // The steps of an archive that had this name fit no longer.
+    ForgetHistory(path);
+    return kExitOk;
+  }
   // Worded as the window words it, so that one search finds both.
   port.ReportError(Routine::NewArchiveCommand, created.Error);
   return kExitFailed;

@@ -127,6 +127,8 @@ bool AddBatch::Commit(Frontend& port) {
   try {
     // The header last: until it is written, the old header still describes a whole archive.
     tx_->Write({DirectoryWrite(archive_.Header, archive_.Entries), HeaderWrite(archive_.Header)});
+    const ChangeKind kind = kind_ ? *kind_ : replaced_ == added_ ? ChangeKind::Replace : ChangeKind::Add;
+    tx_->Label({kind, added_});
     tx_->Commit();
     tx_.reset();
     return true;
@@ -193,9 +195,10 @@ AddResult AddFile(const std::string& path, PffArchive& archive, const EngineOpti
     tx->Write(writes);
     const AddResult result = match != 0 ? AddResult::Replaced : AddResult::Added;
     if (batch) {
-      batch->CountAdded();
+      batch->CountAdded(match != 0);
       return result;
     }
+    tx->Label({match != 0 ? ChangeKind::Replace : ChangeKind::Add, 1});
     tx->Commit();
     return result;
   } catch (const Stopped&) {

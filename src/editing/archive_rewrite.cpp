@@ -16,7 +16,7 @@ void RestoreSnapshot(PffArchive& archive, const ArchiveSnapshot& before) {
   archive.Entries = before.Entries;
 }
 
-void RewriteDirectory(PffArchive& archive, const std::function<void(PffArchive&)>& edit) {
+void RewriteDirectory(PffArchive& archive, const ChangeLabel& label, const std::function<void(PffArchive&)>& edit) {
   const ArchiveSnapshot before = TakeSnapshot(archive);
   ArchiveTransaction tx(archive);
   try {
@@ -25,6 +25,7 @@ void RewriteDirectory(PffArchive& archive, const std::function<void(PffArchive&)
     CheckNoLiveDataIn(archive.Entries, archive.Header.DirOffset, DirectoryEnd(archive.Header), 0,
                       "the directory");
     tx.Write({DirectoryWrite(archive.Header, archive.Entries)});
+    tx.Label(label);
     tx.Commit();
   } catch (const std::exception& e) {
     const std::string note = RollBackAfterFailure(tx);

@@ -7,6 +7,7 @@
 #include "engine/journal_format.h"
 #include "engine/journal_recovery.h"
 #include "engine/stale_temporaries.h"
+#include "undo_capture.h"
 
 namespace pff {
 
@@ -225,12 +226,38 @@ void ArchiveTransaction::Write(const std::vector<ArchiveWrite>& writes) {
 
 void ArchiveTransaction::Commit() {
   file_.Sync();
+  if (label_ && journal_) {
+    // Kept before the journal goes: should the change still be rolled back,
+    // the step is found not to fit the file and is put aside.
+    try {
+      KeepUndoStep(path_, file_, *label_, oldLength_);
+    } catch (const std::exception&) {
+      ForgetHistory(path_);
+    }
+  }
+  if (cutTo_ && journal_) {
+    journal_->AppendCut(*cutTo_);
+    file_.Truncate(*cutTo_);
+    cutMade_ = true;
+    try {
+      file_.Sync();
+      journal_->Remove();
+    } catch (const PffError&) {
+      // The change is made and cannot be taken back. Until the cut is
+      // durable a power loss rolls it back whole; a journal left behind is
+      // found complete and removed by the next open.
+    }
+    journal_.reset();
+    return;
+  }
   if (journal_) journal_->Remove();
   journal_.reset();
 }
 
 void ArchiveTransaction::RollBack() {
-  if (!journal_) return;  // nothing was written before the journal existed
+  // Nothing was written before the journal existed; what a cut took cannot
+  // come back, and the next open finds the change complete.
+  if (!journal_ || cutMade_) return;
   // Its own journal needs no proof; a write that failed half way may have
   // left pieces that are neither old nor new.
   UndoOwnJournal(file_, path_);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "editing/archive_transaction.h"
+#include "editing/undo.h"
 #include "engine/archive_check.h"
 #include "engine/archive_table.h"
 #include "engine/binary_file.h"
@@ -103,6 +104,8 @@ std::optional<CompactResult> CompactArchive(PffArchive& archive, bool force, Fro
     const Packed packed = Pack(archive, old.Length());
     const CompactResult result = WriteCompacted(archive, packed, old);
     old.Close();
+    // Nothing of the old layout is left for the steps to fit.
+    ForgetHistory(archive.Path);
     if (!ReloadArchive(archive, port)) return std::nullopt;
     return result;
   } catch (const std::exception& e) {

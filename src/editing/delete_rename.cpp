@@ -22,7 +22,7 @@ bool DeleteFiles(PffArchive& archive, const std::vector<int>& indices, Frontend&
   }
   if (valid.empty()) return allDeleted;
   try {
-    RewriteDirectory(archive, [&](PffArchive& edited) {
+    RewriteDirectory(archive, {ChangeKind::Delete, static_cast<int>(valid.size())}, [&](PffArchive& edited) {
       for (int index : valid) MakeDead(edited.Entry(index));
     });
   } catch (const std::exception& e) {
@@ -38,7 +38,7 @@ bool RenameFile(PffArchive& archive, int index, const std::string& newName, Fron
     return false;
   }
   try {
-    RewriteDirectory(archive, [&](PffArchive& edited) {
+    RewriteDirectory(archive, {ChangeKind::Rename, 1}, [&](PffArchive& edited) {
       PffEntry& entry = edited.Entry(index);
       // A renamed dead slot becomes a live entry over the region it describes.
       entry.DeadFlag = 0;

@@ -82,6 +82,24 @@ void RemoveFile(const std::string& path) {
   NoteFolderChange(SeamOp::Kind::Unlink, path);
 }
 
+void MakeFolders(const std::string& folder) {
+  for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+    const std::string part = folder.substr(0, slash);
+    if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) ThrowSystemError(errno, part);
+    if (slash == std::string::npos) break;
+  }
+  if (!StatPath(folder).IsDirectory) ThrowSystemError(ENOTDIR, folder);
+}
+
+std::optional<std::string> UserStateFolder() {
+  // A relative value is to be ignored, as the base directory rules say.
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state && state[0] == '/') return std::string(state);
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return std::string(home) + "/.local/state";
+  return std::nullopt;
+}
+
 void SyncFolder(const std::string& folder) {
   FileFaults::ThrowIfCrashed();
   const std::string name = folder.empty() ? std::string(".") : folder;

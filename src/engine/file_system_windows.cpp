@@ -2,6 +2,7 @@
 #ifdef _WIN32
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "engine/file_faults.h"
 #include "engine/file_system.h"
@@ -123,6 +124,25 @@ void RemoveFile(const std::string& path) {
     return;
   }
   NoteFolderChange(SeamOp::Kind::Unlink, path);
+}
+
+void MakeFolders(const std::string& folder) {
+  // Folders made here inherit the user's access rules from where they are made.
+  for (size_t at = folder.find_first_of("/\\", 3);; at = folder.find_first_of("/\\", at + 1)) {
+    const std::string part = folder.substr(0, at);
+    if (!::CreateDirectoryW(win32::SystemPath(part).c_str(), nullptr)) {
+      const DWORD error = ::GetLastError();
+      if (error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) win32::ThrowError(error, part);
+    }
+    if (at == std::string::npos) break;
+  }
+  if (!StatPath(folder).IsDirectory) win32::ThrowError(ERROR_PATH_NOT_FOUND, folder);
+}
+
+std::optional<std::string> UserStateFolder() {
+  const wchar_t* local = ::_wgetenv(L"LOCALAPPDATA");
+  if (local && local[0] != L'\0') return win32::Utf8(local);
+  return std::nullopt;
 }
 
 void SyncFolder(const std::string& folder) {

@@ -1,6 +1,7 @@
 #include "engine/journal.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 
 #include "engine/file_system.h"
@@ -69,6 +70,17 @@ void Journal::Append(BinaryFile& archive, const std::vector<std::pair<int64_t, i
     SyncFolder(ParentFolder(JournalPath(archivePath_)));
     folderSynced_ = true;
   }
+}
+
+void Journal::AppendCut(int64_t length) {
+  // A cut never comes first: header and directory are saved before anything changes.
+  if (end_ == 0 || length < 0 || length >= oldLength_ || oldLength_ - length > UINT32_MAX)
+    throw PffError("a change may only cut what it found, and less than 4 GiB of it");
+  std::vector<uint8_t> block;
+  AppendRecord(block, salt_, RecordKind::Cut, length, oldLength_ - length, nullptr, 0);
+  file_.WriteAt(end_, block.data(), block.size());
+  end_ += static_cast<int64_t>(block.size());
+  file_.Sync();
 }
 
 void Journal::Remove() {

@@ -39,6 +39,7 @@ std::optional<JournalHeader> DecodeHeader(const uint8_t* raw) {
 
 // Payload bytes of a record, or -1 for a head no writer makes.
 int64_t PayloadBytes(uint32_t kind, int64_t offset, int64_t length) {
+  if (kind == static_cast<uint32_t>(RecordKind::Cut)) return length < 1 || offset < 0 ? -1 : 0;
   if (length < 1 || length > kMaxRecordBytes || offset < 0) return -1;
   if (kind == static_cast<uint32_t>(RecordKind::Saved)) return length;
   if (kind == static_cast<uint32_t>(RecordKind::Written)) return 4 * PieceCount(offset, length);
@@ -111,11 +112,18 @@ JournalContents ReadJournal(BinaryFile& journal) {
     payload.resize(static_cast<size_t>(bytes));
     journal.ReadExactAt(payloadAt, payload.data(), payload.size());
     if (Get(head + 16, 4) != RecordCrc(contents.Header->Salt, head, payload.data(), payload.size())) break;
-    if (offset > contents.Header->OldLength - length) {
+    const bool cut = kind == static_cast<uint32_t>(RecordKind::Cut);
+    // A cut ends exactly at the old length, and a change cuts once, last.
+    if (offset > contents.Header->OldLength - length || (cut && offset + length != contents.Header->OldLength) ||
+        contents.CutTo) {
       contents.Impossible = true;
       break;
     }
-    contents.Records.push_back({static_cast<RecordKind>(kind), offset, length, payloadAt});
+    if (cut) {
+      contents.CutTo = offset;
+    } else {
+      contents.Records.push_back({static_cast<RecordKind>(kind), offset, length, payloadAt});
+    }
     at = payloadAt + bytes;
   }
   return contents;

@@ -60,6 +60,7 @@ bool RollBackJournal(BinaryFile& archive, const std::string& archivePath) {
     case JournalVerdict::Foreign:
       throw PffError(ForeignJournalText(archivePath));
     case JournalVerdict::Unfinished:
+    case JournalVerdict::Complete:
       RemoveJournal(archivePath);
       return false;
     case JournalVerdict::Genuine:
@@ -108,6 +109,7 @@ Recovered RecoverArchive(const std::string& archivePath, int waitMs) {
     case JournalVerdict::Foreign:
       throw PffError(ForeignJournalText(archivePath));
     case JournalVerdict::Unfinished:
+    case JournalVerdict::Complete:
       // Nothing to undo: where the folder keeps it, it may stay.
       TryRemoveJournal(archivePath);
       return {};

@@ -109,6 +109,27 @@ bool OldOrDeclared(BinaryFile& archive, BinaryFile& journal, const std::vector<J
   return true;
 }
 
+// After its cut, a change left every declared piece new and every other
+// saved byte old: all of the archive that is left is what it wrote.
+JournalVerdict CompleteOrForeign(BinaryFile& archive, BinaryFile& journal, const std::vector<JournalRecord>& saved,
+                                 std::vector<Piece>& pieces, int64_t length) {
+  std::vector<JournalRecord> kept;
+  for (JournalRecord r : saved) {
+    if (r.Offset >= length) continue;
+    r.Length = std::min(r.Length, length - r.Offset);
+    kept.push_back(r);
+  }
+  if (!OldOrDeclared(archive, journal, kept, pieces)) return JournalVerdict::Foreign;
+  std::vector<uint8_t> now;
+  for (const Piece& piece : pieces) {
+    if (piece.Offset + piece.Length > length) return JournalVerdict::Foreign;
+    now.resize(static_cast<size_t>(piece.Length));
+    archive.ReadExactAt(piece.Offset, now.data(), now.size());
+    if (Crc32(0, now.data(), now.size()) != piece.Sum) return JournalVerdict::Foreign;
+  }
+  return JournalVerdict::Complete;
+}
+
 }  // namespace
 
 std::string ForeignJournalText(const std::string& archivePath) {
@@ -136,7 +157,9 @@ JournalFindings ExamineJournal(BinaryFile& archive, const std::string& archivePa
   if (contents.Impossible) return findings;
   const int64_t oldLength = contents.Header->OldLength;
   const int64_t length = archive.Length();
-  if (length < oldLength) return findings;
+  // Shorter only when the change's own cut made it so.
+  const bool cutMade = length < oldLength;
+  if (cutMade && contents.CutTo != length) return findings;
   std::vector<JournalRecord> saved, written;
   for (const JournalRecord& r : contents.Records)
     (r.Kind == RecordKind::Saved ? saved : written).push_back(r);
@@ -151,6 +174,7 @@ JournalFindings ExamineJournal(BinaryFile& archive, const std::string& archivePa
     if (!directory) return findings;
   }
   if (!directory || !Covers(sortedSaved, directory->first, directory->second)) {
+    if (cutMade) return findings;
     // Cut short while its first records were written: the archive was not
     // touched yet, so it must be exactly as the journal saw it.
     std::vector<Piece> none;
@@ -161,6 +185,10 @@ JournalFindings ExamineJournal(BinaryFile& archive, const std::string& archivePa
   for (const JournalRecord& w : sortedWritten)
     if (!Covers(sortedSaved, w.Offset, w.Offset + w.Length)) return findings;
   std::vector<Piece> pieces = ReadPieces(journal, written);
+  if (cutMade) {
+    findings.Verdict = CompleteOrForeign(archive, journal, saved, pieces, length);
+    return findings;
+  }
   if (!OldOrDeclared(archive, journal, saved, pieces)) return findings;
   std::vector<uint8_t> now;
   for (const Piece& piece : pieces) {

@@ -12,6 +12,7 @@
 #include "editing/add_file.h"
 #include "editing/compact_archive.h"
 #include "editing/delete_rename.h"
+#include "editing/undo.h"
 #include "editing_fixture.h"
 #include "engine/file_system.h"
 #include "engine/seam_recording.h"
@@ -159,6 +160,45 @@ TEST_F(PowerLossTest, EveryStateOpensAsTheOldOrTheNewArchive) {
          return RenameFile(archive, 2, "SAVED.DAT", port_);
        },
        2},
+      // Undo of an add cuts the archive back: the cut completes the change.
+      {"undo of an add",
+       [&] {
+         MakeArchive();
+         ForgetHistory(archive_);
+         Add(big, false);
+         return ReadBytes(archive_);
+       },
+       [&] {
+         PffArchive archive = Reopen(archive_);
+         return UndoChange(archive).Outcome == StepOutcome::Applied;
+       },
+       16},
+      {"redo of an add",
+       [&] {
+         MakeArchive();
+         ForgetHistory(archive_);
+         Add(big, false);
+         PffArchive archive = Reopen(archive_);
+         UndoChange(archive);
+         return ReadBytes(archive_);
+       },
+       [&] {
+         PffArchive archive = Reopen(archive_);
+         return RedoChange(archive).Outcome == StepOutcome::Applied;
+       },
+       16},
+      {"undo of a replace in place",
+       [&] {
+         MakeArchive();
+         ForgetHistory(archive_);
+         Add(readme, true, true);
+         return ReadBytes(archive_);
+       },
+       [&] {
+         PffArchive archive = Reopen(archive_);
+         return UndoChange(archive).Outcome == StepOutcome::Applied;
+       },
+       16},
       {"compact", made,
        [&] {
          PffArchive archive = Reopen(archive_);

@@ -7,6 +7,7 @@
 
 #include "editing/engine_options.h"
 #include "editing/entry_index.h"
+#include "editing/undo.h"
 #include "engine/binary_file.h"
 #include "engine/frontend.h"
 #include "engine/pff_archive.h"
@@ -41,9 +42,16 @@ class AddBatch {
   /// Whether a failure ended the batch; later additions are refused.
   bool Failed() const { return failed_; }
 
+  /// Names the batch in the undo history by kind instead of as an add or
+  /// replace of the files it wrote (putting an edited entry back).
+  void LabelAs(ChangeKind kind) { kind_ = kind; }
+
   // For AddFile.
   ArchiveTransaction& Begin();
-  void CountAdded() { ++added_; }
+  void CountAdded(bool replaced) {
+    ++added_;
+    if (replaced) ++replaced_;
+  }
   /// The index of the archive's entries, kept up to date by AddFile; nullptr
   /// at the first addition, which a walk over the directory serves as cheaply.
   EntryIndex* Index();
@@ -63,6 +71,8 @@ class AddBatch {
   bool indexWanted_ = false;
   std::optional<std::optional<FileId>> archiveId_;
   int added_ = 0;
+  int replaced_ = 0;
+  std::optional<ChangeKind> kind_;
   bool failed_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "editing/undo.h"
 #include "engine/binary_file.h"
 #include "engine/pff_archive.h"
 
@@ -22,6 +23,7 @@ void RestoreSnapshot(PffArchive& archive, const ArchiveSnapshot& before);
 /// Applies edit to the record and rewrites directory and footer (never the
 /// header) as one transaction. Throws PffError with the record as before, or
 /// read again when another program had changed the file (ArchiveChanged).
-void RewriteDirectory(PffArchive& archive, const std::function<void(PffArchive&)>& edit);
+/// label names the change in the undo history.
+void RewriteDirectory(PffArchive& archive, const ChangeLabel& label, const std::function<void(PffArchive&)>& edit);
 
 }  // namespace pff

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "editing/undo.h"
 #include "engine/binary_file.h"
 #include "engine/journal.h"
 #include "engine/pff_archive.h"
@@ -78,7 +79,18 @@ class ArchiveTransaction {
   /// Writes past the old length need no journal, and so no flush. Throws
   /// PffError; RollBack then undoes what was written.
   void Write(const std::vector<ArchiveWrite>& writes);
-  /// Makes the change durable and removes the journal.
+  /// Names the change for its undo step, which Commit keeps (editing/undo.h).
+  /// Changes without a label (undo and redo themselves) keep none.
+  void Label(const ChangeLabel& label) { label_ = label; }
+  /// Makes Commit end the change by cutting the file to length, below its
+  /// old length; the cut, once made, completes the change.
+  void CutAtCommit(int64_t length) { cutTo_ = length; }
+  /// The archive, open and locked, for reading what it holds now.
+  BinaryFile& File() { return file_; }
+
+  /// Makes the change durable, keeps its undo step and removes the journal.
+  /// A step that cannot be kept drops the archive's history instead: the
+  /// change itself stands.
   void Commit();
   /// Puts the file back as it was at the start. Throws PffError when that
   /// fails; the journal then stays for the next open.
@@ -95,6 +107,9 @@ class ArchiveTransaction {
   int64_t oldLength_ = 0;
   std::optional<Journal> journal_;
   std::vector<ByteRange> saved_;  // sorted, disjoint
+  std::optional<ChangeLabel> label_;
+  std::optional<int64_t> cutTo_;
+  bool cutMade_ = false;
 };
 
 /// Rolls tx back after a failure. Returns "" when that worked, else a

@@ -36,6 +36,13 @@ std::vector<std::string> FolderEntries(const std::string& folder);
 void RenameReplace(const std::string& from, const std::string& to);
 /// Removes a file; a missing file is no error.
 void RemoveFile(const std::string& path);
+/// Makes folder and its missing parents; the new ones only their owner may
+/// enter. Throws PffError.
+void MakeFolders(const std::string& folder);
+/// Where this user's programs keep state between runs: "$XDG_STATE_HOME"
+/// (else "~/.local/state"), "%LOCALAPPDATA%" on Windows; nullopt when the
+/// environment names none.
+std::optional<std::string> UserStateFolder();
 /// Flushes a folder, so that names created, renamed or removed in it are durable.
 void SyncFolder(const std::string& folder);
 /// path with every symbolic link resolved (the file a link names); path itself when nothing is there.

@@ -41,6 +41,10 @@ class Journal {
   /// overlap earlier ones.
   void Append(BinaryFile& archive, const std::vector<std::pair<int64_t, int64_t>>& saves,
               const std::vector<DeclaredWrite>& writes);
+  /// Appends a Cut record (the change ends by cutting the archive to
+  /// length, below the old length) and flushes the journal. Nothing may be
+  /// appended after it.
+  void AppendCut(int64_t length);
   /// Deletes the journal: the change it guarded is committed (or undone).
   void Remove();
 

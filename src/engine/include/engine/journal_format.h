@@ -8,8 +8,13 @@
 // - Saved: the archive's old bytes at [offset, offset + length);
 // - Written: a CRC-32 of the bytes the change is about to write there, one
 //   per piece, the range being cut into pieces at every multiple of 512 (a
-//   torn write leaves each piece wholly old or wholly new).
-// Records never pass a multiple of 1 MiB of the archive, so memory stays small.
+//   torn write leaves each piece wholly old or wholly new);
+// - Cut: no payload; the change ends by cutting the archive to offset, the
+//   length being what it cuts off (offset + length is the old length). Once
+//   the cut is made the change is complete: what it cut off cannot be put
+//   back, so a journal found with the archive cut there is only removed.
+// Saved and Written records never pass a multiple of 1 MiB of the archive,
+// so memory stays small.
 // A journal grows while a change runs and holds no record count: a record
 // counts when it is whole and its checksum matches.
 
@@ -36,7 +41,7 @@ struct JournalHeader {
 };
 std::vector<uint8_t> EncodeJournalHeader(const JournalHeader& header);
 
-enum class RecordKind : uint32_t { Saved = 1, Written = 2 };
+enum class RecordKind : uint32_t { Saved = 1, Written = 2, Cut = 3 };
 
 /// Appends one record to out; payloadBytes must fit the kind and length.
 void AppendRecord(std::vector<uint8_t>& out, uint32_t salt, RecordKind kind, int64_t offset, int64_t length,
@@ -59,6 +64,7 @@ struct JournalContents {
   std::optional<JournalHeader> Header;  // none: the header is torn
   std::vector<JournalRecord> Records;   // the whole ones, up to the first torn one
   bool Impossible = false;              // a whole record that no change writes (outside the old length)
+  std::optional<int64_t> CutTo;         // the length a Cut record ends the change with
 };
 
 /// Reads header and whole records of a journal.

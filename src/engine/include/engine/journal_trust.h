@@ -7,7 +7,8 @@
 // - it saved the archive's header and the old directory that header
 //   describes, inside the old length (else it was cut short before the
 //   archive was touched: unfinished);
-// - its records lie inside the old length, and the archive is at least that long;
+// - its records lie inside the old length, and the archive is at least that
+//   long, or exactly as long as a Cut record says: the change was complete;
 // - every saved piece of the archive holds either its old bytes or the
 //   bytes the change declared it would write there.
 // A copy of the archive with its journal passes: nothing ties the journal
@@ -28,6 +29,7 @@ enum class JournalVerdict {
   Unfinished,  // cut short before the archive was touched: nothing to undo
   Foreign,     // not provably this archive's: never applied
   Genuine,     // an interrupted change of this archive
+  Complete,    // a change that was complete (its cut made) when it was interrupted: only remove it
 };
 
 struct JournalFindings {
