@@ -7,6 +7,7 @@ archive on disk or from the screen.
 
 import glob
 import os
+import re
 import shutil
 import sys
 import tempfile
@@ -290,28 +291,23 @@ def edited_entry_goes_back(s):
           f"the archive holds {copies}")
 
 
+def actions_menu(s, app, shows):
+    """The Actions menu as OCR reads it once it shows the text shows; closed again after."""
+    gx, gy, gw, gh = app.geometry()
+    s.key("alt+a")  # the menu opens under the menu bar, over the tree and the grid
+    text = wait_for(f'"{shows}" in the Actions menu', lambda: next(
+        (t for t in [s.ocr(gx, gy, gw // 2, gh // 2, "menu").replace("|", "1")] if shows in t), None))
+    s.key("Escape")
+    time.sleep(0.3)  # pacing the hand: the menu closes
+    return text
+
+
 def undo_redo_by_keyboard(s):
     files = {f"entry{i}.txt": bytes([48 + i]) * (300 * i) for i in range(1, 5)}
     archive = new_archive(s, "u.pff", files)
     original = read_bytes(archive)
     app = s.start_app(archive)
     grid = Grid(app).measure()
-    gx, gy, gw, gh = app.geometry()
-    status = (gx, gy + gh - 40, gw, 40)
-
-    def status_says(word):
-        return wait_for(f'"{word}" in the status bar', lambda: next(
-            (text for text in [s.ocr(*status, "status")] if word in text), None))
-
-    def actions_menu_says(caption):
-        # Alt+A opens the Actions menu under the menu bar, over the tree and the grid.
-        s.key("alt+a")
-        said = wait_for(f'"{caption}" in the Actions menu', lambda: next(
-            (text for text in [s.ocr(gx, gy, gw // 2, gh // 2, "menu")] if caption in text.replace("|", "1")), None))
-        s.key("Escape")
-        time.sleep(0.3)  # pacing the hand: the menu closes
-        return said
-
     # The tree has the keyboard at start: Tab to the grid, Down to the second entry.
     app.focus()
     s.key("Tab", "Down")
@@ -323,12 +319,13 @@ def undo_redo_by_keyboard(s):
     app.focus()  # as a window manager gives it back when the dialog closes; Xvfb has none
     wait_for("entry 2 dead on disk", lambda: [r[0] for r in s.listing(archive) if r[1]] == [2])
     deleted = read_bytes(archive)
-    actions_menu_says("Undo Delete 1 Entry")
+    actions_menu(s, app, "Undo Delete 1 Entry")
 
     s.key("ctrl+z")
     wait_for("the archive as it was before the delete", lambda: read_bytes(archive) == original)
-    status_says("Undid")
-    actions_menu_says("Redo Delete 1 Entry")
+    x, y, w, h = app.geometry()
+    wait_for("the status bar to say what was undone", lambda: "Undid: delete of" in s.ocr(x, y + h - 40, w, 40))
+    actions_menu(s, app, "Redo Delete 1 Entry")
     s.key("ctrl+y")
     wait_for("the archive as the delete left it", lambda: read_bytes(archive) == deleted)
 
@@ -338,6 +335,23 @@ def undo_redo_by_keyboard(s):
     choose_archive_node(s, again)
     s.key("ctrl+z")
     wait_for("the archive as it was before the delete, after a restart", lambda: read_bytes(archive) == original)
+
+    # Creating over it leaves no step: its question says so, and the steps go.
+    s.key("ctrl+n")
+    again.wait_dialog("Save As")
+    s.type_text(archive)
+    s.key("Return")
+    # The question bears the file dialog's title, and follows it.
+    said = wait_for("the question's text", lambda: next(
+        (text for text in [s.ocr(*again.geometry(w), "question") for w in again.windows("Save As")]
+         if "replace" in text), None))
+    check("u.pff already exists" in said and "This cannot be undone." in said, f"the question reads {said!r}")
+    s.key("alt+y")
+    again.dialog_gone("Save As")
+    wait_for("an empty archive in its place", lambda: s.listing(archive) == [])
+    again.focus()
+    menu = actions_menu(s, again, "Extract")
+    check(not re.search(r"(Undo|Redo) (Add|Delete)", menu), f"a step of the file created over is offered: {menu!r}")
 
 
 def read_bytes(path):

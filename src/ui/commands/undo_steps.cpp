@@ -9,7 +9,6 @@
 #include "editing/archive_transaction.h"
 #include "editing/undo.h"
 #include "ui/commands/job.h"
-#include "ui/commands/work_progress.h"
 #include "ui/window/dialogs.h"
 #include "ui/window/status_texts.h"
 
@@ -80,12 +79,9 @@ void UndoCommand::Run(int index, bool redo) {
           return;
         }
         const QString message = QString::fromStdString(out->result.Message);
-        if (outcome == pff::StepOutcome::Stopped) {
-          s_.status.ShowResult(CancelledNote(0, 1) + nothing);
-          return;
-        }
         s_.status.ShowResult(message);
-        // A refusal writes nothing; the status bar alone is easy to miss.
-        if (outcome != pff::StepOutcome::Applied) s_.dialogs.Message(&s_.window, QString(), message);
+        // A refusal writes nothing, and the status bar alone is easy to miss; a stop was the user's own.
+        if (outcome != pff::StepOutcome::Applied && outcome != pff::StepOutcome::Stopped)
+          s_.dialogs.Message(&s_.window, QString(), message);
       });
 }
