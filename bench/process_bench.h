@@ -36,6 +36,8 @@ inline const fs::path& WorkFolder(const std::string& name) {
     fs::path base = chosen ? fs::path(chosen) : fs::read_symlink("/proc/self/exe").parent_path();
     fs::path path = base / (name + "-" + std::to_string(::getpid()));
     fs::create_directories(path);
+    // Undo steps of the benchmarks' archives go with them, not into the user's state folder.
+    ::setenv("XDG_STATE_HOME", (path / "state").c_str(), 1);
     return path;
   }();
   return folder;

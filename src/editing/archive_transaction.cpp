@@ -226,7 +226,7 @@ void ArchiveTransaction::Write(const std::vector<ArchiveWrite>& writes) {
 
 void ArchiveTransaction::Commit() {
   file_.Sync();
-  if (label_ && journal_) {
+  if (label_ && journal_ && UndoLimits::Current().Steps > 0) {
     // Kept before the journal goes: should the change still be rolled back,
     // the step is found not to fit the file and is put aside.
     try {

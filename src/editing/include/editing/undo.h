@@ -22,7 +22,7 @@ enum class ChangeKind : uint32_t { Add = 1, Replace = 2, Delete = 3, Rename = 4,
 
 /// How much history an archive keeps. Tests make it small.
 struct UndoLimits {
-  int Steps = 20;
+  int Steps = 20;  // 0: changes keep no steps
   int64_t Bytes = int64_t{256} << 20;     // all steps of one archive together
   int64_t RedoBytes = int64_t{64} << 20;  // what a change wrote, beyond which it is undone only
   static UndoLimits& Current();
