@@ -7,6 +7,7 @@ archive on disk or from the screen.
 
 import glob
 import os
+import re
 import shutil
 import sys
 import tempfile
@@ -290,12 +291,80 @@ def edited_entry_goes_back(s):
           f"the archive holds {copies}")
 
 
+def actions_menu(s, app, shows):
+    """The Actions menu as OCR reads it once it shows the text shows; closed again after."""
+    gx, gy, gw, gh = app.geometry()
+    s.key("alt+a")  # the menu opens under the menu bar, over the tree and the grid
+    text = wait_for(f'"{shows}" in the Actions menu', lambda: next(
+        (t for t in [s.ocr(gx, gy, gw // 2, gh // 2, "menu").replace("|", "1")] if shows in t), None))
+    s.key("Escape")
+    time.sleep(0.3)  # pacing the hand: the menu closes
+    return text
+
+
+def undo_redo_by_keyboard(s):
+    files = {f"entry{i}.txt": bytes([48 + i]) * (300 * i) for i in range(1, 5)}
+    archive = new_archive(s, "u.pff", files)
+    original = read_bytes(archive)
+    app = s.start_app(archive)
+    grid = Grid(app).measure()
+    # The tree has the keyboard at start: Tab to the grid, Down to the second entry.
+    app.focus()
+    s.key("Tab", "Down")
+    wait_for("row 2 highlighted", lambda: grid.highlighted_rows() == [1])
+    s.key("Delete")
+    app.wait_dialog("Vellumcraft")
+    s.key("Return")
+    app.dialog_gone("Vellumcraft")
+    app.focus()  # as a window manager gives it back when the dialog closes; Xvfb has none
+    wait_for("entry 2 dead on disk", lambda: [r[0] for r in s.listing(archive) if r[1]] == [2])
+    deleted = read_bytes(archive)
+    actions_menu(s, app, "Undo Delete 1 Entry")
+
+    s.key("ctrl+z")
+    wait_for("the archive as it was before the delete", lambda: read_bytes(archive) == original)
+    x, y, w, h = app.geometry()
+    wait_for("the status bar to say what was undone", lambda: "Undid: delete of" in s.ocr(x, y + h - 40, w, 40))
+    actions_menu(s, app, "Redo Delete 1 Entry")
+    s.key("ctrl+y")
+    wait_for("the archive as the delete left it", lambda: read_bytes(archive) == deleted)
+
+    # The steps outlast the window: a new one undoes the delete again.
+    check(app.exit_by_menu() == 0, "the program did not end cleanly")
+    again = s.start_app(archive)
+    choose_archive_node(s, again)
+    s.key("ctrl+z")
+    wait_for("the archive as it was before the delete, after a restart", lambda: read_bytes(archive) == original)
+
+    # Creating over it leaves no step: its question says so, and the steps go.
+    s.key("ctrl+n")
+    again.wait_dialog("Save As")
+    s.type_text(archive)
+    s.key("Return")
+    # The question bears the file dialog's title, and follows it.
+    said = wait_for("the question's text", lambda: next(
+        (text for text in [s.ocr(*again.geometry(w), "question") for w in again.windows("Save As")]
+         if "replace" in text), None))
+    check("u.pff already exists" in said and "This cannot be undone." in said, f"the question reads {said!r}")
+    s.key("alt+y")
+    again.dialog_gone("Save As")
+    wait_for("an empty archive in its place", lambda: s.listing(archive) == [])
+    again.focus()
+    menu = actions_menu(s, again, "Extract")
+    check(not re.search(r"(Undo|Redo) (Add|Delete)", menu), f"a step of the file created over is offered: {menu!r}")
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 ADD_DIALOG = "Open"  # the file dialog's own title when the window gives it none
 
 CASES = {f.__name__: f for f in (drag_rows_between_windows, drop_from_another_toolkit, delete_highlighted_rows,
                                  text_preview_reads_whole_lines, tab_leaves_the_grid, open_entry_without_program,
                                  advanced_filter_keyboard_at_scale_2, escape_stops_a_large_add,
-                                 edited_entry_goes_back)}
+                                 edited_entry_goes_back, undo_redo_by_keyboard)}
 SCALED = {"advanced_filter_keyboard_at_scale_2": 2}
 
 

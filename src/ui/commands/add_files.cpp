@@ -45,15 +45,17 @@ std::vector<int64_t> FileSizes(const std::vector<std::string>& paths) {
   return sizes;
 }
 
-// On the worker: all files as one change, undone whole when cancelled.
+// On the worker: all files as one change, undone whole when cancelled; a put-back
+// is named so in the undo history.
 void AddAll(AddOutcome& out, const std::vector<std::string>& paths, const pff::EngineOptions& options,
-            JobContext& job) {
+            bool putBack, JobContext& job) {
   // Asked here, not before the job: a drop of thousands of files would hold the window meanwhile.
   const std::vector<int64_t> sizes = FileSizes(paths);
   int64_t totalBytes = 0;
   for (int64_t size : sizes) totalBytes += std::max<int64_t>(size, 0);
   job.SetTotalBytes(totalBytes);
   pff::AddBatch batch(out.archive);
+  if (putBack) batch.LabelAs(pff::ChangeKind::PutBack);
   int64_t bytes = 0;
   for (size_t i = 0; i < paths.size() && !batch.Failed(); ++i) {
     if (job.Cancelled()) {
@@ -117,7 +119,7 @@ void AddFilesCommand::AddChosenFiles() {
     if (files.isEmpty()) return;
     // Stored with its separator, like the other remembered folders.
     settings_.WritePath("LastAdd", QFileInfo(files.first()).path() + "/");
-    Start(s_.target.SelectedArchive(), files, options_);
+    Start(s_.target.SelectedArchive(), files, options_, false);
   } catch (const std::exception& e) {
     s_.port.ReportError(pff::Routine::AddCommand, e.what());
   }
@@ -127,7 +129,7 @@ void AddFilesCommand::AddDroppedFiles(const QStringList& paths) {
   if (s_.jobs.Running() || paths.isEmpty()) return;
   try {
     if (RefusedInViewAll()) return;
-    Start(s_.target.SelectedArchive(), paths, options_);
+    Start(s_.target.SelectedArchive(), paths, options_, false);
   } catch (const std::exception& e) {
     s_.port.ReportError(pff::Routine::DropFiles, e.what());
   }
@@ -137,23 +139,24 @@ bool AddFilesCommand::PutBack(int index, const QString& file, std::function<void
   if (s_.jobs.Running()) return false;
   pff::EngineOptions replacing = options_;
   replacing.AlwaysOverwrite = true;
-  Start(index, {file}, replacing, std::move(done));
+  Start(index, {file}, replacing, true, std::move(done));
   return true;
 }
 
 void AddFilesCommand::Start(int index, const QStringList& paths, const pff::EngineOptions& options,
-                            std::function<void(bool)> done) {
+                            bool putBack, std::function<void(bool)> done) {
   auto out = std::make_shared<AddOutcome>();
   out->archive = s_.table.Archive(index);
   std::vector<std::string> files;
   for (const QString& path : paths) files.push_back(path.toStdString());
   const int total = static_cast<int>(files.size());
   s_.jobs.Start(
-      total, 0, true, [out, files, options](JobContext& job) { AddAll(*out, files, options, job); },
+      total, 0, true,
+      [out, files, options, putBack](JobContext& job) { AddAll(*out, files, options, putBack, job); },
       [this, out, index, total, done = std::move(done)] {
         // The table was not touched while the job ran: its archive takes the job's copy.
         s_.table.Archive(index) = std::move(out->archive);
-        s_.target.ArchivesWritten();
+        s_.target.ArchivesWritten(index);
         if (done) done(!out->cancelled && out->added + out->replaced == total);
         if (out->cancelled) {
           s_.status.ShowResult(CancelledNote(out->done, total) + "nothing was added");

@@ -47,7 +47,8 @@ void ArchiveUpkeep::CompactChosen() {
   const int index = Chosen();
   if (s_.jobs.Running() || index == 0) return;
   const pff::PffArchive& archive = s_.table.Archive(index);
-  const QString question = QString("Compact %1? %2 of dead space will be reclaimed")
+  // Compacting leaves no undo step: the question says so.
+  const QString question = QString("Compact %1? %2 of dead space will be reclaimed. This cannot be undone.")
                                .arg(ArchiveName(archive), HumanSize(pff::ReclaimableBytes(archive)));
   if (!s_.dialogs.YesNo(&s_.window, QString(), question)) return;
   struct Outcome {
@@ -60,7 +61,7 @@ void ArchiveUpkeep::CompactChosen() {
       [this, out, index] {
         if (!out->result) return;
         s_.table.Archive(index) = std::move(out->archive);
-        s_.target.ArchivesWritten();
+        s_.target.ArchivesWritten(index);
         s_.status.ShowResult(QString("Compacted %1: %2 reclaimed")
                                  .arg(ArchiveName(s_.table.Archive(index)),
                                       HumanSize(out->result->BytesBefore - out->result->BytesAfter)));

@@ -68,12 +68,14 @@ void DeleteCommand::DeleteHighlighted() {
           }
         },
         [this, groups] {
-          int deleted = 0;
+          int deleted = 0, touched = 0;
           for (Group& g : *groups) {
             s_.table.Archive(g.archive) = std::move(g.copy);
-            if (g.deleted) deleted += static_cast<int>(g.entries.size());
+            if (!g.deleted) continue;
+            deleted += static_cast<int>(g.entries.size());
+            touched = g.archive;
           }
-          s_.target.ArchivesWritten();
+          s_.target.ArchivesWritten(touched);
           s_.status.ShowResult(
               QString("Deleted %1 %2").arg(Grouped(deleted), deleted == 1 ? "entry" : "entries"));
         });
@@ -112,7 +114,7 @@ void RenameCommand::RenameCurrent() {
     if (stored != *answer && !s_.dialogs.YesNo(&s_.window, "Warning!", StoredNameQuestion(*answer, stored)))
       return;
     const bool renamed = pff::RenameFile(archive, row->Entry, newName, s_.port);
-    s_.target.ArchivesWritten();
+    s_.target.ArchivesWritten(renamed ? row->Archive : 0);
     if (renamed) s_.status.ShowResult("Renamed " + old + " to " + stored);
   } catch (const std::exception& e) {
     s_.port.ReportError(pff::Routine::RenameCommand, e.what());

@@ -1,9 +1,11 @@
 #include "ui/window/dialogs.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -49,8 +51,22 @@ QStringList QtDialogs::OpenFiles(QWidget* parent, const QString& folder, const Q
 }
 
 QString QtDialogs::SaveFile(QWidget* parent, const QString& folder, const QString& filter) {
-  // QFileDialog asks before replacing an existing file.
-  return QFileDialog::getSaveFileName(parent, QString(), folder, filter);
+  // QFileDialog's own question before replacing a file, saying too that no
+  // undo step is left; No goes back to the dialog, as with Qt's.
+  QString start = folder, chosenFilter;
+  for (;;) {
+    const QString file = QFileDialog::getSaveFileName(parent, QString(), start, filter, &chosenFilter,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (file.isEmpty() || !QFileInfo::exists(file)) return file;
+    const QString question =
+        QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+            .arg(QFileInfo(file).fileName()) +
+        " This cannot be undone.";
+    if (QMessageBox::warning(parent, QCoreApplication::translate("QFileDialog", "Save As"), question,
+                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes)
+      return file;
+    start = file;
+  }
 }
 
 void QtDialogs::Message(QWidget* parent, const QString& title, const QString& text) {

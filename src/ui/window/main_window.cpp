@@ -28,6 +28,7 @@
 #include "ui/commands/extract_entries.h"
 #include "ui/commands/job.h"
 #include "ui/commands/replace_question.h"
+#include "ui/commands/undo_steps.h"
 #include "ui/commands/work_progress.h"
 #include "ui/filter/filter_controls.h"
 #include "ui/grid/grid_listing.h"
@@ -110,6 +111,7 @@ void MainWindow::BuildCommands() {
   delete_ = std::make_unique<DeleteCommand>(services);
   rename_ = std::make_unique<RenameCommand>(services);
   upkeep_ = std::make_unique<ArchiveUpkeep>(services);
+  undo_ = std::make_unique<UndoCommand>(services);
 }
 
 void MainWindow::ConnectMenus() {
@@ -133,6 +135,10 @@ void MainWindow::ConnectMenus() {
   on(m.deleteEntries, [this] { delete_->DeleteHighlighted(); });
   on(m.checkArchive, [this] { upkeep_->CheckChosen(); });
   on(m.compactArchive, [this] { upkeep_->CompactChosen(); });
+  on(m.undoChange, [this] { undo_->Undo(UndoArchive()); });
+  on(m.redoChange, [this] { undo_->Redo(UndoArchive()); });
+  // Another program (pff undo, another window) may have added or taken steps since.
+  connect(m.actionsMenu, &QMenu::aboutToShow, this, [this] { RefreshUndoItems(); });
 }
 
 void MainWindow::ConnectControls() {
@@ -183,6 +189,7 @@ void MainWindow::UpdateActionStates() {
   m.checkArchive->setEnabled(oneArchive);
   m.compactArchive->setEnabled(oneArchive);
   cancelAction_->setEnabled(busy_);
+  RefreshUndoItems();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -327,9 +334,11 @@ int MainWindow::CurrentRow() const { return listing_->CurrentRow(); }
 std::vector<int> MainWindow::SelectedRows() const { return listing_->SelectedRows(); }
 std::optional<pff::GridRow> MainWindow::RowAt(int row) const { return listing_->RowAt(row); }
 
-void MainWindow::ArchivesWritten() {
+void MainWindow::ArchivesWritten(int touched) {
+  if (touched >= 1 && touched <= table_.Count()) lastChangedPath_ = table_.Archive(touched).Path;
   watcher_->NoteOwnWrites(OpenPaths());
   RelistKeepingView();
+  RefreshUndoItems();
 }
 
 // --- archives changed on disk ---------------------------------------------------
@@ -352,5 +361,6 @@ void MainWindow::ReloadChangedArchives() {
   if (reread.isEmpty()) return;
   RefreshFilterList();
   RelistKeepingView();
+  RefreshUndoItems();
   status_->ShowResult("Read again after a change on disk: " + reread.join(", "));
 }

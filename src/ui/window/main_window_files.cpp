@@ -93,7 +93,10 @@ void MainWindow::NewArchive(pff::Flavour flavour) {
   const pff::Created created = pff::CreateArchive(table_, path.toStdString(), flavour);
   if (created.Closed) selectedArchive_ = ArchiveAfterClose(selectedArchive_, created.Closed);
   // The steps of an archive that had this name fit no longer.
-  if (created.Index != 0) pff::ForgetHistory(path.toStdString());
+  if (created.Index != 0) {
+    pff::ForgetHistory(path.toStdString());
+    lastChangedPath_ = path.toStdString();
+  }
   if (created.Index != 0 || created.Closed) RefreshFileList();
   // The new file is this window's own write, not a change by another program to read again.
   if (created.Index != 0) watcher_->NoteOwnWrites(OpenPaths());

@@ -88,5 +88,8 @@ MenuActions BuildMenus(QMenuBar* bar) {
   m.upkeepSeparator = AddSeparator(m.actionsMenu, "upkeepSeparator");
   m.checkArchive = AddItem(m.actionsMenu, "checkArchive", "Check Archive");
   m.compactArchive = AddItem(m.actionsMenu, "compactArchive", "Compact Archive");
+  m.undoSeparator = AddSeparator(m.actionsMenu, "undoSeparator");
+  m.undoChange = AddItem(m.actionsMenu, "undoChange", "Undo", QKeySequence("Ctrl+Z"));
+  m.redoChange = AddItem(m.actionsMenu, "redoChange", "Redo", QKeySequence("Ctrl+Y"));
   return m;
 }

@@ -213,6 +213,8 @@ class EditingTest : public QObject {
     save("x");
     QTRY_COMPARE(onDisk(), QByteArray("22x"));
     QCOMPARE(h.dialogs.shown.at(1).text, "b was changed. Put it back into " + path + "?");
+    h.Settle();
+    QCOMPARE(h.Action("undoChange")->text(), QString("Undo Put Back 1 Entry"));
     // Another program replaces the entry; the copy saved again must not undo that.
     pff::PffArchive other = ReadBack(path);
     pff::SilentFrontend silent;

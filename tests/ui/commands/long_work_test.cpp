@@ -119,7 +119,8 @@ class LongWorkTest : public QObject {
     h.dialogs.yesNoAnswers.push_back(true);
     h.Action("showDeadSpace")->trigger();
     h.Run("compactArchive");
-    QCOMPARE(h.dialogs.shown.back().text, QString("Compact a.pff? 4.0 KB of dead space will be reclaimed"));
+    QCOMPARE(h.dialogs.shown.back().text,
+             QString("Compact a.pff? 4.0 KB of dead space will be reclaimed. This cannot be undone."));
     QCOMPARE(QFileInfo(path).size(), before - 4096 - 32);
     QCOMPARE(h.Column(0), QStringList{" keep.txt "});
   }

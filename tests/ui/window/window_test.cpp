@@ -306,13 +306,14 @@ class WindowTest : public QObject {
         {"newMenu", "DF1/DF2 Format|DF3 (DF:LW) Format"},
         {"optionsMenu", "Time/Date Format|Show DeadSpaces|Re-Use DeadSpace|Always Overwrite|Show Preview"},
         {"dateStyleMenu", "Day/Month/Year Use 24 Hours|Month/Day/Year Use PM/AM"},
-        {"actionsMenu", "Add|Extract|Rename|Delete|-|Check Archive|Compact Archive"}};
+        {"actionsMenu", "Add|Extract|Rename|Delete|-|Check Archive|Compact Archive|-|Undo|Redo"}};
     for (const auto& [name, captions] : menus)
       QCOMPARE(Captions(h.window().findChild<QMenu*>(name)), captions);
     const std::pair<const char*, const char*> shortcuts[] = {
-        {"newOldFlavour", "Ctrl+N"},        {"newNewFlavour", "Ctrl+L"},    {"openArchives", "Ctrl+O"},
-        {"closeItem0", "Ctrl+C"}, {"addFiles", "Ctrl+A"}, {"extractEntries", "Ctrl+E"},
-        {"renameEntry", "Ctrl+R"},       {"deleteEntries", "Del"},      {"showPreview", "F3"}};
+        {"newOldFlavour", "Ctrl+N"}, {"newNewFlavour", "Ctrl+L"}, {"openArchives", "Ctrl+O"},
+        {"closeItem0", "Ctrl+C"},    {"addFiles", "Ctrl+A"},      {"extractEntries", "Ctrl+E"},
+        {"renameEntry", "Ctrl+R"},   {"deleteEntries", "Del"},    {"showPreview", "F3"},
+        {"undoChange", "Ctrl+Z"},    {"redoChange", "Ctrl+Y"}};
     for (const auto& [name, keys] : shortcuts) QCOMPARE(h.Action(name)->shortcut(), QKeySequence(keys));
 
     QTest::mouseClick(h.window().findChild<QLineEdit*>("mailLink"), Qt::LeftButton);

@@ -28,7 +28,8 @@ class AddFilesCommand {
  private:
   /// In "View All" there is no archive to add to: says so and returns true.
   bool RefusedInViewAll();
-  void Start(int index, const QStringList& paths, const pff::EngineOptions& options,
+  /// putBack: an edited copy going back, as the undo history names it.
+  void Start(int index, const QStringList& paths, const pff::EngineOptions& options, bool putBack,
              std::function<void(bool)> done = {});
 
   CommandServices s_;

@@ -28,8 +28,10 @@ class CommandTarget {
   virtual std::vector<int> SelectedRows() const = 0;
   /// Archive and entry of a listed row; nullopt outside the list.
   virtual std::optional<pff::GridRow> RowAt(int row) const = 0;
-  /// Archives were written here: remembered as written, and the grid rebuilt keeping the view.
-  virtual void ArchivesWritten() = 0;
+  /// Archives were written here: remembered as written, and the grid rebuilt keeping the
+  /// view. touched is the archive the change wrote last (0: none), the one "Undo" then
+  /// acts on in "View All".
+  virtual void ArchivesWritten(int touched) = 0;
 };
 
 struct CommandServices {

@@ -16,7 +16,7 @@ class Dialogs {
   /// Open dialog with the given filter ("Name (*.pff)"); several files when multi. Empty list: cancelled.
   virtual QStringList OpenFiles(QWidget* parent, const QString& folder, const QString& filter,
                                 bool multi) = 0;
-  /// Save dialog that asks before overwriting. Empty: cancelled.
+  /// Save dialog that asks before overwriting, saying that it cannot be undone. Empty: cancelled.
   virtual QString SaveFile(QWidget* parent, const QString& folder, const QString& filter) = 0;
   /// Message box with an OK button; an empty title means the program's own.
   virtual void Message(QWidget* parent, const QString& title, const QString& text) = 0;

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "editing/engine_options.h"
@@ -47,6 +48,7 @@ class QTreeWidgetItem;
 class RecentArchives;
 class RenameCommand;
 class StatusPanel;
+class UndoCommand;
 class WorkProgress;
 struct ListingChoice;
 struct MenuActions;
@@ -105,7 +107,7 @@ class MainWindow : public QMainWindow, public pff::Frontend, private CommandTarg
   int CurrentRow() const override;
   std::vector<int> SelectedRows() const override;
   std::optional<pff::GridRow> RowAt(int row) const override;
-  void ArchivesWritten() override;
+  void ArchivesWritten(int touched) override;
 
   // Built in main_window_layout.cpp.
   void BuildLayout();
@@ -140,6 +142,13 @@ class MainWindow : public QMainWindow, public pff::Frontend, private CommandTarg
   /// Shows the current entry, or a summary of several, in the preview pane when it is shown.
   void UpdatePreview();
 
+  // Undo and redo (main_window_undo.cpp).
+  /// The archive "Undo" and "Redo" act on: the one chosen in the tree, or in
+  /// "View All" the one this window's last change touched; 0 when none.
+  int UndoArchive() const;
+  /// Names its steps in the items' captions and enables those it has.
+  void RefreshUndoItems();
+
   // Options (main_window_options.cpp).
   void LoadSettings();
   void SetDateStyle(pff::DateStyle style);
@@ -156,6 +165,7 @@ class MainWindow : public QMainWindow, public pff::Frontend, private CommandTarg
   QString startFolder_;
   bool busy_ = false;
   bool closeAfterWork_ = false;
+  std::string lastChangedPath_;  // the archive this window's last change touched
   QTreeWidgetItem* nodeAtPress_ = nullptr;
 
   QTreeWidget* archiveTree_ = nullptr;
@@ -185,4 +195,5 @@ class MainWindow : public QMainWindow, public pff::Frontend, private CommandTarg
   std::unique_ptr<DeleteCommand> delete_;
   std::unique_ptr<RenameCommand> rename_;
   std::unique_ptr<ArchiveUpkeep> upkeep_;
+  std::unique_ptr<UndoCommand> undo_;
 };

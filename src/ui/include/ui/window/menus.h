@@ -43,6 +43,9 @@ struct MenuActions {
   QAction* upkeepSeparator = nullptr;
   QAction* checkArchive = nullptr;
   QAction* compactArchive = nullptr;
+  QAction* undoSeparator = nullptr;
+  QAction* undoChange = nullptr;  // "Undo" and the step it undoes
+  QAction* redoChange = nullptr;  // "Redo" and the step it redoes
 };
 
 /// Fills bar with "&File", "&Options" and "&Actions" in their design state.
