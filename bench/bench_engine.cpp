@@ -25,6 +25,7 @@
 #include "editing/extract_file.h"
 #include "engine/archive_table.h"
 #include "engine/pff_format.h"
+#include "full_archive.h"
 #include "process_bench.h"
 
 namespace fs = std::filesystem;
@@ -32,7 +33,6 @@ using namespace bench;
 
 namespace {
 
-constexpr int kFullCount = 32767;
 constexpr int kDeleteCount = 10000;
 constexpr int kSmallFiles = 1000;
 constexpr int kDroppedFiles = 10000;
@@ -50,29 +50,10 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-// An archive of the newer flavour with 32,767 live entries of 16 bytes each.
 const std::string& FullArchive() {
   static const std::string path = [] {
-    pff::PffHeader header = pff::NewHeader(pff::Flavour::New);
-    constexpr int32_t kDataBytes = 16;
-    header.EntryCount = kFullCount;
-    header.DirOffset = pff::kHeaderBytes + kFullCount * kDataBytes;
-    std::vector<uint8_t> bytes(static_cast<size_t>(pff::DirectoryEnd(header)), 0);
-    pff::EncodeHeader(header, bytes.data());
-    for (int i = 0; i < kFullCount; ++i) {
-      pff::PffEntry entry;
-      entry.DataOffset = pff::kHeaderBytes + i * kDataBytes;
-      entry.DataSize = kDataBytes;
-      entry.FileTime = 1000000000 + i;
-      char name[17];
-      std::snprintf(name, sizeof name, "F%05d.DAT", i + 1);
-      entry.Name = pff::MakeEntryName(name);
-      pff::EncodeRecord(entry, bytes.data() + header.DirOffset + int64_t{i} * header.EntrySize);
-    }
-    std::string stamp = std::string(pff::kModifiedStamp) + pff::kVersion;
-    std::memcpy(bytes.data() + bytes.size() - stamp.size(), stamp.data(), stamp.size());
     std::string file = WorkFile("full.pff");
-    WriteFile(file, bytes);
+    WriteFullArchive(file);
     return file;
   }();
   return path;

@@ -18,6 +18,7 @@
 #include "editing/undo.h"
 #include "engine/archive_table.h"
 #include "engine/pff_format.h"
+#include "full_archive.h"
 #include "process_bench.h"
 
 namespace fs = std::filesystem;
@@ -25,7 +26,6 @@ using namespace bench;
 
 namespace {
 
-constexpr int kFullCount = 32767;
 constexpr int64_t kBigSize = int64_t{256} << 20;
 
 std::string WorkFile(const std::string& name) { return (WorkFolder("bench-undo") / name).string(); }
@@ -36,23 +36,8 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 std::string FullArchive() {
-  pff::PffHeader header = pff::NewHeader(pff::Flavour::New);
-  header.EntryCount = kFullCount;
-  header.DirOffset = pff::kHeaderBytes + kFullCount * 16;
-  std::vector<uint8_t> bytes(static_cast<size_t>(pff::DirectoryEnd(header)), 0);
-  pff::EncodeHeader(header, bytes.data());
-  for (int i = 0; i < kFullCount; ++i) {
-    pff::PffEntry entry;
-    entry.DataOffset = pff::kHeaderBytes + i * 16;
-    entry.DataSize = 16;
-    entry.FileTime = 1000000000 + i;
-    char name[17];
-    std::snprintf(name, sizeof name, "F%05d.DAT", i + 1);
-    entry.Name = pff::MakeEntryName(name);
-    pff::EncodeRecord(entry, bytes.data() + header.DirOffset + int64_t{i} * header.EntrySize);
-  }
   const std::string path = WorkFile("full.pff");
-  WriteFile(path, bytes);
+  WriteFullArchive(path);
   return path;
 }
 

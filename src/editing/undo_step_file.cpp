@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/journal_format.h"
+#include "engine/little_endian.h"
 #include "engine/pff_error.h"
 
 namespace pff {
@@ -16,16 +17,6 @@ constexpr int64_t kRangeHeadBytes = 16;
 constexpr int64_t kChunkBytes = int64_t{1} << 20;
 // Far beyond any archive, near enough that sums of lengths cannot overflow.
 constexpr int64_t kMaxLength = int64_t{1} << 40;
-
-void Put(uint8_t* out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint64_t Get(const uint8_t* in, int bytes) {
-  uint64_t value = 0;
-  for (int i = 0; i < bytes; ++i) value |= uint64_t{in[i]} << (8 * i);
-  return value;
-}
 
 int64_t CheckBytes(const StepCheck& check) { return kRangeHeadBytes + 4 * PieceCount(check.Offset, check.Length); }
 
@@ -40,7 +31,7 @@ class BodyWriter {
   }
   void Number(uint64_t value, int bytes) {
     uint8_t raw[8];
-    Put(raw, value, bytes);
+    PutLittleEndian(raw, value, bytes);
     Bytes(raw, static_cast<size_t>(bytes));
   }
   // length bytes from read, a chunk at a time.
@@ -83,7 +74,7 @@ class BodyReader {
   bool Number(int64_t& value, int bytes) {
     uint8_t raw[8];
     if (!Bytes(raw, bytes)) return false;
-    value = static_cast<int64_t>(Get(raw, bytes));
+    value = static_cast<int64_t>(GetLittleEndian(raw, bytes));
     return true;
   }
   // Passes over n bytes, which count in the checksum all the same.
@@ -116,7 +107,7 @@ bool ReadChecks(BodyReader& in, int64_t count, int64_t stateLength, std::vector<
     const int64_t pieces = PieceCount(check.Offset, check.Length);
     std::vector<uint8_t> raw(static_cast<size_t>(4 * pieces));
     if (!in.Bytes(raw.data(), 4 * pieces)) return false;
-    for (int64_t p = 0; p < pieces; ++p) check.Sums.push_back(static_cast<uint32_t>(Get(raw.data() + 4 * p, 4)));
+    for (int64_t p = 0; p < pieces; ++p) check.Sums.push_back(static_cast<uint32_t>(GetLittleEndian(raw.data() + 4 * p, 4)));
     checks.push_back(std::move(check));
   }
   return true;
@@ -155,17 +146,17 @@ void WriteStepFile(BinaryFile& file, const StepContents& contents) {
 
   uint8_t raw[kHeadBytes];
   std::memcpy(raw, kMagic, 8);
-  Put(raw + 8, static_cast<uint32_t>(head.Label.Kind), 4);
-  Put(raw + 12, static_cast<uint32_t>(head.Label.Count), 4);
-  Put(raw + 16, static_cast<uint64_t>(head.Time), 8);
-  Put(raw + 24, static_cast<uint64_t>(head.OldLength), 8);
-  Put(raw + 32, static_cast<uint64_t>(head.NewLength), 8);
-  Put(raw + 40, head.Redoable ? 1 : 0, 4);
-  Put(raw + 44, contents.Before.size(), 4);
-  Put(raw + 48, contents.After.size(), 4);
-  Put(raw + 52, contents.Runs.size(), 4);
-  Put(raw + 56, body.Crc(), 4);
-  Put(raw + 60, Crc32(0, raw, 60), 4);
+  PutLittleEndian(raw + 8, static_cast<uint32_t>(head.Label.Kind), 4);
+  PutLittleEndian(raw + 12, static_cast<uint32_t>(head.Label.Count), 4);
+  PutLittleEndian(raw + 16, static_cast<uint64_t>(head.Time), 8);
+  PutLittleEndian(raw + 24, static_cast<uint64_t>(head.OldLength), 8);
+  PutLittleEndian(raw + 32, static_cast<uint64_t>(head.NewLength), 8);
+  PutLittleEndian(raw + 40, head.Redoable ? 1 : 0, 4);
+  PutLittleEndian(raw + 44, contents.Before.size(), 4);
+  PutLittleEndian(raw + 48, contents.After.size(), 4);
+  PutLittleEndian(raw + 52, contents.Runs.size(), 4);
+  PutLittleEndian(raw + 56, body.Crc(), 4);
+  PutLittleEndian(raw + 60, Crc32(0, raw, 60), 4);
   file.WriteAt(0, raw, kHeadBytes);
 }
 
@@ -180,22 +171,22 @@ struct RawHead {
 std::optional<RawHead> DecodeHead(BinaryFile& file) {
   uint8_t raw[kHeadBytes];
   if (file.ReadAt(0, raw, kHeadBytes) != kHeadBytes) return std::nullopt;
-  if (std::memcmp(raw, kMagic, 8) != 0 || Get(raw + 60, 4) != Crc32(0, raw, 60)) return std::nullopt;
+  if (std::memcmp(raw, kMagic, 8) != 0 || GetLittleEndian(raw + 60, 4) != Crc32(0, raw, 60)) return std::nullopt;
   RawHead h;
-  const uint64_t kind = Get(raw + 8, 4), count = Get(raw + 12, 4);
+  const uint64_t kind = GetLittleEndian(raw + 8, 4), count = GetLittleEndian(raw + 12, 4);
   if (kind < 1 || kind > 5 || count < 1 || count > 1000000) return std::nullopt;
   h.Head.Label = {static_cast<ChangeKind>(kind), static_cast<int>(count)};
-  h.Head.Time = static_cast<int64_t>(Get(raw + 16, 8));
-  h.Head.OldLength = static_cast<int64_t>(Get(raw + 24, 8));
-  h.Head.NewLength = static_cast<int64_t>(Get(raw + 32, 8));
-  const uint64_t flags = Get(raw + 40, 4);
+  h.Head.Time = static_cast<int64_t>(GetLittleEndian(raw + 16, 8));
+  h.Head.OldLength = static_cast<int64_t>(GetLittleEndian(raw + 24, 8));
+  h.Head.NewLength = static_cast<int64_t>(GetLittleEndian(raw + 32, 8));
+  const uint64_t flags = GetLittleEndian(raw + 40, 4);
   if (h.Head.OldLength < 0 || h.Head.NewLength < h.Head.OldLength || h.Head.NewLength > kMaxLength || flags > 1)
     return std::nullopt;
   h.Head.Redoable = flags == 1;
-  h.Before = static_cast<int64_t>(Get(raw + 44, 4));
-  h.After = static_cast<int64_t>(Get(raw + 48, 4));
-  h.Runs = static_cast<int64_t>(Get(raw + 52, 4));
-  h.BodyCrc = static_cast<uint32_t>(Get(raw + 56, 4));
+  h.Before = static_cast<int64_t>(GetLittleEndian(raw + 44, 4));
+  h.After = static_cast<int64_t>(GetLittleEndian(raw + 48, 4));
+  h.Runs = static_cast<int64_t>(GetLittleEndian(raw + 52, 4));
+  h.BodyCrc = static_cast<uint32_t>(GetLittleEndian(raw + 56, 4));
   return h;
 }
 

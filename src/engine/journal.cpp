@@ -6,6 +6,7 @@
 
 #include "engine/file_system.h"
 #include "engine/journal_format.h"
+#include "engine/little_endian.h"
 #include "engine/pff_error.h"
 
 namespace pff {
@@ -53,11 +54,7 @@ void Journal::Append(BinaryFile& archive, const std::vector<std::pair<int64_t, i
       const int64_t to = RecordEnd(at, write.Offset + write.Length);
       const auto count = static_cast<size_t>(PieceCount(at, to - at));
       sums.resize(4 * count);
-      for (size_t i = 0; i < count; ++i) {
-        const uint32_t sum = write.Sums.at(piece + i);
-        for (int b = 0; b < 4; ++b)
-          sums[4 * i + static_cast<size_t>(b)] = static_cast<uint8_t>(sum >> (8 * b));
-      }
+      for (size_t i = 0; i < count; ++i) PutLittleEndian(sums.data() + 4 * i, write.Sums.at(piece + i), 4);
       AppendRecord(block, salt_, RecordKind::Written, at, to - at, sums.data(), sums.size());
       piece += count;
       at = to;

@@ -5,34 +5,26 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/little_endian.h"
+
 namespace pff {
 
 namespace {
 
 constexpr char kMagic[8] = {'V', 'C', 'J', 'R', 'N', 'L', '0', '2'};
 
-void Put(uint8_t* out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint64_t Get(const uint8_t* in, int bytes) {
-  uint64_t value = 0;
-  for (int i = 0; i < bytes; ++i) value |= uint64_t{in[i]} << (8 * i);
-  return value;
-}
-
 // Salt and head in the checksum tie the payload to its place and to this journal.
 uint32_t RecordCrc(uint32_t salt, const uint8_t* head, const uint8_t* payload, size_t n) {
   uint8_t saltBytes[4];
-  Put(saltBytes, salt, 4);
+  PutLittleEndian(saltBytes, salt, 4);
   uint32_t crc = Crc32(0, saltBytes, 4);
   crc = Crc32(crc, head, 16);
   return Crc32(crc, payload, n);
 }
 
 std::optional<JournalHeader> DecodeHeader(const uint8_t* raw) {
-  if (std::memcmp(raw, kMagic, 8) != 0 || Get(raw + 20, 4) != Crc32(0, raw, 20)) return std::nullopt;
-  JournalHeader header{static_cast<uint32_t>(Get(raw + 8, 4)), static_cast<int64_t>(Get(raw + 12, 8))};
+  if (std::memcmp(raw, kMagic, 8) != 0 || GetLittleEndian(raw + 20, 4) != Crc32(0, raw, 20)) return std::nullopt;
+  JournalHeader header{static_cast<uint32_t>(GetLittleEndian(raw + 8, 4)), static_cast<int64_t>(GetLittleEndian(raw + 12, 8))};
   if (header.OldLength < 0) return std::nullopt;
   return header;
 }
@@ -56,9 +48,9 @@ uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t n) {
 std::vector<uint8_t> EncodeJournalHeader(const JournalHeader& header) {
   std::vector<uint8_t> raw(kJournalHeaderBytes);
   std::memcpy(raw.data(), kMagic, 8);
-  Put(raw.data() + 8, header.Salt, 4);
-  Put(raw.data() + 12, static_cast<uint64_t>(header.OldLength), 8);
-  Put(raw.data() + 20, Crc32(0, raw.data(), 20), 4);
+  PutLittleEndian(raw.data() + 8, header.Salt, 4);
+  PutLittleEndian(raw.data() + 12, static_cast<uint64_t>(header.OldLength), 8);
+  PutLittleEndian(raw.data() + 20, Crc32(0, raw.data(), 20), 4);
   return raw;
 }
 
@@ -67,11 +59,11 @@ void AppendRecord(std::vector<uint8_t>& out, uint32_t salt, RecordKind kind, int
   const size_t at = out.size();
   out.resize(at + kRecordHeadBytes + payloadBytes);
   uint8_t* head = out.data() + at;
-  Put(head, static_cast<uint64_t>(offset), 8);
-  Put(head + 8, static_cast<uint64_t>(length), 4);
-  Put(head + 12, static_cast<uint32_t>(kind), 4);
+  PutLittleEndian(head, static_cast<uint64_t>(offset), 8);
+  PutLittleEndian(head + 8, static_cast<uint64_t>(length), 4);
+  PutLittleEndian(head + 12, static_cast<uint32_t>(kind), 4);
   if (payloadBytes > 0) std::memcpy(head + kRecordHeadBytes, payload, payloadBytes);
-  Put(head + 16, RecordCrc(salt, head, head + kRecordHeadBytes, payloadBytes), 4);
+  PutLittleEndian(head + 16, RecordCrc(salt, head, head + kRecordHeadBytes, payloadBytes), 4);
 }
 
 int64_t PieceCount(int64_t offset, int64_t length) {
@@ -103,15 +95,15 @@ JournalContents ReadJournal(BinaryFile& journal) {
   for (int64_t at = kJournalHeaderBytes; at + static_cast<int64_t>(kRecordHeadBytes) <= end;) {
     uint8_t head[kRecordHeadBytes];
     journal.ReadExactAt(at, head, kRecordHeadBytes);
-    const auto offset = static_cast<int64_t>(Get(head, 8));
-    const auto length = static_cast<int64_t>(Get(head + 8, 4));
-    const auto kind = static_cast<uint32_t>(Get(head + 12, 4));
+    const auto offset = static_cast<int64_t>(GetLittleEndian(head, 8));
+    const auto length = static_cast<int64_t>(GetLittleEndian(head + 8, 4));
+    const auto kind = static_cast<uint32_t>(GetLittleEndian(head + 12, 4));
     const int64_t bytes = PayloadBytes(kind, offset, length);
     const int64_t payloadAt = at + static_cast<int64_t>(kRecordHeadBytes);
     if (bytes < 0 || payloadAt + bytes > end) break;
     payload.resize(static_cast<size_t>(bytes));
     journal.ReadExactAt(payloadAt, payload.data(), payload.size());
-    if (Get(head + 16, 4) != RecordCrc(contents.Header->Salt, head, payload.data(), payload.size())) break;
+    if (GetLittleEndian(head + 16, 4) != RecordCrc(contents.Header->Salt, head, payload.data(), payload.size())) break;
     const bool cut = kind == static_cast<uint32_t>(RecordKind::Cut);
     // A cut ends exactly at the old length, and a change cuts once, last.
     if (offset > contents.Header->OldLength - length || (cut && offset + length != contents.Header->OldLength) ||

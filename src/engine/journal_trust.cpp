@@ -5,6 +5,7 @@
 
 #include "engine/file_system.h"
 #include "engine/journal.h"
+#include "engine/little_endian.h"
 #include "engine/pff_format.h"
 
 namespace pff {
@@ -47,8 +48,7 @@ std::vector<Piece> ReadPieces(BinaryFile& journal, const std::vector<JournalReco
     size_t i = 0;
     for (int64_t at = r.Offset; at < r.Offset + r.Length; ++i) {
       const int64_t end = std::min(r.Offset + r.Length, (at / kPieceBytes + 1) * kPieceBytes);
-      uint32_t sum = 0;
-      for (int b = 0; b < 4; ++b) sum |= uint32_t{sums[4 * i + static_cast<size_t>(b)]} << (8 * b);
+      const auto sum = static_cast<uint32_t>(GetLittleEndian(sums.data() + 4 * i, 4));
       pieces.push_back({at, end - at, sum, false});
       at = end;
     }

@@ -96,6 +96,23 @@ TEST_F(PowerLossTest, EveryStateOpensAsTheOldOrTheNewArchive) {
   };
   const std::string big = Source("big.bin", 3000, 3), small = Source("small.bin", 30, 7),
                     fit = Source("fit.bin", 100, 9), readme = Source("readme.txt", 40, 90);
+  // The archive after a change whose undo step is kept.
+  const auto changed = [this](std::function<void()> change) {
+    return [this, change] {
+      MakeArchive();
+      ForgetHistory(archive_);
+      change();
+      return ReadBytes(archive_);
+    };
+  };
+  const auto undo = [this] {
+    PffArchive archive = Reopen(archive_);
+    return UndoChange(archive).Outcome == StepOutcome::Applied;
+  };
+  const auto redo = [this] {
+    PffArchive archive = Reopen(archive_);
+    return RedoChange(archive).Outcome == StepOutcome::Applied;
+  };
   struct Case {
     const char* label;
     std::function<std::vector<uint8_t>()> setUp;
@@ -161,44 +178,12 @@ TEST_F(PowerLossTest, EveryStateOpensAsTheOldOrTheNewArchive) {
        },
        2},
       // Undo of an add cuts the archive back: the cut completes the change.
-      {"undo of an add",
-       [&] {
-         MakeArchive();
-         ForgetHistory(archive_);
+      {"undo of an add", changed([&] { Add(big, false); }), undo, 16},
+      {"redo of an add", changed([&] {
          Add(big, false);
-         return ReadBytes(archive_);
-       },
-       [&] {
-         PffArchive archive = Reopen(archive_);
-         return UndoChange(archive).Outcome == StepOutcome::Applied;
-       },
-       16},
-      {"redo of an add",
-       [&] {
-         MakeArchive();
-         ForgetHistory(archive_);
-         Add(big, false);
-         PffArchive archive = Reopen(archive_);
-         UndoChange(archive);
-         return ReadBytes(archive_);
-       },
-       [&] {
-         PffArchive archive = Reopen(archive_);
-         return RedoChange(archive).Outcome == StepOutcome::Applied;
-       },
-       16},
-      {"undo of a replace in place",
-       [&] {
-         MakeArchive();
-         ForgetHistory(archive_);
-         Add(readme, true, true);
-         return ReadBytes(archive_);
-       },
-       [&] {
-         PffArchive archive = Reopen(archive_);
-         return UndoChange(archive).Outcome == StepOutcome::Applied;
-       },
-       16},
+         undo();
+       }), redo, 16},
+      {"undo of a replace in place", changed([&] { Add(readme, true, true); }), undo, 16},
       {"compact", made,
        [&] {
          PffArchive archive = Reopen(archive_);
