@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Kills real pff changes with SIGKILL at random moments, opens each archive
-# again (which undoes an interrupted change) and counts how it came out:
-# exactly as before the change, exactly as after it, or damaged.
+# Kills real pff changes (undo and redo too) with SIGKILL at random moments,
+# opens each archive again (which undoes an interrupted change) and counts how
+# it came out: exactly as before the change, exactly as after it, or damaged.
 # Usage: tests/crashtest.sh PFF_BINARY [KILLS]   (./dev crashtest [KILLS])
 set -euo pipefail
 
@@ -16,12 +16,25 @@ cd "$work"
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-# kill_runs LABEL ARGS...: ARGS run as "pff ARGS" on a copy of base.pff
-# named a.pff; the reference "after" state comes from one run left alone.
+# Undo steps go with the test's files.
+export XDG_STATE_HOME=$work/state
+
+# The state each run starts from: a.pff a copy of base.pff (and, when
+# base.state exists, the undo steps as they were with it).
+prepare() {
+  cp base.pff a.pff
+  if [ -d base.state ]; then
+    rm -rf state
+    cp -a base.state state
+  fi
+}
+
+# kill_runs LABEL ARGS...: ARGS run as "pff ARGS" on a.pff as prepare leaves
+# it; the reference "after" state comes from one run left alone.
 kill_runs() {
   local label=$1
   shift
-  cp base.pff a.pff
+  prepare
   local start
   start=$(now_ms)
   "$pff" "$@" >/dev/null
@@ -29,7 +42,7 @@ kill_runs() {
   mv a.pff after.pff
   local old=0 new=0 damaged=0 undone=0
   for ((i = 0; i < kills; i++)); do
-    cp base.pff a.pff
+    prepare
     sync a.pff
     "$pff" "$@" >/dev/null 2>&1 &
     local pid=$!
@@ -62,6 +75,22 @@ for n in 1 2 3; do head -c $((n * 1000)) /dev/urandom >"small$n.bin"; done
 "$pff" add base.pff small1.bin small2.bin small3.bin
 head -c $((64 << 20)) /dev/urandom >big.bin
 kill_runs "pff add of a 64 MiB file" add a.pff big.bin
+
+# Undo and redo of an add of 60 MiB, which its step keeps for redo: undo
+# cuts the data off, redo writes it again.
+head -c $((60 << 20)) /dev/urandom >redoable.bin
+prepare
+"$pff" add a.pff redoable.bin >/dev/null
+mv a.pff base.pff
+cp -a state base.state
+kill_runs "pff undo of a 60 MiB add" undo a.pff
+prepare
+"$pff" undo a.pff >/dev/null
+mv a.pff base.pff
+rm -rf base.state
+cp -a state base.state
+kill_runs "pff redo of a 60 MiB add" redo a.pff
+rm -rf base.state
 
 # 12,000 entries, of which pff delete --index turns 10,000 into dead space.
 mkdir files
