@@ -112,8 +112,7 @@ StepResult Step(PffArchive& archive, Direction direction, const CopyProgress& pr
     }
     if (!back && !head.Redoable) {
       result.Outcome = StepOutcome::NotRedoable;
-      std::string phrase = StepPhrase(head.Label);
-      result.Message = "The " + phrase + " cannot be redone: it wrote more than " +
+      result.Message = "The " + StepPhrase(head.Label) + " cannot be redone: it wrote more than " +
                        std::to_string(UndoLimits::Current().RedoBytes >> 20) + " MiB, which is not kept; " + nothing;
       return result;
     }

@@ -34,6 +34,19 @@ void AddChecks(BinaryFile& archive, int64_t from, int64_t to, std::vector<StepCh
   }
 }
 
+// AddChecks for the parts of [from, to) that no saved record covers: those
+// the record's own check already holds.
+void AddChecksOutside(BinaryFile& archive, int64_t from, int64_t to, const std::vector<JournalRecord>& saved,
+                      std::vector<StepCheck>& checks) {
+  for (const JournalRecord& r : saved) {
+    if (r.Offset >= to) break;
+    if (r.Offset + r.Length <= from) continue;
+    AddChecks(archive, from, std::min(r.Offset, to), checks);
+    from = std::max(from, r.Offset + r.Length);
+  }
+  AddChecks(archive, from, to, checks);
+}
+
 // Extends runs by the bytes of old and new that differ, both starting at
 // offset. A run ending before joinFrom is not extended: what lies between was
 // not saved, so its old bytes are not known here.
@@ -84,13 +97,14 @@ void KeepUndoStep(const std::string& archivePath, BinaryFile& archive, const Cha
     AddRuns(r.Offset, old, now, r.Offset == lastEnd ? 0 : r.Offset, contents.Runs);
     lastEnd = r.Offset + r.Length;
   }
-  // The directory the change left, wherever it lies, and what it appended.
+  // The directory the change left, wherever it lies (where it was rewritten
+  // in place, the saved records' checks hold it already).
   uint8_t raw[kHeaderBytes];
   archive.ReadExactAt(0, raw, kHeaderBytes);
   const PffHeader newHeader = DecodeHeader(raw);
   const int64_t dirFrom = std::max<int64_t>(newHeader.DirOffset, 0);
-  AddChecks(archive, std::min(dirFrom, head.NewLength), std::min(DirectoryEnd(newHeader), head.NewLength),
-            contents.After);
+  AddChecksOutside(archive, std::min(dirFrom, head.NewLength), std::min(DirectoryEnd(newHeader), head.NewLength),
+                   saved, contents.After);
 
   int64_t written = head.NewLength - head.OldLength;
   for (const auto& run : contents.Runs) written += run.second;
@@ -99,8 +113,8 @@ void KeepUndoStep(const std::string& archivePath, BinaryFile& archive, const Cha
   // them back would cost the change as much again (a 256 MiB add: 0.4 s more);
   // header, directory and length still describe them, and an undo cuts them
   // away whatever they hold.
-  if (head.Redoable) AddChecks(archive, head.OldLength, head.NewLength, contents.After);
   if (head.Redoable) {
+    AddChecks(archive, head.OldLength, head.NewLength, contents.After);
     contents.New = [&](int64_t offset, int64_t length, uint8_t* out) {
       archive.ReadExactAt(offset, out, static_cast<size_t>(length));
     };

@@ -114,11 +114,13 @@ void KeepStep(const std::string& archivePath, const StepContents& contents) {
 
   const UndoLimits& limits = UndoLimits::Current();
   steps = StepsIn(*folder);
+  std::vector<int64_t> sizes;
+  for (const StepFile& step : steps) sizes.push_back(StatPath(step.Path).Size);
   int64_t bytes = 0;
-  for (const StepFile& step : steps) bytes += StatPath(step.Path).Size;
+  for (int64_t size : sizes) bytes += size;
   for (size_t oldest = 0; oldest + 1 < steps.size(); ++oldest) {
     if (static_cast<int64_t>(steps.size() - oldest) <= limits.Steps && bytes <= limits.Bytes) break;
-    bytes -= StatPath(steps[oldest].Path).Size;
+    bytes -= sizes[oldest];
     RemoveFile(steps[oldest].Path);
   }
 }

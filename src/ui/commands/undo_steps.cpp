@@ -30,6 +30,12 @@ QString ItemText(const char* verb, const pff::UndoStep* step) {
 }  // namespace
 
 void UndoCommand::ShowSteps(int index, bool enabled, QAction* undo, QAction* redo) const {
+  // While work runs neither may start, and the steps are read again when it ends.
+  if (!enabled) {
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    return;
+  }
   pff::UndoHistory history;
   if (index >= 1 && index <= s_.table.Count()) history = pff::ReadHistory(s_.table.Archive(index).Path);
   const pff::UndoStep* undone = history.Done.empty() ? nullptr : &history.Done.back();
@@ -37,8 +43,8 @@ void UndoCommand::ShowSteps(int index, bool enabled, QAction* undo, QAction* red
   undo->setText(ItemText("Undo", undone));
   redo->setText(ItemText("Redo", redone));
   // A step too large to redo stays offered: the refusal says why, where a grey item would not.
-  undo->setEnabled(enabled && undone);
-  redo->setEnabled(enabled && redone);
+  undo->setEnabled(undone != nullptr);
+  redo->setEnabled(redone != nullptr);
 }
 
 void UndoCommand::Run(int index, bool redo) {

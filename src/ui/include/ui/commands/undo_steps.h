@@ -17,7 +17,8 @@ class UndoCommand {
   void Redo(int index) { Run(index, true); }
 
   /// Names the steps of archive index (0: none) in the captions of undo and
-  /// redo, enabling each only when it has a step and enabled is true.
+  /// redo, enabling each only when it has a step. enabled false (work runs)
+  /// disables both and reads nothing, the captions kept as they were.
   void ShowSteps(int index, bool enabled, QAction* undo, QAction* redo) const;
 
  private:
